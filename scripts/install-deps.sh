@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs every Debian package the build, the application and the tests need.
+# Safe to run repeatedly: only missing packages are installed.
+set -euo pipefail
+
+PACKAGES=(
+  build-essential cmake pkg-config git
+  qtbase5-dev qtbase5-dev-tools libqt5sql5-sqlite libqt5svg5-dev
+  qtdeclarative5-dev qtquickcontrols2-5-dev
+  libqt5serialport5-dev libqt5charts5-dev
+  qml-module-qtquick2 qml-module-qtquick-window2 qml-module-qtquick-layouts
+  qml-module-qtquick-controls qml-module-qtquick-controls2 qml-module-qtquick-templates2
+  qml-module-qtquick-dialogs qml-module-qtquick-privatewidgets qml-module-qtgraphicaleffects
+  qml-module-qtcharts qml-module-qtqml-models2 qml-module-qt-labs-settings
+  qml-module-qt-labs-folderlistmodel qml-module-qttest
+  libxlsxwriter-dev
+  fonts-dejavu-core fonts-liberation
+  xvfb xauth x11-utils imagemagick librsvg2-bin
+  python3 python3-openpyxl poppler-utils sqlite3
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "install-deps: all packages present"
+  exit 0
+fi
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+echo "install-deps: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,13 @@
+#include "app/MetaTypes.h"
+
+#include "device/DeviceFileInfo.h"
+#include "device/DeviceSettings.h"
+
+#include <QMetaType>
+
+void registerMetaTypes()
+{
+    qRegisterMetaType<DeviceSettings>("DeviceSettings");
+    qRegisterMetaType<DeviceFileInfo>("DeviceFileInfo");
+    qRegisterMetaType<QList<DeviceFileInfo>>("QList<DeviceFileInfo>");
+}

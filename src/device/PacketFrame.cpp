@@ -1,0 +1,66 @@
+#include "device/PacketFrame.h"
+
+#include <QtEndian>
+
+namespace {
+
+quint16 readBE16(const QByteArray& bytes, int offset)
+{
+    return quint16((quint8(bytes.at(offset)) << 8) | quint8(bytes.at(offset + 1)));
+}
+
+void appendBE16(QByteArray& out, quint16 value)
+{
+    out.append(char(value >> 8));
+    out.append(char(value & 0xFF));
+}
+
+} // namespace
+
+quint16 PacketFrame::checksum(const QByteArray& data)
+{
+    quint32 sum = 0;
+    for (char c : data)
+        sum += quint8(c);
+    return quint16(sum & 0xFFFF);
+}
+
+QByteArray PacketFrame::build(quint16 command, const QByteArray& data)
+{
+    QByteArray frame;
+    frame.reserve(data.size() + overhead);
+    frame.append(startByte);
+    appendBE16(frame, quint16(data.size() + 4));
+    appendBE16(frame, command);
+    frame.append(data);
+    appendBE16(frame, checksum(data));
+    frame.append(stopByte1);
+    frame.append(stopByte2);
+    return frame;
+}
+
+ResponseData PacketFrame::parse(const QByteArray& bytes)
+{
+    if (bytes.size() < 7)
+        return {QByteArray(), ErrorNoAnswer};
+    if (bytes.at(0) != startByte)
+        return {QByteArray(), ErrorStart};
+    if (bytes.at(bytes.size() - 2) != stopByte1 || bytes.at(bytes.size() - 1) != stopByte2)
+        return {QByteArray(), ErrorStop};
+
+    // length (2) | command (2) | data | checksum (2)
+    const QByteArray body = bytes.mid(1, bytes.size() - 3);
+    if (quint32(body.size() - 4) > quint32(maxAnswerData))
+        return {QByteArray(), ErrorLength};
+
+    // The length field only delimits the data; it is clamped to the bytes that
+    // lie between the command and the checksum so a lying length cannot make
+    // the checksum bytes (or bytes beyond the frame) count as data.
+    const int declared = int(readBE16(body, 0)) - 4;
+    const int available = qMax(0, body.size() - 6);
+    const QByteArray data = body.mid(4, qBound(0, declared, available));
+    if (readBE16(body, body.size() - 2) != checksum(data))
+        return {QByteArray(), ErrorChecksum};
+
+    return {data, readBE16(body, 2)};
+}
