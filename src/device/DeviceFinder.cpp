@@ -1,0 +1,66 @@
+#include "device/DeviceFinder.h"
+
+#include "device/ComPortManager.h"
+#include "device/SerialPort.h"
+#include "device/ZR74XManager.h"
+
+#include <QEventLoop>
+#include <QThread>
+#include <QTimer>
+
+namespace {
+
+bool stopping()
+{
+    return QThread::currentThread()->isInterruptionRequested();
+}
+
+} // namespace
+
+DeviceFinder::DeviceFinder(ComPortManager* manager, QObject* parent)
+    : QObject(parent)
+    , m_manager(manager)
+{
+}
+
+bool DeviceFinder::pause(int ms)
+{
+    if (stopping())
+        return false;
+    // A local loop rather than a sleep: queued calls to the objects of this
+    // thread keep being served during the search, and QThread::quit() ends it.
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+    return !stopping();
+}
+
+QString DeviceFinder::findPort()
+{
+    for (;;) {
+        if (!pause(scanPauseMs))
+            return QString();
+        const QStringList names = SerialPort::portNames();
+        ++m_scans;
+        if (names.isEmpty())
+            continue;
+        if (!pause(portsPauseMs))
+            return QString();
+        for (const QString& name : names) {
+            if (stopping())
+                return QString();
+            if (m_manager->connectComPort(name) && checkDevice())
+                return name;
+        }
+    }
+}
+
+bool DeviceFinder::checkDevice()
+{
+    ZR74XManager device(m_manager);
+    try {
+        return device.checkConnection();
+    } catch (const QString&) {
+        return false;
+    }
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class ComPortManager;
+
+// Finds the serial port with an instrument: tries the ports in list order
+// with the connection check and leaves the first one that passes open in the
+// shared manager. Does not give up; between scans it keeps the thread's event
+// queue flowing. Made on the stack for one search.
+class DeviceFinder : public QObject
+{
+public:
+    static constexpr int scanPauseMs = 1000;
+    static constexpr int portsPauseMs = 900;
+
+    explicit DeviceFinder(ComPortManager* manager, QObject* parent = nullptr);
+
+    // Blocks until an instrument answers and returns its port name. Returns
+    // an empty name at once when the thread has been asked to stop
+    // (QThread::requestInterruption); callers treat that as "stop".
+    QString findPort();
+
+    // The connection check on the port currently open in the manager. Errors
+    // of the exchange count as "no instrument" and are dropped.
+    bool checkDevice();
+
+    // How many times the port list has been taken; lets tests see scanning.
+    int scanCount() const { return m_scans; }
+
+private:
+    // Waits `ms` in a local event loop; false if the thread is stopping.
+    bool pause(int ms);
+
+    ComPortManager* m_manager;
+    int m_scans = 0;
+};

@@ -1,0 +1,70 @@
+#include "device/ErrorHandler.h"
+
+#include "device/PacketFrame.h"
+
+ErrorHandler::ErrorHandler(QObject* parent)
+    : QObject(parent)
+{
+}
+
+bool ErrorHandler::isStatusCommand(quint16 command)
+{
+    // Bit n stands for command 150 + n: 150, 153, 156, 161, 162, 163, 165,
+    // 166, 167, 168 and 169.
+    constexpr quint32 mask = 0xFB849;
+    return command >= 150 && command < 150 + 20 && ((mask >> (command - 150)) & 1u) != 0;
+}
+
+ErrorHandler::Verdict ErrorHandler::check(const ResponseData& response, quint16 command)
+{
+    quint16 failure = 0;
+    if (response.code >= PacketFrame::ErrorStart && response.code <= PacketFrame::ErrorNoAnswer)
+        failure = response.code;
+    else if (response.code != command)
+        failure = PacketFrame::ErrorUnknownCommand;
+    else if (isStatusCommand(command) && !response.data.isEmpty() && response.data.at(0) != 0)
+        failure = command;
+
+    if (failure == 0) {
+        m_retryCount = 0;
+        return Accept;
+    }
+    if (m_retryCount < maxRetries) {
+        ++m_retryCount;
+        return Retry;
+    }
+    m_lastErrorCode = failure;
+    return GiveUp;
+}
+
+QString ErrorHandler::message(quint16 code)
+{
+    switch (code) {
+    case 150:
+        return QStringLiteral("Ошибка проверки соединения");
+    case 153:
+        return QStringLiteral("Ошибка установки ID");
+    case 156:
+        return QStringLiteral("Ошибка установки времени");
+    case 165:
+        return QStringLiteral("Ошибка очистки памяти");
+    case 169:
+        return QStringLiteral("Ошибка записи в память ");
+    case PacketFrame::ErrorStart:
+        return QStringLiteral("Ошибка протокола обмена: Ошибка стартового байта ");
+    case PacketFrame::ErrorStop:
+        return QStringLiteral("Ошибка протокола обмена: Ошибка стопового байта ");
+    case PacketFrame::ErrorLength:
+        return QStringLiteral("Ошибка протокола обмена: Ошибка длины пакета ");
+    case PacketFrame::ErrorUnknownCommand:
+        return QStringLiteral("Ошибка протокола обмена: Неизвестная команда ");
+    case PacketFrame::ErrorChecksum:
+        return QStringLiteral("Ошибка протокола обмена: Ошибка контрольной суммы ");
+    case PacketFrame::ErrorDataLength:
+        return QStringLiteral("Ошибка протокола обмена: Ошибка длины данных ");
+    case PacketFrame::ErrorNoAnswer:
+        return QStringLiteral("Ошибка. Прибор не отвечает ");
+    default:
+        return QStringLiteral("Неизвестная ошибка ");
+    }
+}

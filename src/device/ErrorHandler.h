@@ -1,0 +1,39 @@
+#pragma once
+
+#include "device/ResponseData.h"
+
+#include <QObject>
+#include <QString>
+
+// Decides whether an answer is accepted, worth another attempt, or a final
+// failure, and names every error code in words.
+//
+// The retry counter is shared by consecutive requests: once a request has
+// failed for good, the next failing request is not retried until some answer
+// has been accepted. This keeps a vanished instrument from costing three
+// timeouts on every request.
+class ErrorHandler : public QObject
+{
+public:
+    enum Verdict { Accept = 0, Retry = 1, GiveUp = 2 };
+
+    static constexpr quint8 maxRetries = 2;
+
+    explicit ErrorHandler(QObject* parent = nullptr);
+
+    Verdict check(const ResponseData& response, quint16 command);
+
+    // The text shown for an error code; codes without an own text are
+    // "Неизвестная ошибка ".
+    static QString message(quint16 code);
+
+    // Commands whose answer starts with a status byte (0 = success).
+    static bool isStatusCommand(quint16 command);
+
+    quint8 retryCount() const { return m_retryCount; }
+    quint16 lastErrorCode() const { return m_lastErrorCode; }
+
+private:
+    quint8 m_retryCount = 0;
+    quint16 m_lastErrorCode = 0;
+};

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "device/DeviceFileInfo.h"
+#include "device/DeviceSettings.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+
+class ComPortManager;
+
+// The instrument's command set: one typed operation per command, each a single
+// request through the shared packet layer. Integers in requests and answers
+// are big-endian. Every operation lets the packet layer's QString message of a
+// final failure pass through; short answers do not fail but fall back to 0 or
+// to a default record.
+class ZR74XManager : public QObject
+{
+    Q_OBJECT
+public:
+    enum Command : quint16 {
+        CheckConnection = 150,
+        GetDeviceInfo = 151,
+        GetId = 152,
+        GetTime = 155,
+        SetTime = 156,
+        OpenFile = 157,
+        CloseFile = 158,
+        ReadRecord = 159,
+        GetFileInfo = 160,
+        EndWrite = 163,
+        ReadMemory = 164,
+        BeginWrite = 166,
+        WriteMemory = 169,
+        GetFileCount = 170,
+    };
+
+    // The manager is shared and not owned.
+    explicit ZR74XManager(ComPortManager* manager, QObject* parent = nullptr);
+
+    bool checkConnection();
+    QString getDeviceInfo();
+    quint32 getId();
+    QDateTime getTime();
+    void setTime(const QDateTime& time);
+    QByteArray openFile(const QString& name);
+    void closeFile();
+    QByteArray readRecord(uint index);
+    DeviceFileInfo getFileInfo(ushort index, uchar group);
+    void endWrite();
+    QByteArray readMemory(uint address);
+    void beginWrite(uint address);
+    void writeMemory(uint address, const QByteArray& bytes);
+    quint16 getFileCount(uchar group);
+
+    // Reads the device info and the 128-byte settings area and decodes it.
+    // The device info read on the way is stored in `deviceInfo` if given.
+    DeviceSettings readSettings(QString* deviceInfo = nullptr);
+    // Reads the device info, encodes `settings` for that model and writes the
+    // block in 32-byte pieces between begin and end of write. The first
+    // failing command ends the sequence with its message.
+    void writeSettings(const DeviceSettings& settings);
+
+    // Pure decoders and encoders of the command data, on bytes.
+    static QString decodeDeviceInfo(const QByteArray& answer);
+    static quint32 decodeId(const QByteArray& answer);
+    static QDateTime decodeTime(const QByteArray& answer);
+    static quint16 decodeFileCount(const QByteArray& answer);
+    static QByteArray encodeTime(const QDateTime& time);
+    static QByteArray encodeFileInfoRequest(ushort index, uchar group);
+    static QByteArray encodeAddress(uint address);
+
+private:
+    ComPortManager* m_manager;
+};
