@@ -1,0 +1,45 @@
+#pragma once
+
+#include "device/DeviceSettings.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+
+class ComPortManager;
+class ZR74XManager;
+
+// Reads and writes the instrument's settings block and sets its clock. Lives in
+// the device thread; every request is blocking and runs to its end before the
+// next queued request starts. Failures are reported with errorOccurred.
+class DeviceSettingsInteractor : public QObject
+{
+    Q_OBJECT
+public:
+    // The port manager is shared with the other device interactors and not owned.
+    explicit DeviceSettingsInteractor(ComPortManager* manager, QObject* parent = nullptr);
+    ~DeviceSettingsInteractor() override;
+
+    // The computer's wall-clock reading of `local`, relabelled as UTC without any
+    // conversion: the instrument counts its own wall clock, not UTC.
+    static QDateTime wallClockAsInstrumentTime(const QDateTime& local);
+
+public slots:
+    // Reads the 128-byte settings area and emits the decoded record.
+    void requestSettings();
+    // Writes the record, then always reads the settings back, so that the screen
+    // shows what the instrument now holds even after a failed write.
+    void setSettings(DeviceSettings deviceSettings);
+    // Sets the instrument's clock to the computer's local wall-clock time.
+    void setCurrentTime();
+
+signals:
+    void deviceBytesSettingReceived(DeviceSettings settings);
+    void errorOccurred(QString message);
+
+private:
+    void writeSettings(const DeviceSettings& settings);
+
+    ComPortManager* m_manager;
+    ZR74XManager* m_device;
+};
