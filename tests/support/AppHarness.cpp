@@ -1,0 +1,130 @@
+#include "AppHarness.h"
+
+#include "app/ApplicationShell.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QMetaMethod>
+#include <QQmlApplicationEngine>
+#include <QThread>
+#include <QTimer>
+
+AppHarness::AppHarness(const QStringList& ports)
+{
+    setPorts(ports);
+}
+
+AppHarness::~AppHarness()
+{
+    if (m_shell)
+        m_shell->stopWorkers();
+    m_shell.reset();
+    // Deferred deletions of the torn-down window must not leak into the next test.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void AppHarness::setPorts(const QStringList& ports)
+{
+    qputenv("ORVELIN_PORTS", ports.join(QLatin1Char(':')).toLocal8Bit());
+}
+
+bool AppHarness::start()
+{
+    m_shell = std::make_unique<ApplicationShell>();
+    if (!m_shell->start()) {
+        m_error = m_shell->errorString();
+        return false;
+    }
+    return true;
+}
+
+QObject* AppHarness::root() const
+{
+    return m_shell ? m_shell->rootObject() : nullptr;
+}
+
+QObject* AppHarness::object(const QString& objectName) const
+{
+    QObject* r = root();
+    if (!r)
+        return nullptr;
+    if (r->objectName() == objectName)
+        return r;
+    return r->findChild<QObject*>(objectName, Qt::FindChildrenRecursively);
+}
+
+QVariant AppHarness::property(const QString& objectName, const char* propertyName) const
+{
+    QObject* o = object(objectName);
+    return o ? o->property(propertyName) : QVariant();
+}
+
+bool AppHarness::setProperty(const QString& objectName, const char* propertyName, const QVariant& value)
+{
+    QObject* o = object(objectName);
+    return o && o->setProperty(propertyName, value);
+}
+
+bool AppHarness::waitFor(const std::function<bool()>& condition, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return condition();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QThread::msleep(5);
+    }
+    return true;
+}
+
+bool AppHarness::waitForProperty(const QString& objectName, const char* propertyName,
+                                 const QVariant& expected, int timeoutMs) const
+{
+    return waitFor([&] { return property(objectName, propertyName) == expected; }, timeoutMs);
+}
+
+void AppHarness::spin(int ms)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+}
+
+bool AppHarness::emitWindowSignal(const char* name, const QVariant& argument)
+{
+    QObject* r = root();
+    if (!r)
+        return false;
+    // QML signals take their arguments as QVariant when declared without a type
+    // and as the declared type otherwise; look the signal up to pass it right.
+    const QMetaObject* meta = r->metaObject();
+    for (int i = 0; i < meta->methodCount(); ++i) {
+        const QMetaMethod method = meta->method(i);
+        if (method.methodType() != QMetaMethod::Signal || method.name() != name)
+            continue;
+        if (method.parameterCount() == 0)
+            return method.invoke(r, Qt::DirectConnection);
+        const int type = method.parameterType(0);
+        if (type == QMetaType::QVariant)
+            return method.invoke(r, Qt::DirectConnection, Q_ARG(QVariant, argument));
+        if (type == QMetaType::QString)
+            return method.invoke(r, Qt::DirectConnection, Q_ARG(QString, argument.toString()));
+        QVariant converted = argument;
+        if (!converted.convert(type))
+            return false;
+        return method.invoke(r, Qt::DirectConnection,
+                             QGenericArgument(QMetaType::typeName(type), converted.constData()));
+    }
+    return false;
+}
+
+QString AppHarness::logFolder(quint32 idDevice)
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/LOG/") + QString::number(idDevice);
+}

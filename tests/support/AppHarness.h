@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <functional>
+#include <memory>
+
+class ApplicationShell;
+
+// Runs the real application in the test process: the start-up shell with its
+// worker threads and the real main window (offscreen), finding instruments only
+// on the ports given (simulator pseudo-terminals). Wait helpers spin the GUI
+// event loop, so queued signals between the threads keep flowing.
+class AppHarness
+{
+public:
+    // `ports` becomes ORVELIN_PORTS for the application's searches.
+    explicit AppHarness(const QStringList& ports = QStringList());
+    ~AppHarness(); // stops the worker threads and tears the application down
+
+    AppHarness(const AppHarness&) = delete;
+    AppHarness& operator=(const AppHarness&) = delete;
+
+    // Starts the shell; false (with errorString()) when the main window failed.
+    bool start();
+    QString errorString() const { return m_error; }
+
+    // Changes the ports seen by the next search (the variable is read on every scan).
+    static void setPorts(const QStringList& ports);
+
+    ApplicationShell* shell() const { return m_shell.get(); }
+    QObject* root() const;
+
+    // First object under the main window with that objectName, or nullptr.
+    QObject* object(const QString& objectName) const;
+    QVariant property(const QString& objectName, const char* propertyName) const;
+    bool setProperty(const QString& objectName, const char* propertyName, const QVariant& value);
+
+    // Spins the event loop until `condition` holds; false on timeout.
+    static bool waitFor(const std::function<bool()>& condition, int timeoutMs = 15000);
+    // Until the property of the named QML object equals `expected`.
+    bool waitForProperty(const QString& objectName, const char* propertyName,
+                         const QVariant& expected, int timeoutMs = 15000) const;
+    // Spins the event loop for `ms` milliseconds.
+    static void spin(int ms);
+
+    // Emits a signal declared on the main window, as the QML screens do.
+    bool emitWindowSignal(const char* name, const QVariant& argument = QVariant());
+
+    // The folder of downloaded log files of an instrument, beside the executable.
+    static QString logFolder(quint32 idDevice);
+
+private:
+    std::unique_ptr<ApplicationShell> m_shell;
+    QString m_error;
+};
