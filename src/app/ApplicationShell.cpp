@@ -1,5 +1,14 @@
 #include "app/ApplicationShell.h"
 
+#include "data/ModelLogRecord.h"
+#include "device/ComPortManager.h"
+#include "device/DeviceInteractor.h"
+#include "device/DeviceSettingWindow.h"
+#include "device/DeviceSettingsInteractor.h"
+#include "device/DeviceWindow.h"
+#include "device/FilesInteractor.h"
+#include "device/ModelDeviceFileInfo.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QQmlApplicationEngine>
@@ -22,6 +31,8 @@ ApplicationShell::~ApplicationShell()
     stopWorkers();
     // The engine owns the main window and with it the bridges.
     delete m_engine;
+    delete m_modelFilesInfo;
+    delete m_modelLogRecord;
 }
 
 bool ApplicationShell::start(const QUrl& mainQml)
@@ -30,6 +41,8 @@ bool ApplicationShell::start(const QUrl& mainQml)
     m_engine = new QQmlApplicationEngine();
     m_engine->addImportPath(QStringLiteral("qrc:/DeviceMenu"));
 
+    createModels();
+
     m_engine->load(mainQml);
     if (m_engine->rootObjects().isEmpty()) {
         m_error = QStringLiteral("Не удалось загрузить главное окно %1").arg(mainQml.toString());
@@ -37,6 +50,7 @@ bool ApplicationShell::start(const QUrl& mainQml)
     }
     m_root = m_engine->rootObjects().constFirst();
 
+    createBridges();
     createWorkers();
     wire();
 
@@ -45,16 +59,90 @@ bool ApplicationShell::start(const QUrl& mainQml)
     return true;
 }
 
+void ApplicationShell::createModels()
+{
+    // Published before the main window is loaded: the screens bind to them.
+    m_modelFilesInfo = new ModelDeviceFileInfo();
+    m_modelLogRecord = new ModelLogRecord();
+    m_engine->rootContext()->setContextProperty(QStringLiteral("modelFilesInfo"), m_modelFilesInfo);
+    m_engine->rootContext()->setContextProperty(QStringLiteral("modelLogRecord"), m_modelLogRecord);
+}
+
+void ApplicationShell::createBridges()
+{
+    // Creating the device bridge already shows the device page.
+    m_deviceWindow = new DeviceWindow(m_root, m_modelFilesInfo);
+    m_deviceSettingWindow = new DeviceSettingWindow(m_root);
+}
+
 void ApplicationShell::createWorkers()
 {
+    m_comPortManager = new ComPortManager();
+    m_deviceInteractor = new DeviceInteractor(m_comPortManager);
+    m_deviceSettingsInteractor = new DeviceSettingsInteractor(m_comPortManager);
+    m_filesInteractor = new FilesInteractor(m_comPortManager, m_modelLogRecord);
+
     m_deviceThread = new QThread(this);
     m_deviceThread->setObjectName(QStringLiteral("device"));
+    // Moved before any connection is made, so every queued call is delivered in
+    // the device thread from the first event on.
+    m_comPortManager->moveToThread(m_deviceThread);
+    m_deviceInteractor->moveToThread(m_deviceThread);
+    m_deviceSettingsInteractor->moveToThread(m_deviceThread);
+    m_filesInteractor->moveToThread(m_deviceThread);
+
     m_databaseThread = new QThread(this);
     m_databaseThread->setObjectName(QStringLiteral("database"));
 }
 
 void ApplicationShell::wire()
 {
+    wireDevice();
+}
+
+// The device side: the device page, the settings page and the file dialogue
+// with the instrument. Every connection between application objects is queued,
+// so no slot runs inside the call that emits its signal.
+void ApplicationShell::wireDevice()
+{
+    const auto queued = Qt::QueuedConnection;
+    DeviceWindow* deviceWindow = m_deviceWindow;
+    DeviceInteractor* device = m_deviceInteractor;
+    FilesInteractor* files = m_filesInteractor;
+    DeviceSettingWindow* settingWindow = m_deviceSettingWindow;
+    DeviceSettingsInteractor* settings = m_deviceSettingsInteractor;
+    QThread* thread = m_deviceThread;
+
+    connect(device, &DeviceInteractor::deviceInfoReceived, deviceWindow, &DeviceWindow::showDeviceInfo, queued);
+    connect(device, &DeviceInteractor::errorOccurred, deviceWindow, &DeviceWindow::showDeviceError, queued);
+    connect(deviceWindow, &DeviceWindow::connectToDevice, device, &DeviceInteractor::connectToDevice, queued);
+    connect(device, &DeviceInteractor::deviceIdReceived, deviceWindow, &DeviceWindow::showDeviceID, queued);
+    connect(device, &DeviceInteractor::deviceTimeReceived, deviceWindow, &DeviceWindow::showDeviceTime, queued);
+    connect(deviceWindow, &DeviceWindow::requestListFiles, files, &FilesInteractor::requestListOfFiles, queued);
+    connect(m_root, SIGNAL(currentNameFileChange(QString)), deviceWindow, SLOT(setNameFile(QString)), queued);
+    connect(m_root, SIGNAL(clickOpenCurrentFileFromDevice()), deviceWindow, SLOT(downloadFileFromDevice()), queued);
+    connect(deviceWindow, &DeviceWindow::startDownloadFileFromDevice, files, &FilesInteractor::downloadFileFromDevice, queued);
+    connect(files, &FilesInteractor::downloadFileProcess, deviceWindow, &DeviceWindow::showDownloadFileFromDevice, queued);
+    connect(m_root, SIGNAL(clickButtonTimeSync()), deviceWindow, SLOT(syncTimeDevice()), queued);
+    connect(deviceWindow, &DeviceWindow::currentTimeSetInDevice, settings, &DeviceSettingsInteractor::setCurrentTime, queued);
+    connect(device, &DeviceInteractor::deviceInfoReceived, settingWindow, &DeviceSettingWindow::setTypeSetting, queued);
+    connect(m_root, SIGNAL(requestSettingDevice()), settingWindow, SIGNAL(requestSettingDevice()), queued);
+    connect(settingWindow, &DeviceSettingWindow::requestSettingDevice, settings, &DeviceSettingsInteractor::requestSettings, queued);
+    connect(settings, &DeviceSettingsInteractor::deviceBytesSettingReceived, settingWindow, &DeviceSettingWindow::showSetting, queued);
+    connect(settingWindow, &DeviceSettingWindow::settingsDeviceChanged, settings, &DeviceSettingsInteractor::setSettings, queued);
+    connect(m_root, SIGNAL(setSettingDevice()), settingWindow, SLOT(setSettingDevice()), queued);
+    connect(settings, &DeviceSettingsInteractor::errorOccurred, settingWindow, &DeviceSettingWindow::showErrorSettingDevice, queued);
+    connect(files, &FilesInteractor::listOfFilesReceived, deviceWindow, &DeviceWindow::showDeviceFiles, queued);
+    // A failed listing or download is a failed dialogue with the instrument: it is
+    // shown on the device page, which re-enables the open button and starts a new
+    // search, as for any other link failure.
+    connect(files, &FilesInteractor::errorOccurred, deviceWindow, &DeviceWindow::showDeviceError, queued);
+
+    connect(thread, &QThread::finished, m_comPortManager, &QObject::deleteLater);
+    connect(thread, &QThread::started, device, &DeviceInteractor::connectToDevice);
+    connect(thread, &QThread::finished, device, &QObject::deleteLater);
+    connect(thread, &QThread::finished, settings, &QObject::deleteLater);
+    connect(thread, &QThread::finished, files, &QObject::deleteLater);
 }
 
 void ApplicationShell::stopWorkers()

@@ -4,6 +4,14 @@
 #include <QString>
 #include <QUrl>
 
+class ComPortManager;
+class DeviceInteractor;
+class DeviceSettingWindow;
+class DeviceSettingsInteractor;
+class DeviceWindow;
+class FilesInteractor;
+class ModelDeviceFileInfo;
+class ModelLogRecord;
 class QQmlApplicationEngine;
 class QThread;
 
@@ -32,13 +40,39 @@ public:
     QThread* deviceThread() const { return m_deviceThread; }
     QThread* databaseThread() const { return m_databaseThread; }
 
+    ModelDeviceFileInfo* modelFilesInfo() const { return m_modelFilesInfo; }
+    ModelLogRecord* modelLogRecord() const { return m_modelLogRecord; }
+    DeviceWindow* deviceWindow() const { return m_deviceWindow; }
+    DeviceSettingWindow* deviceSettingWindow() const { return m_deviceSettingWindow; }
+    ComPortManager* comPortManager() const { return m_comPortManager; }
+    DeviceInteractor* deviceInteractor() const { return m_deviceInteractor; }
+    DeviceSettingsInteractor* deviceSettingsInteractor() const { return m_deviceSettingsInteractor; }
+    FilesInteractor* filesInteractor() const { return m_filesInteractor; }
+
 private:
+    void createModels();
+    void createBridges();
     void createWorkers();
     void wire();
+    void wireDevice();
 
     QQmlApplicationEngine* m_engine = nullptr;
     QObject* m_root = nullptr;
     QThread* m_deviceThread = nullptr;
     QThread* m_databaseThread = nullptr;
     QString m_error;
+
+    // Models handed to QML: owned here, freed after the engine.
+    ModelDeviceFileInfo* m_modelFilesInfo = nullptr;
+    ModelLogRecord* m_modelLogRecord = nullptr;
+
+    // Bridges: children of the main window root.
+    DeviceWindow* m_deviceWindow = nullptr;
+    DeviceSettingWindow* m_deviceSettingWindow = nullptr;
+
+    // Device thread objects, deleted by the thread's finish.
+    ComPortManager* m_comPortManager = nullptr;
+    DeviceInteractor* m_deviceInteractor = nullptr;
+    DeviceSettingsInteractor* m_deviceSettingsInteractor = nullptr;
+    FilesInteractor* m_filesInteractor = nullptr;
 };

@@ -1,0 +1,148 @@
+#include "device/FilesInteractor.h"
+
+#include "data/CsvExporter.h"
+#include "data/LogFile.h"
+#include "data/LogFileWriter.h"
+#include "data/ModelLogRecord.h"
+#include "data/XlsxExporter.h"
+#include "device/ZR74XManager.h"
+
+namespace {
+// Groups in the order the instrument's files are listed.
+constexpr uchar kFileGroups[] = {1, 0};
+
+const QString kOpenFailed = QStringLiteral("Ошибка открытия файла");
+
+// The name comes from the instrument: it must stay a plain file name inside the
+// instrument's folder.
+bool isPlainFileName(const QString& name)
+{
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..")
+        && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'))
+        && !name.contains(QChar(0));
+}
+} // namespace
+
+FilesInteractor::FilesInteractor(ComPortManager* manager, ModelLogRecord* model, QObject* parent)
+    : QObject(parent)
+    , m_device(std::make_unique<ZR74XManager>(manager))
+    , m_model(model)
+{
+}
+
+FilesInteractor::~FilesInteractor() = default;
+
+float FilesInteractor::downloadProgress(quint32 index, quint32 count)
+{
+    if (count == 1)
+        return float((quint64(index) + 1) * 100);
+    return float(double(index) / double(count - 1) * 100.0);
+}
+
+quint32 FilesInteractor::recordsToDownload(const DeviceFileInfo& info)
+{
+    if (info.size < DeviceFileInfo::headerSize || info.numberOfRecords <= 0)
+        return 0;
+    return quint32(info.numberOfRecords);
+}
+
+void FilesInteractor::requestListOfFiles()
+{
+    QList<DeviceFileInfo> list;
+    try {
+        for (uchar group : kFileGroups) {
+            const quint16 count = m_device->getFileCount(group);
+            for (quint16 i = 0; i < count; ++i)
+                list.append(m_device->getFileInfo(i, group));
+        }
+    } catch (const QString& message) {
+        emit errorOccurred(message);
+        return;
+    }
+    emit listOfFilesReceived(list);
+}
+
+void FilesInteractor::downloadFileFromDevice(uint idDevice, DeviceFileInfo deviceFileInfo)
+{
+    try {
+        download(idDevice, deviceFileInfo);
+    } catch (const QString& message) {
+        emit errorOccurred(message);
+        return;
+    }
+    openLogFile(idDevice, deviceFileInfo);
+}
+
+void FilesInteractor::download(uint idDevice, const DeviceFileInfo& info)
+{
+    if (!isPlainFileName(info.nameFile))
+        throw kOpenFailed;
+    // The writer drops its temporary file unless commit() is reached, so an
+    // interrupted download never leaves a truncated file under the final name.
+    LogFileWriter writer(LogFile::filePath(idDevice, info.nameFile));
+    writer.open();
+    writer.write(m_device->openFile(info.nameFile));
+    const quint32 count = recordsToDownload(info);
+    for (quint32 i = 0; i < count; ++i) {
+        writer.write(m_device->readRecord(i));
+        emit downloadFileProcess(downloadProgress(i, count));
+    }
+    m_device->closeFile();
+    writer.commit(info.startLog, info.stopLog);
+}
+
+void FilesInteractor::openLogFile(QString pathFile)
+{
+    try {
+        LogFile::readInto(pathFile, *m_model);
+    } catch (const QString& message) {
+        emit fileErrorOccurred(message);
+        return;
+    }
+    emit modelRecordReady();
+}
+
+void FilesInteractor::openLogFile(uint idDevice, DeviceFileInfo deviceFileInfo)
+{
+    if (!isPlainFileName(deviceFileInfo.nameFile)) {
+        emit fileErrorOccurred(kOpenFailed);
+        return;
+    }
+    openLogFile(LogFile::filePath(idDevice, deviceFileInfo.nameFile));
+}
+
+void FilesInteractor::saveCSVFile(QString pathFile)
+{
+    try {
+        CsvExporter::saveLog(pathFile, *m_model);
+    } catch (const QString& message) {
+        emit fileErrorOccurred(message);
+    }
+}
+
+void FilesInteractor::saveCSVFileFromModel(QString pathFile, QSqlQueryModel* model)
+{
+    try {
+        CsvExporter::saveQuery(pathFile, model);
+    } catch (const QString& message) {
+        emit fileErrorOccurred(message);
+    }
+}
+
+void FilesInteractor::saveXLSXFile(QString pathFile)
+{
+    try {
+        XlsxExporter::saveLog(pathFile, *m_model);
+    } catch (const QString& message) {
+        emit fileErrorOccurred(message);
+    }
+}
+
+void FilesInteractor::saveXLSXFileFromModel(QString pathFile, QSqlQueryModel* model)
+{
+    try {
+        XlsxExporter::saveQuery(pathFile, model);
+    } catch (const QString& message) {
+        emit fileErrorOccurred(message);
+    }
+}

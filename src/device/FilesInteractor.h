@@ -1,0 +1,61 @@
+#pragma once
+
+#include "device/DeviceFileInfo.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <memory>
+
+class ComPortManager;
+class ModelLogRecord;
+class QSqlQueryModel;
+class ZR74XManager;
+
+// Everything done with log files: lists the instrument's files, downloads one
+// into a .LOG file, opens .LOG files into the log table model and saves that
+// model or a database selection as CSV or XLSX. Lives in the device thread;
+// each slot runs to its end before the next queued request starts.
+class FilesInteractor : public QObject
+{
+    Q_OBJECT
+public:
+    // The port manager is shared, the model belongs to the caller; neither is owned.
+    FilesInteractor(ComPortManager* manager, ModelLogRecord* model, QObject* parent = nullptr);
+    ~FilesInteractor() override;
+
+    // Progress reported after record `index` of `count`: 0 for the first, exactly
+    // 100 for the last, and 100 for the only record of a one-record file.
+    static float downloadProgress(quint32 index, quint32 count);
+
+    // Records to download for a file info; sizes below the header have none.
+    static quint32 recordsToDownload(const DeviceFileInfo& info);
+
+signals:
+    void listOfFilesReceived(QList<DeviceFileInfo> listFilesInfo);
+    // Failures of the instrument dialogue (listing, download).
+    void errorOccurred(QString message);
+    // Failures of local files (opening a .LOG file, saving CSV or XLSX).
+    void fileErrorOccurred(QString message);
+    void downloadFileProcess(float percent);
+    void modelRecordReady();
+
+public slots:
+    void requestListOfFiles();
+    // Downloads the file under LOG/<idDevice>/ beside the executable and opens it.
+    // The file appears under its name only once every record has arrived; a
+    // failed download leaves an earlier copy as it was.
+    void downloadFileFromDevice(uint idDevice, DeviceFileInfo deviceFileInfo);
+    void openLogFile(QString pathFile);
+    void openLogFile(uint idDevice, DeviceFileInfo deviceFileInfo);
+    void saveCSVFile(QString pathFile);
+    void saveCSVFileFromModel(QString pathFile, QSqlQueryModel* model);
+    void saveXLSXFile(QString pathFile);
+    void saveXLSXFileFromModel(QString pathFile, QSqlQueryModel* model);
+
+private:
+    void download(uint idDevice, const DeviceFileInfo& info);
+
+    std::unique_ptr<ZR74XManager> m_device;
+    ModelLogRecord* m_model;
+};
