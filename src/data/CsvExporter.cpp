@@ -1,0 +1,139 @@
+#include "data/CsvExporter.h"
+
+#include "data/ModelLogRecord.h"
+
+#include <QFile>
+#include <QSqlQueryModel>
+#include <QSqlRecord>
+#include <QTextCodec>
+
+namespace {
+
+const QString separator = QStringLiteral(";");
+const QString unitHeader = QStringLiteral("ед.изм.");
+
+// Builds the file line by line; each line is encoded as one block.
+class CsvText
+{
+public:
+    CsvText() : m_codec(QTextCodec::codecForName("Windows-1251")) {}
+
+    void cell(const QString& text) { m_line += text + separator; }
+    void endLine()
+    {
+        m_line += QLatin1Char('\n');
+        m_bytes += m_codec ? m_codec->fromUnicode(m_line) : m_line.toLocal8Bit();
+        m_line.clear();
+    }
+    QByteArray bytes() const { return m_bytes; }
+
+private:
+    QTextCodec* m_codec;
+    QString m_line;
+    QByteArray m_bytes;
+};
+
+QString commaDecimal(const QString& text)
+{
+    QString result = text;
+    return result.replace(QLatin1Char('.'), QLatin1Char(','));
+}
+
+} // namespace
+
+bool CsvExporter::isMeasurementField(const QString& fieldName)
+{
+    return fieldName.contains(QStringLiteral("Канал")) || fieldName.contains(QStringLiteral("Доп"));
+}
+
+QByteArray CsvExporter::logCsv(const ModelLogRecord& model)
+{
+    CsvText csv;
+    csv.cell(QStringLiteral("Прибор: %1").arg(model.deviceName()));
+    csv.cell(QStringLiteral("ID: %1").arg(model.deviceId()));
+    csv.endLine();
+
+    const int columns = model.columnCount();
+    QVector<bool> measurement(columns);
+    for (int c = 0; c < columns; ++c) {
+        measurement[c] = model.headerData(c, Qt::Horizontal, ModelLogRecord::MeasurementColumnRole).toBool();
+        csv.cell(model.headerData(c, Qt::Horizontal).toString());
+        if (measurement[c])
+            csv.cell(unitHeader);
+    }
+    csv.endLine();
+
+    for (int r = 0; r < model.rowCount(); ++r) {
+        for (int c = 0; c < columns; ++c) {
+            const QModelIndex index = model.index(r, c);
+            if (!measurement[c]) {
+                csv.cell(model.data(index).toString());
+                continue;
+            }
+            const QVariant value = model.data(index, ModelLogRecord::ValueRole);
+            if (!value.isValid()) {
+                csv.cell(QString());
+                csv.cell(QString());
+                continue;
+            }
+            csv.cell(commaDecimal(QString::number(value.toFloat(), 'f', 2)));
+            csv.cell(model.data(index, ModelLogRecord::UnitRole).toString());
+        }
+        csv.endLine();
+    }
+    return csv.bytes();
+}
+
+QByteArray CsvExporter::queryCsv(const QSqlQueryModel* model)
+{
+    CsvText csv;
+    if (!model)
+        return csv.bytes();
+    const QSqlRecord fields = model->record();
+    QVector<bool> measurement(fields.count());
+    for (int f = 0; f < fields.count(); ++f) {
+        measurement[f] = isMeasurementField(fields.fieldName(f));
+        csv.cell(fields.fieldName(f));
+        if (measurement[f])
+            csv.cell(unitHeader);
+    }
+    csv.endLine();
+
+    for (int r = 0; r < model->rowCount(); ++r) {
+        const QSqlRecord row = model->record(r);
+        for (int f = 0; f < fields.count(); ++f) {
+            const QString text = row.value(f).toString();
+            if (!measurement[f]) {
+                csv.cell(text);
+                continue;
+            }
+            const int space = text.indexOf(QLatin1Char(' '));
+            csv.cell(commaDecimal(space < 0 ? text : text.left(space)));
+            csv.cell(space < 0 ? QString() : text.mid(space));
+        }
+        csv.endLine();
+    }
+    return csv.bytes();
+}
+
+void CsvExporter::writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    // Truncate: a shorter export over a longer file must leave no remains.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw QStringLiteral("Ошибка открытия файла");
+    const bool written = file.write(bytes) == bytes.size() && file.flush();
+    file.close();
+    if (!written)
+        throw QStringLiteral("Ошибка записи файла");
+}
+
+void CsvExporter::saveLog(const QString& path, const ModelLogRecord& model)
+{
+    writeFile(path, logCsv(model));
+}
+
+void CsvExporter::saveQuery(const QString& path, const QSqlQueryModel* model)
+{
+    writeFile(path, queryCsv(model));
+}

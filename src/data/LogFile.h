@@ -1,0 +1,49 @@
+#pragma once
+
+#include "data/LogRecord.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QVector>
+
+class ModelLogRecord;
+
+// Everything a .LOG file holds.
+struct LogFileContent
+{
+    quint32 deviceId = 0;
+    int deviceType = -1;      // 0 = ZR-7.47, 1 = ZR-7.49
+    QVector<LogRecord> records;
+};
+
+// The .LOG file: a 7-byte header ("id", signed type byte, LE 32-bit device ID)
+// followed by 24-byte records; trailing bytes after the last whole record are
+// ignored. Every failure is thrown as a QString carrying the user message.
+class LogFile
+{
+public:
+    static constexpr int headerSize = 7;
+    static constexpr int recordSize = 24;
+
+    // Folder of one instrument's downloads: <application dir>/LOG/<id>.
+    // Created with all missing parents on every call.
+    static QString folderPath(quint32 idDevice);
+
+    // <folderPath(idDevice)>/<fileName>; creates the folder as above.
+    static QString filePath(quint32 idDevice, const QString& fileName);
+
+    // Reads a whole file. Never creates a missing file.
+    // Throws "Ошибка открытия файла" or "Файл поврежден".
+    static LogFileContent read(const QString& path);
+
+    // Reads the file and only then fills the model (ID, type, records), so a
+    // damaged file leaves the model untouched. Throws as read().
+    static void readInto(const QString& path, ModelLogRecord& model);
+
+    // Decodes file bytes; throws "Файл поврежден" for a missing signature or
+    // a file too short for its header.
+    static LogFileContent parse(const QByteArray& bytes);
+
+    // Decodes one 24-byte record (the caller guarantees the length).
+    static LogRecord decodeRecord(const char* record);
+};

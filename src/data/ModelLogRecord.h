@@ -1,0 +1,66 @@
+#pragma once
+
+#include "data/LogRecord.h"
+
+#include <QAbstractTableModel>
+#include <QStringList>
+#include <QVector>
+
+// The table of the .LOG file opened last: one row per record, column 0 the
+// date-time, then one column per measured quantity of the instrument type.
+//
+// The model is filled in the device thread while it lives in the GUI thread,
+// so it deliberately emits no reset or change notifications when refilled:
+// the data screen detaches its views before an opening and reattaches them
+// afterwards.
+class ModelLogRecord : public QAbstractTableModel
+{
+    Q_OBJECT
+    Q_PROPERTY(QStringList getHeader READ getHeader CONSTANT)
+
+public:
+    enum Role {
+        MeasurementColumnRole = 256, // header: true for every column but "Дата"
+        ValueRole = 257,             // cell: QDateTime (column 0) or float
+        UnitRole = 258,              // cell and header: unit text
+        FirstColumnRole = 259        // 259 + k: display text of column k
+    };
+
+    explicit ModelLogRecord(QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    QHash<int, QByteArray> roleNames() const override;
+
+    // Stores the type and replaces the headers with that type's columns.
+    void setDeviceType(int type);
+    int deviceType() const { return m_deviceType; }
+
+    void setDeviceId(quint32 id) { m_deviceId = id; }
+    quint32 deviceId() const { return m_deviceId; }
+
+    // "ZR-7.47", "ZR-7.49" or empty for an unknown type.
+    QString deviceName() const { return deviceName(m_deviceType); }
+    static QString deviceName(int type);
+    static QStringList headersForType(int type);
+
+    // Replaces all records (the old ones are released).
+    void setRecords(QVector<LogRecord> records);
+    const QVector<LogRecord>& records() const { return m_records; }
+
+    QStringList getHeader() const { return m_headers; }
+
+    // Display text of an entry: value with 2 decimals, a space, the unit text.
+    static QString entryText(const LogEntry& entry);
+    static QString dateTimeText(const QDateTime& dateTime);
+
+private:
+    QString cellText(int row, int column) const;
+
+    QVector<LogRecord> m_records;
+    QStringList m_headers;
+    int m_deviceType = -1;
+    quint32 m_deviceId = 0;
+};

@@ -1,0 +1,182 @@
+#include "data/ModelStatistics.h"
+
+#include <QSqlQueryModel>
+#include <QSqlRecord>
+
+ModelStatistics::ModelStatistics(QAbstractItemModel* source, int valueRole, QObject* parent)
+    : QAbstractTableModel(parent), m_source(source), m_valueRole(valueRole)
+{
+    m_headers << QString();
+}
+
+ModelStatistics::ModelStatistics(QSqlQueryModel* source, QObject* parent)
+    : QAbstractTableModel(parent), m_query(source)
+{
+    m_headers << QString();
+}
+
+void ModelStatistics::setHeaders(const QStringList& headers)
+{
+    beginResetModel();
+    m_headers = QStringList{QString()} + headers;
+    endResetModel();
+}
+
+int ModelStatistics::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : 3;
+}
+
+int ModelStatistics::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_headers.size();
+}
+
+QVariant ModelStatistics::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() > MinimumRow || index.column() >= m_headers.size())
+        return QVariant();
+    if (role == Qt::DisplayRole)
+        return cellText(index.row(), index.column());
+    if (role >= FirstColumnRole && role - FirstColumnRole < m_headers.size())
+        return cellText(index.row(), role - FirstColumnRole);
+    return QVariant();
+}
+
+QVariant ModelStatistics::headerData(int section, Qt::Orientation orientation, int) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= m_headers.size())
+        return QVariant();
+    return m_headers.at(section);
+}
+
+QHash<int, QByteArray> ModelStatistics::roleNames() const
+{
+    QHash<int, QByteArray> roles = QAbstractTableModel::roleNames();
+    for (int i = 0; i < m_headers.size(); ++i)
+        roles.insert(FirstColumnRole + i, m_headers.at(i).toUtf8());
+    return roles;
+}
+
+QString ModelStatistics::cellText(int row, int column) const
+{
+    if (column == 0) {
+        switch (row) {
+        case MaximumRow: return tr("Максимум");
+        case MeanRow: return tr("Среднее");
+        case MinimumRow: return tr("Минимум");
+        default: return QString();
+        }
+    }
+
+    const QAbstractItemModel* source = m_query ? static_cast<const QAbstractItemModel*>(m_query.data())
+                                               : m_source.data();
+    if (!source)
+        return QString::fromLatin1(noValueText);
+    const ColumnStatistics stats = m_query ? queryColumnStatistics(m_query, column)
+                                           : columnStatistics(source, column, m_valueRole);
+    if (!stats.hasValue)
+        return QString::fromLatin1(noValueText);
+    switch (row) {
+    case MeanRow:
+        return QString::number(stats.mean, 'f', 2);
+    case MaximumRow:
+        return source->data(source->index(stats.maxRow, column)).toString();
+    case MinimumRow:
+        return source->data(source->index(stats.minRow, column)).toString();
+    default:
+        return QString();
+    }
+}
+
+namespace {
+
+// The shared part of both walks: from the first row with a value to the end.
+template<typename ValueAt>
+ModelStatistics::ColumnStatistics accumulate(int firstRow, int rowCount, ValueAt valueAt)
+{
+    ModelStatistics::ColumnStatistics stats;
+    float first = 0.0f;
+    if (!valueAt(firstRow, first))
+        return stats;
+    stats.hasValue = true;
+    float maximum = first;
+    float minimum = first;
+    stats.maxRow = stats.minRow = firstRow;
+    double sum = 0.0;
+    for (int row = firstRow; row < rowCount; ++row) {
+        float value = 0.0f;
+        if (!valueAt(row, value))
+            continue;
+        if (value > maximum) {
+            maximum = value;
+            stats.maxRow = row;
+        }
+        if (value < minimum) {
+            minimum = value;
+            stats.minRow = row;
+        }
+        sum += value;
+        ++stats.count;
+    }
+    stats.maximum = maximum;
+    stats.minimum = minimum;
+    stats.mean = stats.count > 0 ? sum / stats.count : 0.0;
+    return stats;
+}
+
+QString queryText(const QSqlQueryModel* model, int row, int column)
+{
+    return model->data(model->index(row, column)).toString();
+}
+
+float leadingNumber(const QString& text)
+{
+    const int space = text.indexOf(QLatin1Char(' '));
+    return (space < 0 ? text : text.left(space)).toFloat();
+}
+
+} // namespace
+
+ModelStatistics::ColumnStatistics ModelStatistics::columnStatistics(const QAbstractItemModel* model, int column,
+                                                                    int valueRole)
+{
+    if (!model || column < 0 || column >= model->columnCount())
+        return {};
+    const int rows = model->rowCount();
+    int firstRow = 0;
+    while (firstRow < rows && !model->data(model->index(firstRow, column)).isValid())
+        ++firstRow;
+    if (firstRow == rows)
+        return {};
+    return accumulate(firstRow, rows, [&](int row, float& value) {
+        const QVariant raw = model->data(model->index(row, column), valueRole);
+        if (!raw.isValid())
+            return false;
+        value = raw.toFloat();
+        return true;
+    });
+}
+
+ModelStatistics::ColumnStatistics ModelStatistics::queryColumnStatistics(const QSqlQueryModel* model, int column)
+{
+    if (!model || column < 0 || column >= model->columnCount())
+        return {};
+    const int rows = model->rowCount();
+    int firstRow = 0;
+    for (; firstRow < rows; ++firstRow) {
+        if (model->record(firstRow).isNull(column))
+            return {};
+        if (!queryText(model, firstRow, column).isEmpty())
+            break;
+    }
+    if (firstRow == rows)
+        return {};
+    return accumulate(firstRow, rows, [&](int row, float& value) {
+        const QString text = queryText(model, row, column);
+        if (text.isEmpty())
+            return false;
+        value = leadingNumber(text);
+        return true;
+    });
+}

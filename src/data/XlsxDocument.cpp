@@ -1,0 +1,123 @@
+#include "data/XlsxDocument.h"
+
+#include <QFile>
+
+#include <xlsxwriter.h>
+
+namespace {
+
+// libxlsxwriter counts rows and columns from 0.
+lxw_row_t rowAt(int row) { return lxw_row_t(row - 1); }
+lxw_col_t columnAt(int column) { return lxw_col_t(column - 1); }
+
+} // namespace
+
+XlsxDocument::XlsxDocument(const QString& path, const QString& sheetName)
+{
+    m_workbook = workbook_new(QFile::encodeName(path).constData());
+    if (m_workbook)
+        m_sheet = workbook_add_worksheet(m_workbook, sheetName.toUtf8().constData());
+    m_failed = !m_workbook || !m_sheet;
+    m_formats.append(nullptr); // handle 0: no format
+}
+
+XlsxDocument::~XlsxDocument()
+{
+    // A document that was never saved is released without writing a file.
+    if (m_workbook)
+        lxw_workbook_free(m_workbook);
+}
+
+lxw_format* XlsxDocument::format(int handle) const
+{
+    return handle > 0 && handle < m_formats.size() ? m_formats.at(handle) : nullptr;
+}
+
+int XlsxDocument::addFormat(const XlsxFormatSpec& spec)
+{
+    if (!m_workbook)
+        return 0;
+    lxw_format* f = workbook_add_format(m_workbook);
+    if (!f) {
+        m_failed = true;
+        return 0;
+    }
+    if (spec.bold)
+        format_set_bold(f);
+    if (spec.fontSize > 0)
+        format_set_font_size(f, spec.fontSize);
+    if (spec.centerHorizontally)
+        format_set_align(f, LXW_ALIGN_CENTER);
+    if (spec.centerVertically)
+        format_set_align(f, LXW_ALIGN_VERTICAL_CENTER);
+    if (spec.border != XlsxFormatSpec::NoBorder)
+        format_set_border(f, spec.border == XlsxFormatSpec::ThinBorder ? LXW_BORDER_THIN : LXW_BORDER_MEDIUM);
+    if (spec.wrapText)
+        format_set_text_wrap(f);
+    if (!spec.numberFormat.isEmpty())
+        format_set_num_format(f, spec.numberFormat.toUtf8().constData());
+    else if (spec.numberFormatIndex >= 0)
+        format_set_num_format_index(f, uint8_t(spec.numberFormatIndex));
+    m_formats.append(f);
+    return m_formats.size() - 1;
+}
+
+void XlsxDocument::writeNumber(int row, int column, double value, int formatHandle)
+{
+    if (m_sheet && worksheet_write_number(m_sheet, rowAt(row), columnAt(column), value, format(formatHandle)))
+        m_failed = true;
+}
+
+void XlsxDocument::writeText(int row, int column, const QString& text, int formatHandle)
+{
+    if (m_sheet && worksheet_write_string(m_sheet, rowAt(row), columnAt(column), text.toUtf8().constData(),
+                                          format(formatHandle)))
+        m_failed = true;
+}
+
+void XlsxDocument::writeDateTime(int row, int column, const QDateTime& dateTime, int formatHandle)
+{
+    if (!m_sheet)
+        return;
+    const QDate d = dateTime.date();
+    const QTime t = dateTime.time();
+    lxw_datetime value = {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second() + t.msec() / 1000.0};
+    if (worksheet_write_datetime(m_sheet, rowAt(row), columnAt(column), &value, format(formatHandle)))
+        m_failed = true;
+}
+
+void XlsxDocument::mergeRange(int firstRow, int firstColumn, int lastRow, int lastColumn, const QString& text,
+                              int formatHandle)
+{
+    if (!m_sheet)
+        return;
+    // A single cell cannot be merged; it simply holds the text.
+    if (firstRow == lastRow && firstColumn == lastColumn) {
+        writeText(firstRow, firstColumn, text, formatHandle);
+        return;
+    }
+    if (worksheet_merge_range(m_sheet, rowAt(firstRow), columnAt(firstColumn), rowAt(lastRow), columnAt(lastColumn),
+                              text.toUtf8().constData(), format(formatHandle)))
+        m_failed = true;
+}
+
+void XlsxDocument::setColumnWidth(int column, double width)
+{
+    if (m_sheet && worksheet_set_column(m_sheet, columnAt(column), columnAt(column), width, nullptr))
+        m_failed = true;
+}
+
+bool XlsxDocument::save()
+{
+    if (!m_workbook)
+        return false;
+    lxw_workbook* workbook = m_workbook;
+    m_workbook = nullptr; // closing frees the workbook whatever the outcome
+    m_sheet = nullptr;
+    if (m_failed) {
+        // Something was not written: no incomplete workbook reaches the disk.
+        lxw_workbook_free(workbook);
+        return false;
+    }
+    return workbook_close(workbook) == LXW_NO_ERROR;
+}
