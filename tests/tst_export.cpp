@@ -1,0 +1,323 @@
+// CSV and XLSX export of the log table and of a database selection. Workbooks
+// are read back with openpyxl through tests/support/check_xlsx.py.
+
+#include "data/CsvExporter.h"
+#include "data/ModelLogRecord.h"
+#include "data/UnitTable.h"
+#include "data/XlsxExporter.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QSqlQueryModel>
+#include <QTemporaryDir>
+#include <QTextCodec>
+#include <QtTest>
+
+namespace {
+
+QByteArray cp1251(const QString& text)
+{
+    return QTextCodec::codecForName("Windows-1251")->fromUnicode(text);
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString errorOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const QString& message) {
+        return message;
+    }
+    return QString();
+}
+
+QDateTime clock(qint64 secs)
+{
+    return QDateTime::fromSecsSinceEpoch(secs, Qt::UTC);
+}
+
+// ZR-7.49, ID 3000000000: a full record, one without channel 2, one with 3.14159.
+void fillZr749(ModelLogRecord& model)
+{
+    model.setDeviceId(3000000000u);
+    model.setDeviceType(1);
+    model.setRecords({{clock(1700000000), {{1, 23.5f, 0}, {2, 40.0f, 1}, {3, -1.25f, 11}, {4, 9.0f, 10}}},
+                      {clock(1700000060), {{1, 24.0f, 0}, {2, 41.0f, 1}}},
+                      {clock(0), {{1, 3.14159f, 15}, {2, 0.0f, 1}, {3, 2.0f, 11}}}});
+}
+
+// Runs the workbook checker and returns its description of the first sheet.
+QJsonObject describeWorkbook(const QString& path, QStringList* sheetNames = nullptr)
+{
+    const QString script = QStringLiteral(ORVELIN_TEST_DATA_DIR "/../support/check_xlsx.py");
+    // The system interpreter carries openpyxl; a user-installed one may not.
+    const QString python = QFile::exists("/usr/bin/python3") ? "/usr/bin/python3" : "python3";
+    QProcess process;
+    process.start(python, {script, path});
+    if (!process.waitForFinished(60000) || process.exitCode() != 0) {
+        qWarning() << process.readAllStandardError();
+        return {};
+    }
+    const QJsonObject root = QJsonDocument::fromJson(process.readAllStandardOutput()).object();
+    if (sheetNames)
+        for (const QJsonValue& name : root.value("sheets").toArray())
+            *sheetNames << name.toString();
+    return root.value("sheet").toObject();
+}
+
+QJsonObject cell(const QJsonObject& sheet, const QString& coordinate)
+{
+    return sheet.value("cells").toObject().value(coordinate).toObject();
+}
+
+QStringList merged(const QJsonObject& sheet)
+{
+    QStringList ranges;
+    for (const QJsonValue& range : sheet.value("merged").toArray())
+        ranges << range.toString();
+    return ranges;
+}
+
+} // namespace
+
+class TestExport : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+
+    void csvLog_zr749LinesExactInWindows1251();
+    void csvLog_emptyLogHasTwoLines();
+    void csv_overwritingLongerFileLeavesNoRemains();
+    void csv_unopenablePathReportsOpenError();
+    void csvQuery_splitsMeasurementTextsIntoValueAndUnit();
+
+    void xlsxLog_layoutFormatsAndValues();
+    void xlsxLog_emptyLogHasHeaderRowsOnly();
+    void xlsxLog_unsavablePathReportsSaveError();
+    void xlsxQuery_headerRowsAndTextCells();
+
+private:
+    QTemporaryDir m_dir;
+    QSqlDatabase m_db;
+    QSqlQueryModel* m_query = nullptr;
+};
+
+void TestExport::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    m_db = QSqlDatabase::addDatabase("QSQLITE", "export");
+    m_db.setDatabaseName(":memory:");
+    QVERIFY(m_db.open());
+    QSqlQuery q(m_db);
+    QVERIFY(q.exec("CREATE TABLE t (\"Дата\" TEXT, \"Канал №1\" TEXT, \"Доп.измерение №1\" TEXT, \"Прибор\" TEXT)"));
+    QVERIFY(q.exec("INSERT INTO t VALUES ('14.11.2023 22:13:20', '23.50 °C', '', 'ZR-7.47')"));
+    QVERIFY(q.exec("INSERT INTO t VALUES ('not a date', '7', NULL, '')"));
+    m_query = new QSqlQueryModel(this);
+    m_query->setQuery("SELECT * FROM t", m_db);
+    QCOMPARE(m_query->rowCount(), 2);
+}
+
+void TestExport::cleanupTestCase()
+{
+    delete m_query;
+    m_db.close();
+    m_db = QSqlDatabase();
+    QSqlDatabase::removeDatabase("export");
+}
+
+void TestExport::csvLog_zr749LinesExactInWindows1251()
+{
+    ModelLogRecord model;
+    fillZr749(model);
+    const QString path = m_dir.filePath("log.csv");
+    CsvExporter::saveLog(path, model);
+    const QByteArray bytes = readFile(path);
+
+    const QString expected = QString::fromUtf8(
+        "Прибор: ZR-7.49;ID: 3000000000;\n"
+        "Дата;Канал №1;ед.изм.;Доп.измерение №1;ед.изм.;Канал №2;ед.изм.;\n"
+        "14.11.2023 22:13:20;23,50;\xC2\xB0" "C;40,00;%;-1,25;В;\n"
+        "14.11.2023 22:14:20;24,00;\xC2\xB0" "C;41,00;%;;;\n"
+        "01.01.1970 00:00:00;3,14;;0,00;%;2,00;В;\n");
+    QCOMPARE(bytes, cp1251(expected));
+    // Single-byte Cyrillic, not UTF-8: "Д" is 0xC4, the degree sign 0xB0.
+    QVERIFY(bytes.contains("\n\xC4\xE0\xF2\xE0;"));
+    QVERIFY(bytes.contains(";\xB0" "C;"));
+    QVERIFY(!bytes.contains('\r'));
+    for (const QByteArray& line : bytes.split('\n').mid(1, 4))
+        QCOMPARE(line.count(';'), 7);
+}
+
+void TestExport::csvLog_emptyLogHasTwoLines()
+{
+    ModelLogRecord model;
+    model.setDeviceId(5);
+    model.setDeviceType(0);
+    QCOMPARE(CsvExporter::logCsv(model),
+             cp1251("Прибор: ZR-7.47;ID: 5;\n"
+                    "Дата;Канал №1;ед.изм.;Доп.измерение №1;ед.изм.;Канал №2;ед.изм.;Доп.измерение №2;ед.изм.;\n"));
+}
+
+void TestExport::csv_overwritingLongerFileLeavesNoRemains()
+{
+    const QString path = m_dir.filePath("over.csv");
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(10000, 'x'));
+    }
+    ModelLogRecord model;
+    model.setDeviceType(1);
+    CsvExporter::saveLog(path, model);
+    QCOMPARE(readFile(path), CsvExporter::logCsv(model));
+}
+
+void TestExport::csv_unopenablePathReportsOpenError()
+{
+    ModelLogRecord model;
+    const QString path = m_dir.filePath("missing/folder/a.csv");
+    QCOMPARE(errorOf([&] { CsvExporter::saveLog(path, model); }), QStringLiteral("Ошибка открытия файла"));
+    QCOMPARE(errorOf([&] { CsvExporter::saveQuery(path, m_query); }), QStringLiteral("Ошибка открытия файла"));
+}
+
+void TestExport::csvQuery_splitsMeasurementTextsIntoValueAndUnit()
+{
+    const QString path = m_dir.filePath("query.csv");
+    CsvExporter::saveQuery(path, m_query);
+    QCOMPARE(readFile(path), cp1251("Дата;Канал №1;ед.изм.;Доп.измерение №1;ед.изм.;Прибор;\n"
+                                    "14.11.2023 22:13:20;23,50; °C;;;ZR-7.47;\n"
+                                    "not a date;7;;;;;\n"));
+    QVERIFY(CsvExporter::isMeasurementField("Доп"));
+    QVERIFY(!CsvExporter::isMeasurementField("канал"));
+}
+
+void TestExport::xlsxLog_layoutFormatsAndValues()
+{
+    ModelLogRecord model;
+    fillZr749(model);
+    const QString path = m_dir.filePath("log.xlsx");
+    XlsxExporter::saveLog(path, model);
+
+    QStringList sheets;
+    const QJsonObject sheet = describeWorkbook(path, &sheets);
+    QVERIFY2(!sheet.isEmpty(), "workbook checker failed");
+    QCOMPARE(sheets, QStringList{"Отчёт"});
+    QCOMPARE(sheet.value("max_row").toInt(), 6);
+    QCOMPARE(sheet.value("max_column").toInt(), 7);
+    QCOMPARE(merged(sheet), (QStringList{"A1:G1", "A2:A3", "B2:C2", "D2:E2", "F2:G2"}));
+    const QJsonObject widths = sheet.value("widths").toObject();
+    for (const QString column : {"A", "B", "C", "D", "E", "F", "G"})
+        QVERIFY2(qAbs(widths.value(column).toDouble() - 22.0) < 1.0, qPrintable(column));
+
+    const QJsonObject title = cell(sheet, "A1");
+    QCOMPARE(title.value("value").toString(), QStringLiteral("Отчет о работе прибора ZR-7.49  ID: 3000000000"));
+    QCOMPARE(title.value("bold").toBool(), true);
+    QCOMPARE(title.value("size").toDouble(), 16.0);
+    QCOMPARE(title.value("halign").toString(), QStringLiteral("center"));
+
+    const QJsonObject header = cell(sheet, "B2");
+    QCOMPARE(header.value("value").toString(), QStringLiteral("Канал №1"));
+    QCOMPARE(header.value("size").toDouble(), 14.0);
+    QCOMPARE(header.value("border").toString(), QStringLiteral("medium"));
+    QCOMPARE(header.value("wrap").toBool(), true);
+    QCOMPARE(header.value("valign").toString(), QStringLiteral("center"));
+    QCOMPARE(cell(sheet, "A2").value("value").toString(), QStringLiteral("Дата"));
+    QCOMPARE(cell(sheet, "B3").value("value").toString(), QStringLiteral("Значение"));
+    QCOMPARE(cell(sheet, "C3").value("value").toString(), QStringLiteral("ед.изм."));
+    QCOMPARE(cell(sheet, "C3").value("size").toDouble(), 10.0);
+
+    // Date cells are real dates holding the instrument's clock reading.
+    const QJsonObject date = cell(sheet, "A4");
+    QCOMPARE(date.value("type").toString(), QStringLiteral("datetime"));
+    QCOMPARE(date.value("value").toString(), QStringLiteral("2023-11-14T22:13:20"));
+    QCOMPARE(date.value("number_format").toString(), QStringLiteral("dd.mm.yy HH:MM:SS"));
+    QCOMPARE(date.value("border").toString(), QStringLiteral("thin"));
+    QCOMPARE(cell(sheet, "A6").value("value").toString(), QStringLiteral("1970-01-01T00:00:00"));
+
+    const QJsonObject value = cell(sheet, "B6");
+    QCOMPARE(value.value("type").toString(), QStringLiteral("float"));
+    QVERIFY(qAbs(value.value("value").toDouble() - 3.14159) < 1e-6);
+    QCOMPARE(value.value("number_format").toString(), QStringLiteral("0.00"));
+    QCOMPARE(value.value("size").toDouble(), 12.0);
+    QCOMPARE(value.value("bold").toBool(), false);
+
+    const QJsonObject unit = cell(sheet, "C4");
+    QCOMPARE(unit.value("value").toString(), UnitTable::text(0));
+    QCOMPARE(unit.value("bold").toBool(), true);
+    QCOMPARE(cell(sheet, "F4").value("value").toDouble(), -1.25);
+    QCOMPARE(cell(sheet, "G4").value("value").toString(), QStringLiteral("В"));
+
+    // Missing channel 2: formatted but empty cells.
+    QVERIFY(cell(sheet, "F5").value("value").isNull());
+    QCOMPARE(cell(sheet, "F5").value("number_format").toString(), QStringLiteral("0.00"));
+    QCOMPARE(cell(sheet, "G5").value("bold").toBool(), true);
+}
+
+void TestExport::xlsxLog_emptyLogHasHeaderRowsOnly()
+{
+    ModelLogRecord model;
+    model.setDeviceId(12);
+    model.setDeviceType(0);
+    const QString path = m_dir.filePath("empty.xlsx");
+    XlsxExporter::saveLog(path, model);
+    const QJsonObject sheet = describeWorkbook(path);
+    QVERIFY2(!sheet.isEmpty(), "workbook checker failed");
+    QCOMPARE(sheet.value("max_row").toInt(), 3);
+    QCOMPARE(sheet.value("max_column").toInt(), 9);
+    QCOMPARE(cell(sheet, "A1").value("value").toString(), QStringLiteral("Отчет о работе прибора ZR-7.47  ID: 12"));
+    QVERIFY(merged(sheet).contains("A1:I1"));
+    QCOMPARE(cell(sheet, "H2").value("value").toString(), QStringLiteral("Доп.измерение №2"));
+}
+
+void TestExport::xlsxLog_unsavablePathReportsSaveError()
+{
+    ModelLogRecord model;
+    fillZr749(model);
+    const QString path = m_dir.filePath("missing/folder/a.xlsx");
+    QCOMPARE(errorOf([&] { XlsxExporter::saveLog(path, model); }), QStringLiteral("Ошибка сохранения xlsx файла"));
+    QCOMPARE(errorOf([&] { XlsxExporter::saveQuery(path, m_query); }),
+             QStringLiteral("Ошибка сохранения xlsx файла"));
+    QVERIFY(!QFile::exists(path));
+}
+
+void TestExport::xlsxQuery_headerRowsAndTextCells()
+{
+    const QString path = m_dir.filePath("query.xlsx");
+    XlsxExporter::saveQuery(path, m_query);
+    QStringList sheets;
+    const QJsonObject sheet = describeWorkbook(path, &sheets);
+    QVERIFY2(!sheet.isEmpty(), "workbook checker failed");
+    QCOMPARE(sheets, QStringList{"Отчёт"});
+    QCOMPARE(merged(sheet), (QStringList{"A2:A3", "B2:C2", "D2:E2", "F2:F3"}));
+    QVERIFY(cell(sheet, "A1").isEmpty());
+    QCOMPARE(sheet.value("max_row").toInt(), 5);
+
+    const QJsonObject date = cell(sheet, "A4");
+    QCOMPARE(date.value("type").toString(), QStringLiteral("datetime"));
+    QCOMPARE(date.value("value").toString(), QStringLiteral("2023-11-14T22:13:20"));
+    const QJsonObject value = cell(sheet, "B4");
+    QCOMPARE(value.value("type").toString(), QStringLiteral("str"));
+    QCOMPARE(value.value("value").toString(), QStringLiteral("23,50"));
+    QCOMPARE(value.value("number_format").toString(), QStringLiteral("0.00"));
+    QCOMPARE(cell(sheet, "C4").value("value").toString(), QStringLiteral(" °C"));
+    QCOMPARE(cell(sheet, "C4").value("bold").toBool(), true);
+    QCOMPARE(cell(sheet, "F4").value("value").toString(), QStringLiteral("ZR-7.47"));
+    QCOMPARE(cell(sheet, "F4").value("number_format").toString(), QStringLiteral("General"));
+    QCOMPARE(cell(sheet, "A5").value("value").toString(), QStringLiteral("not a date"));
+    QCOMPARE(cell(sheet, "A5").value("number_format").toString(), QStringLiteral("General"));
+}
+
+QTEST_GUILESS_MAIN(TestExport)
+#include "tst_export.moc"
