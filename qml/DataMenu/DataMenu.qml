@@ -1,7 +1,133 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
+import "../SharedObjects"
 
-// Placeholder page until the screen is built.
+// Data screen: the opened log file as a table with statistics or, flipped
+// over, as a chart; saving, loading into the database and the report panel.
+// The bridge attaches the models to the table; the chart follows the table's
+// columns.
 Page {
+    id: data_page
+    palette.base: "#F7CEB8"
+    palette.highlight: "#ffa07a"
     background: Item {}
+
+    property var loadPopup: null
+
+    function showLoadProgress() {
+        if (loadPopup)
+            return
+        var component = Qt.createComponent("ProcessLoadToDB.qml")
+        if (component.status === Component.Ready)
+            loadPopup = component.createObject(data_page)
+        else
+            console.warn("ProcessLoadToDB:", component.errorString())
+    }
+
+    ButtonOpenFile {
+        id: buttonOpenFile
+        x: 12
+        y: 6
+        onClick: window.clickButtonOpenFile()
+    }
+
+    ButtonSaveAs {
+        id: buttonSaveAs
+        objectName: "ButtonSaveAs"
+        anchors.left: buttonOpenFile.right
+        anchors.leftMargin: 12
+        y: 6
+        visible: false
+        chartShown: flipable.flipped
+
+        onClickSaveXLSX: window.clickButtonSaveAsXlsx()
+        onClickSaveCSV: window.clickButtonSaveAsCsv()
+        onClickSaveInDB: {
+            data_page.showLoadProgress()
+            window.clickButtonSaveInDB()
+        }
+        onClickChangeView: flipable.flipped = !flipable.flipped
+        onClickReport: {
+            pagePrintReport.visible = true
+            window.clickButtonOpenWindowPrint()
+        }
+    }
+
+    Flipable {
+        id: flipable
+        objectName: "DataFlipCard"
+        property bool flipped: false
+        visible: false
+        anchors.top: buttonOpenFile.bottom
+        anchors.topMargin: 8
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.bottom: parent.bottom
+        anchors.leftMargin: 8
+        anchors.rightMargin: 8
+        anchors.bottomMargin: 8
+
+        front: TableDataFileViewV2 {
+            id: table
+            objectName: "TableDataFileViewV2"
+            anchors.fill: parent
+
+            onModelChanged: {
+                if (!table.model) {
+                    table.remove()
+                    chart.removeSeries()
+                } else {
+                    chart.removeSeries()
+                    table.updateTableDB()
+                    flipable.visible = true
+                    buttonSaveAs.visible = true
+                }
+            }
+            onAddColumn: {
+                if (numberColumn !== 0)
+                    chart.addLineSeries(numberColumn, nameColumn)
+            }
+        }
+
+        back: ChartDataFileViewV2 {
+            id: chart
+            objectName: "ChartDataFileView"
+            anchors.fill: parent
+        }
+
+        transform: Rotation {
+            id: rotation
+            origin.x: flipable.width / 2
+            origin.y: flipable.height / 2
+            axis.x: 0
+            axis.y: 1
+            axis.z: 0
+            angle: 0
+        }
+
+        states: State {
+            name: "back"
+            when: flipable.flipped
+            PropertyChanges { target: rotation; angle: 180 }
+        }
+
+        transitions: Transition {
+            NumberAnimation { target: rotation; property: "angle"; duration: 450; easing.type: Easing.InOutQuad }
+        }
+    }
+
+    PrintReport {
+        id: pagePrintReport
+        objectName: "PrintReport"
+        visible: false
+        z: 50
+        anchors.top: buttonSaveAs.bottom
+        anchors.topMargin: 4
+        anchors.right: parent.right
+        anchors.rightMargin: 16
+        onVisibleChanged: {
+            if (visible)
+                modelNameSeries = chart.modelNameSeries
+        }
+    }
 }

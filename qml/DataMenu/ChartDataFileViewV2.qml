@@ -1,0 +1,282 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import QtCharts 2.15
+
+// Chart of the log table's columns against time, one line and one value axis
+// per column. Left-drag draws a rectangle to zoom into, right-drag scrolls,
+// the wheel zooms, a double click restores the whole log.
+Item {
+    id: element
+    property alias minAxisX: axisDateX.min
+    property alias maxAxisX: axisDateX.max
+    property alias modelNameSeries: legend.model
+
+    property real xScaleZoom: 1.0
+    property real yScaleZoom: 1.0
+    property real xScroll: 0
+    property real yScroll: 0
+    readonly property bool zoomed: xScaleZoom !== 1.0 || yScaleZoom !== 1.0 || xScroll !== 0 || yScroll !== 0
+
+    // Ranges of the whole log, restored by a reset.
+    property var homeMinX: null
+    property var homeMaxX: null
+    property var valueAxes: []
+
+    function addLineSeries(numberColumn, nameColumn) {
+        var axisY = valueAxisComponent.createObject(chartView)
+        var series = chartView.createSeries(ChartView.SeriesTypeLine, nameColumn, axisDateX, axisY)
+        series.width = 1.5
+        dataWindow.updateSeriesFromModel(series, numberColumn)
+        dataWindow.updateMinMaxAxisY(series, axisY)
+        axisY.color = series.color
+        axisY.labelsColor = Qt.darker(series.color, 1.3)
+        valueAxes.push({ "axis": axisY, "min": axisY.min, "max": axisY.max })
+        extendTimeRange(series)
+        legend.model.append({ "name": nameColumn, "checkBoxValue": true, "series": series, "axis": axisY })
+    }
+
+    function removeSeries() {
+        legend.model.clear()
+        chartView.zoomReset()
+        chartView.removeAllSeries()
+        for (var i = 0; i < valueAxes.length; ++i)
+            valueAxes[i].axis.visible = false
+        valueAxes = []
+        homeMinX = null
+        homeMaxX = null
+        axisDateX.min = new Date(2000, 0, 1)
+        axisDateX.max = new Date(2000, 0, 2)
+        clearZoomState()
+    }
+
+    // The log is in time order, so a line's first and last points bound it.
+    function extendTimeRange(series) {
+        if (series.count === 0)
+            return
+        var first = series.at(0).x
+        var last = series.at(series.count - 1).x
+        var low = Math.min(first, last)
+        var high = Math.max(first, last)
+        if (homeMinX === null || low < homeMinX)
+            homeMinX = low
+        if (homeMaxX === null || high > homeMaxX)
+            homeMaxX = high
+        if (homeMinX === homeMaxX) {
+            axisDateX.min = new Date(homeMinX - 1000)
+            axisDateX.max = new Date(homeMaxX + 1000)
+        } else {
+            axisDateX.min = new Date(homeMinX)
+            axisDateX.max = new Date(homeMaxX)
+        }
+    }
+
+    function clearZoomState() {
+        xScaleZoom = 1.0
+        yScaleZoom = 1.0
+        xScroll = 0
+        yScroll = 0
+    }
+
+    function zoomReset() {
+        chartView.zoomReset()
+        if (homeMinX !== null) {
+            axisDateX.min = new Date(homeMinX === homeMaxX ? homeMinX - 1000 : homeMinX)
+            axisDateX.max = new Date(homeMinX === homeMaxX ? homeMaxX + 1000 : homeMaxX)
+        }
+        for (var i = 0; i < valueAxes.length; ++i) {
+            valueAxes[i].axis.min = valueAxes[i].min
+            valueAxes[i].axis.max = valueAxes[i].max
+        }
+        clearZoomState()
+    }
+
+    function zoomIn(rect) {
+        if (rect.width < 4 || rect.height < 4)
+            return
+        xScaleZoom *= chartView.plotArea.width / rect.width
+        yScaleZoom *= chartView.plotArea.height / rect.height
+        chartView.zoomIn(rect)
+    }
+
+    function zoomBy(factor) {
+        xScaleZoom *= factor
+        yScaleZoom *= factor
+        chartView.zoom(factor)
+    }
+
+    function scrollBy(dx, dy) {
+        if (dx > 0)
+            chartView.scrollLeft(dx)
+        else if (dx < 0)
+            chartView.scrollRight(-dx)
+        if (dy > 0)
+            chartView.scrollUp(dy)
+        else if (dy < 0)
+            chartView.scrollDown(-dy)
+        xScroll += dx
+        yScroll += dy
+    }
+
+    Component {
+        id: valueAxisComponent
+        ValueAxis {
+            tickCount: 15
+            labelFormat: "%10.2f"
+        }
+    }
+
+    Rectangle {
+        anchors.fill: parent
+        color: "white"
+        radius: 4
+        border.width: 1
+        border.color: "#e6e6e6"
+    }
+
+    ChartView {
+        id: chartView
+        anchors.top: toolBar.bottom
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.bottom: legendFrame.top
+        title: qsTr("График работы прибора ")
+        titleFont.pixelSize: 16
+        titleFont.bold: true
+        legend.visible: false
+        antialiasing: true
+        backgroundColor: "transparent"
+        margins.top: 4
+        margins.bottom: 4
+        margins.left: 4
+        margins.right: 8
+
+        DateTimeAxis {
+            id: axisDateX
+            format: "dd.MM.yy hh:mm:ss"
+            tickCount: 25
+            labelsAngle: -90
+            labelsFont.pixelSize: 10
+            min: new Date(2000, 0, 1)
+            max: new Date(2000, 0, 2)
+        }
+
+        Rectangle {
+            id: recZoom
+            visible: false
+            color: "steelblue"
+            opacity: 0.3
+            border.color: "steelblue"
+            border.width: 1
+        }
+
+        MouseArea {
+            id: chartMouse
+            anchors.fill: parent
+            acceptedButtons: Qt.LeftButton | Qt.RightButton
+            property point pressPoint
+            property point lastPoint
+            property bool selecting: false
+
+            onPressed: {
+                pressPoint = Qt.point(mouse.x, mouse.y)
+                lastPoint = pressPoint
+                selecting = mouse.button === Qt.LeftButton
+                            && chartView.plotArea.contains(Qt.point(mouse.x, mouse.y))
+                if (selecting) {
+                    recZoom.x = mouse.x
+                    recZoom.y = mouse.y
+                    recZoom.width = 0
+                    recZoom.height = 0
+                    recZoom.visible = true
+                }
+            }
+            onPositionChanged: {
+                if (selecting) {
+                    var area = chartView.plotArea
+                    var x = Math.max(area.x, Math.min(mouse.x, area.x + area.width))
+                    var y = Math.max(area.y, Math.min(mouse.y, area.y + area.height))
+                    recZoom.x = Math.min(pressPoint.x, x)
+                    recZoom.y = Math.min(pressPoint.y, y)
+                    recZoom.width = Math.abs(x - pressPoint.x)
+                    recZoom.height = Math.abs(y - pressPoint.y)
+                } else if (pressedButtons & Qt.RightButton) {
+                    element.scrollBy(mouse.x - lastPoint.x, mouse.y - lastPoint.y)
+                    lastPoint = Qt.point(mouse.x, mouse.y)
+                }
+            }
+            onReleased: {
+                if (selecting) {
+                    recZoom.visible = false
+                    selecting = false
+                    element.zoomIn(Qt.rect(recZoom.x, recZoom.y, recZoom.width, recZoom.height))
+                }
+            }
+            onDoubleClicked: element.zoomReset()
+            onWheel: element.zoomBy(wheel.angleDelta.y > 0 ? 1.25 : 0.8)
+        }
+    }
+
+    Item {
+        id: toolBar
+        anchors.top: parent.top
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.margins: 4
+        height: 36
+
+        Text {
+            anchors.left: parent.left
+            anchors.leftMargin: 10
+            anchors.verticalCenter: parent.verticalCenter
+            text: "Выделите область мышью, чтобы увеличить; правая кнопка сдвигает график"
+            font.pixelSize: 11
+            color: "#7a6a62"
+        }
+
+        Row {
+            anchors.right: parent.right
+            anchors.verticalCenter: parent.verticalCenter
+            spacing: 4
+            Button {
+                width: 124
+                height: 34
+                visible: element.zoomed
+                text: "Сбросить\nмасштабирование"
+                font.pixelSize: 10
+                onClicked: element.zoomReset()
+            }
+            Button {
+                width: 124
+                height: 34
+                text: "Уменьшить\nмасштабирование"
+                font.pixelSize: 10
+                onClicked: element.zoomBy(1 / 1.5)
+            }
+            Button {
+                width: 124
+                height: 34
+                text: "Увеличить\nмасштабирование"
+                font.pixelSize: 10
+                onClicked: element.zoomBy(1.5)
+            }
+        }
+    }
+
+    Rectangle {
+        id: legendFrame
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.bottom: parent.bottom
+        anchors.margins: 4
+        height: 36
+        radius: 4
+        color: "#fdf1eb"
+
+        LegendModel {
+            id: legend
+            anchors.fill: parent
+            anchors.leftMargin: 12
+            anchors.rightMargin: 12
+        }
+    }
+}

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "app/QmlBridge.h"
+#include "report/PrintSetting.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <functional>
+
+QT_BEGIN_NAMESPACE
+class QAbstractTableModel;
+class QAbstractItemModel;
+QT_END_NAMESPACE
+
+namespace QtCharts {
+class QAbstractAxis;
+class QAbstractSeries;
+}
+
+class ModelLogRecord;
+class ModelStatistics;
+
+// Bridge of the data screen: opens and saves log files through dialogs, shows
+// the log table with its statistics and charts, drives the database-load
+// popup and turns the report panel into print and preview requests.
+//
+// The log table model is filled in the device thread, so the views are
+// detached from it before every opening and attached again only in showModel().
+class DataWindow : public QmlBridge
+{
+    Q_OBJECT
+public:
+    // The dialogs the bridge shows. The product uses the Qt dialogs; tests put
+    // in functions of their own. An empty path means "cancelled".
+    struct Dialogs
+    {
+        std::function<QString(const QString& caption, const QString& dir, const QString& filter)> openFileName;
+        std::function<QString(const QString& caption, const QString& dir, const QString& filter)> saveFileName;
+        std::function<void(const QString& text)> warning;
+    };
+
+    DataWindow(QObject* root, ModelLogRecord* model);
+    ~DataWindow() override;
+
+    void setDialogs(const Dialogs& dialogs) { m_dialogs = dialogs; }
+    static Dialogs systemDialogs();
+
+    ModelStatistics* statisticsModel() const { return m_statistics; }
+
+    // Row of the log table at which a report period limit lies: 0 for a time
+    // not after the first record, the last row for one not before the last
+    // record, otherwise the first row not earlier than `time`.
+    static int findRow(const QAbstractItemModel* model, const QDateTime& time);
+
+    // The print request the report panel describes right now.
+    PrintSetting printSettingFromPanel() const;
+
+signals:
+    void openFile(QString pathFile);
+    void saveCsv(QString pathFile);
+    void saveXlsx(QString pathFile);
+    void writeModelToDataBase(QAbstractTableModel* model, unsigned int idDevice, QString typeDevice,
+                              int columnFlagRole, int valueRole, int unitRole);
+    void printReport(PrintSetting setting);
+    void previewReport(PrintSetting setting);
+
+public slots:
+    void onClickButtonOpenFile();
+    void onClickButtonSaveAsXlsx();
+    void onClickButtonSaveAsCsv();
+    void onClickButtonSaveInDB();
+    void onClickButtonPrint();
+    void onClickButtonPreviewPrint();
+    void onClickButtonOpenWindowPrint();
+    void showModel();
+    void updateSeriesFromModel(QtCharts::QAbstractSeries* series, int numberColumn);
+    void updateMinMaxAxisY(QtCharts::QAbstractSeries* series, QtCharts::QAbstractAxis* axis);
+    void showDownloadToDataBase(float progress);
+    void showError(QString err);
+
+private:
+    void detachViews();
+    void setScreenEnabled(bool enabled);
+    QStringList checkedSeriesNames() const;
+
+    ModelLogRecord* m_model;
+    ModelStatistics* m_statistics;
+    Dialogs m_dialogs;
+};
