@@ -1,0 +1,288 @@
+// Listing and downloading the instrument's log files over a real serial line
+// (a simulated instrument on a pseudo-terminal).
+#include "data/ModelLogRecord.h"
+#include "device/ComPortManager.h"
+#include "device/FilesInteractor.h"
+#include "device/ZR74XManager.h"
+
+#include "ZrSimulator.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+
+const QString kSilent = QStringLiteral("Ошибка. Прибор не отвечает ");
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return file.readAll();
+}
+
+SimRunSpec runSpec(int records, quint32 start, quint32 seed = 1)
+{
+    SimRunSpec spec;
+    spec.records = records;
+    spec.start = QDateTime::fromSecsSinceEpoch(start, Qt::UTC);
+    spec.seed = seed;
+    return spec;
+}
+
+} // namespace
+
+class TestDownload : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void progress_lastValueIsExactly100();
+    void listing_groupOneBeforeGroupZero();
+    void listing_emptyInstrument_givesEmptyList();
+    void listing_failure_emitsErrorAndNoList();
+    void download_oneRecord_reportsOnly100();
+    void download_threeRecords_reports0_50_100_andCopiesBytes();
+    void download_secondTime_replacesEarlierFileCompletely();
+    void download_cutOffHalfWay_keepsEarlierCopy_andLeavesNoPartialFile();
+    void download_cutOffWithoutEarlierCopy_leavesNoFile();
+    void download_nameLeavingTheFolder_isRefused();
+    void openLogFile_missingFile_reportsFileError();
+
+private:
+    QList<DeviceFileInfo> listFiles();
+    DeviceFileInfo fileNamed(const QString& name);
+    QString folder() const;
+
+    std::unique_ptr<ZrSimulator> m_sim;
+    std::unique_ptr<ComPortManager> m_manager;
+    std::unique_ptr<ModelLogRecord> m_model;
+    std::unique_ptr<FilesInteractor> m_files;
+    quint32 m_id = 0;
+};
+
+void TestDownload::init()
+{
+    // Both time-zone runs of this test may share the folder beside the
+    // executable: a device ID of its own keeps their files apart.
+    m_id = 5000000 + quint32(QCoreApplication::applicationPid() % 1000000);
+    ZrSimulator::Options options;
+    options.id = m_id;
+    options.defaultFiles = false;
+    m_sim = std::make_unique<ZrSimulator>(options);
+    QString error;
+    QVERIFY2(m_sim->start(&error), qPrintable(error));
+    m_manager = std::make_unique<ComPortManager>();
+    QVERIFY(m_manager->connectComPort(m_sim->portName()));
+    m_model = std::make_unique<ModelLogRecord>();
+    m_files = std::make_unique<FilesInteractor>(m_manager.get(), m_model.get());
+    QDir(folder()).removeRecursively();
+}
+
+void TestDownload::cleanup()
+{
+    m_files.reset();
+    m_manager.reset();
+    m_sim.reset();
+    QDir(folder()).removeRecursively();
+}
+
+QString TestDownload::folder() const
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/LOG/") + QString::number(m_id);
+}
+
+QList<DeviceFileInfo> TestDownload::listFiles()
+{
+    QSignalSpy listed(m_files.get(), &FilesInteractor::listOfFilesReceived);
+    m_files->requestListOfFiles();
+    if (listed.count() != 1)
+        return {};
+    return listed.at(0).at(0).value<QList<DeviceFileInfo>>();
+}
+
+DeviceFileInfo TestDownload::fileNamed(const QString& name)
+{
+    for (const DeviceFileInfo& info : listFiles()) {
+        if (info.nameFile == name)
+            return info;
+    }
+    return DeviceFileInfo();
+}
+
+void TestDownload::progress_lastValueIsExactly100()
+{
+    QCOMPARE(FilesInteractor::downloadProgress(0, 1), 100.0f);
+    QCOMPARE(FilesInteractor::downloadProgress(0, 3), 0.0f);
+    QCOMPARE(FilesInteractor::downloadProgress(1, 3), 50.0f);
+    QCOMPARE(FilesInteractor::downloadProgress(2, 3), 100.0f);
+    // The device page ends a download only on exactly 100.
+    for (quint32 count : {7u, 49u, 1000u, 40000u, 4294967295u})
+        QVERIFY(FilesInteractor::downloadProgress(count - 1, count) == 100.0f);
+    QVERIFY(FilesInteractor::downloadProgress(39998, 40000) < 100.0f);
+
+    DeviceFileInfo tooSmall;
+    tooSmall.size = 3;
+    tooSmall.numberOfRecords = -1;
+    QCOMPARE(FilesInteractor::recordsToDownload(tooSmall), 0u);
+}
+
+void TestDownload::listing_groupOneBeforeGroupZero()
+{
+    m_sim->addSingle(1);
+    m_sim->addRun(runSpec(2, 1700000000));
+    m_sim->addSingle(2);
+    m_sim->addRun(runSpec(5, 1700003600));
+
+    const QList<DeviceFileInfo> list = listFiles();
+    QCOMPARE(list.size(), 4);
+    QCOMPARE(list.at(0).nameFile, QStringLiteral("6553F100.LOG"));
+    QCOMPARE(list.at(0).numberOfRecords, 2);
+    QCOMPARE(list.at(1).numberOfRecords, 5);
+    QCOMPARE(list.at(2).nameFile, QStringLiteral("SINGLE00.LOG"));
+    QCOMPARE(list.at(3).nameFile, QStringLiteral("SINGLE01.LOG"));
+    QVERIFY(list.at(2).startLog.isNull());
+    QCOMPARE(m_sim->requestCount(ZR74XManager::GetFileCount), 2);
+}
+
+void TestDownload::listing_emptyInstrument_givesEmptyList()
+{
+    QSignalSpy listed(m_files.get(), &FilesInteractor::listOfFilesReceived);
+    QSignalSpy failed(m_files.get(), &FilesInteractor::errorOccurred);
+    m_files->requestListOfFiles();
+    QCOMPARE(failed.count(), 0);
+    QCOMPARE(listed.count(), 1);
+    QVERIFY(listed.at(0).at(0).value<QList<DeviceFileInfo>>().isEmpty());
+}
+
+void TestDownload::listing_failure_emitsErrorAndNoList()
+{
+    m_sim->addRun(runSpec(2, 1700000000));
+    m_sim->injectFault(SimFault::NoAnswer, -1, ZR74XManager::GetFileInfo);
+    QSignalSpy listed(m_files.get(), &FilesInteractor::listOfFilesReceived);
+    QSignalSpy failed(m_files.get(), &FilesInteractor::errorOccurred);
+    m_files->requestListOfFiles();
+    QCOMPARE(listed.count(), 0);
+    QCOMPARE(failed.count(), 1);
+    QCOMPARE(failed.at(0).at(0).toString(), kSilent);
+}
+
+void TestDownload::download_oneRecord_reportsOnly100()
+{
+    const QByteArray bytes = m_sim->addRun(runSpec(1, 1700000000));
+    const DeviceFileInfo info = fileNamed(QStringLiteral("6553F100.LOG"));
+    QCOMPARE(info.numberOfRecords, 1);
+
+    QSignalSpy progress(m_files.get(), &FilesInteractor::downloadFileProcess);
+    QSignalSpy ready(m_files.get(), &FilesInteractor::modelRecordReady);
+    m_files->downloadFileFromDevice(m_id, info);
+    QCOMPARE(progress.count(), 1);
+    QCOMPARE(progress.at(0).at(0).toFloat(), 100.0f);
+    QCOMPARE(ready.count(), 1);
+    QCOMPARE(readAll(folder() + QStringLiteral("/6553F100.LOG")), bytes);
+}
+
+void TestDownload::download_threeRecords_reports0_50_100_andCopiesBytes()
+{
+    const QByteArray bytes = m_sim->addRun(runSpec(3, 1700000000));
+    const DeviceFileInfo info = fileNamed(QStringLiteral("6553F100.LOG"));
+
+    QSignalSpy progress(m_files.get(), &FilesInteractor::downloadFileProcess);
+    QSignalSpy ready(m_files.get(), &FilesInteractor::modelRecordReady);
+    QSignalSpy failed(m_files.get(), &FilesInteractor::errorOccurred);
+    m_files->downloadFileFromDevice(m_id, info);
+    QCOMPARE(failed.count(), 0);
+    QCOMPARE(progress.count(), 3);
+    QCOMPARE(progress.at(0).at(0).toFloat(), 0.0f);
+    QCOMPARE(progress.at(1).at(0).toFloat(), 50.0f);
+    QCOMPARE(progress.at(2).at(0).toFloat(), 100.0f);
+
+    QCOMPARE(readAll(folder() + QStringLiteral("/6553F100.LOG")), bytes);
+    QCOMPARE(ready.count(), 1);
+    QCOMPARE(m_model->rowCount(), 3);
+    QCOMPARE(m_model->deviceId(), m_id);
+    // Nothing but the finished file is left in the folder.
+    QCOMPARE(QDir(folder()).entryList(QDir::Files | QDir::Hidden), QStringList({"6553F100.LOG"}));
+}
+
+void TestDownload::download_secondTime_replacesEarlierFileCompletely()
+{
+    m_sim->addRun(runSpec(6, 1700000000, 1));
+    m_files->downloadFileFromDevice(m_id, fileNamed(QStringLiteral("6553F100.LOG")));
+    QCOMPARE(QFileInfo(folder() + QStringLiteral("/6553F100.LOG")).size(), qint64(7 + 6 * 24));
+
+    // The same file, now shorter and with other values.
+    m_sim->clearLogFiles();
+    const QByteArray shorter = m_sim->addRun(runSpec(2, 1700000000, 9));
+    m_files->downloadFileFromDevice(m_id, fileNamed(QStringLiteral("6553F100.LOG")));
+    QCOMPARE(readAll(folder() + QStringLiteral("/6553F100.LOG")), shorter);
+    QCOMPARE(m_model->rowCount(), 2);
+}
+
+void TestDownload::download_cutOffHalfWay_keepsEarlierCopy_andLeavesNoPartialFile()
+{
+    const QByteArray complete = m_sim->addRun(runSpec(8, 1700000000));
+    const DeviceFileInfo info = fileNamed(QStringLiteral("6553F100.LOG"));
+    m_files->downloadFileFromDevice(m_id, info);
+    const QString path = folder() + QStringLiteral("/6553F100.LOG");
+    QCOMPARE(readAll(path), complete);
+
+    // Header and four records arrive, then the instrument falls silent.
+    m_sim->injectFault(SimFault::GoSilent, 5);
+    QSignalSpy progress(m_files.get(), &FilesInteractor::downloadFileProcess);
+    QSignalSpy ready(m_files.get(), &FilesInteractor::modelRecordReady);
+    QSignalSpy failed(m_files.get(), &FilesInteractor::errorOccurred);
+    m_files->downloadFileFromDevice(m_id, info);
+
+    QCOMPARE(failed.count(), 1);
+    QCOMPARE(failed.at(0).at(0).toString(), kSilent);
+    QCOMPARE(progress.count(), 4);
+    QVERIFY(progress.last().at(0).toFloat() < 100.0f);
+    QCOMPARE(ready.count(), 0);
+    QCOMPARE(readAll(path), complete);
+    QCOMPARE(QDir(folder()).entryList(QDir::Files | QDir::Hidden), QStringList({"6553F100.LOG"}));
+}
+
+void TestDownload::download_cutOffWithoutEarlierCopy_leavesNoFile()
+{
+    m_sim->addRun(runSpec(8, 1700000000));
+    const DeviceFileInfo info = fileNamed(QStringLiteral("6553F100.LOG"));
+    m_sim->injectFault(SimFault::GoSilent, 3);
+    QSignalSpy failed(m_files.get(), &FilesInteractor::errorOccurred);
+    m_files->downloadFileFromDevice(m_id, info);
+    QCOMPARE(failed.count(), 1);
+    QVERIFY(QDir(folder()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+void TestDownload::download_nameLeavingTheFolder_isRefused()
+{
+    m_sim->addRun(runSpec(2, 1700000000));
+    DeviceFileInfo info = fileNamed(QStringLiteral("6553F100.LOG"));
+    info.nameFile = QStringLiteral("../escaped.LOG");
+    QSignalSpy failed(m_files.get(), &FilesInteractor::errorOccurred);
+    m_files->downloadFileFromDevice(m_id, info);
+    QCOMPARE(failed.count(), 1);
+    QCOMPARE(failed.at(0).at(0).toString(), QStringLiteral("Ошибка открытия файла"));
+    QVERIFY(!QFile::exists(QCoreApplication::applicationDirPath() + QStringLiteral("/LOG/escaped.LOG")));
+    QCOMPARE(m_sim->requestCount(ZR74XManager::OpenFile), 0);
+}
+
+void TestDownload::openLogFile_missingFile_reportsFileError()
+{
+    QSignalSpy fileFailed(m_files.get(), &FilesInteractor::fileErrorOccurred);
+    QSignalSpy ready(m_files.get(), &FilesInteractor::modelRecordReady);
+    DeviceFileInfo info;
+    info.nameFile = QStringLiteral("6553F100.LOG");
+    m_files->openLogFile(m_id, info);
+    QCOMPARE(fileFailed.count(), 1);
+    QCOMPARE(ready.count(), 0);
+}
+
+QTEST_GUILESS_MAIN(TestDownload)
+#include "tst_download.moc"
