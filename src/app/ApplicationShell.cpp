@@ -1,5 +1,6 @@
 #include "app/ApplicationShell.h"
 
+#include "data/DataWindow.h"
 #include "data/ModelLogRecord.h"
 #include "device/ComPortManager.h"
 #include "device/DeviceInteractor.h"
@@ -19,6 +20,37 @@
 static void initQmlResources()
 {
     Q_INIT_RESOURCE(orvelin_qml);
+}
+
+// The data screen's bridge is the root's only DataWindow child.
+static DataWindow* dataWindowOf(QObject* root)
+{
+    return root->findChild<DataWindow*>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+// Data page: opening, saving and loading a log file. The database load
+// (writeModelToDataBase) keeps its signal until the database side exists.
+static void wireDataScreen(QObject* root, DataWindow* dataWindow, FilesInteractor* files)
+{
+    const auto queued = Qt::QueuedConnection;
+    QObject::connect(root, SIGNAL(clickButtonOpenFile()), dataWindow, SLOT(onClickButtonOpenFile()), queued);
+    QObject::connect(dataWindow, &DataWindow::openFile, files, qOverload<QString>(&FilesInteractor::openLogFile), queued);
+    QObject::connect(files, &FilesInteractor::fileErrorOccurred, dataWindow, &DataWindow::showError, queued);
+    QObject::connect(files, &FilesInteractor::modelRecordReady, dataWindow, &DataWindow::showModel, queued);
+    QObject::connect(root, SIGNAL(clickButtonSaveAsXlsx()), dataWindow, SLOT(onClickButtonSaveAsXlsx()), queued);
+    QObject::connect(dataWindow, &DataWindow::saveCsv, files, &FilesInteractor::saveCSVFile, queued);
+    QObject::connect(root, SIGNAL(clickButtonSaveAsCsv()), dataWindow, SLOT(onClickButtonSaveAsCsv()), queued);
+    QObject::connect(dataWindow, &DataWindow::saveXlsx, files, &FilesInteractor::saveXLSXFile, queued);
+    QObject::connect(root, SIGNAL(clickButtonSaveInDB()), dataWindow, SLOT(onClickButtonSaveInDB()), queued);
+}
+
+// Data page: the report panel's print, preview and opening.
+static void wireDataReports(QObject* root, DataWindow* dataWindow)
+{
+    const auto queued = Qt::QueuedConnection;
+    QObject::connect(root, SIGNAL(clickButtonPrint()), dataWindow, SLOT(onClickButtonPrint()), queued);
+    QObject::connect(root, SIGNAL(clickButtonPreviewPrint()), dataWindow, SLOT(onClickButtonPreviewPrint()), queued);
+    QObject::connect(root, SIGNAL(clickButtonOpenWindowPrint()), dataWindow, SLOT(onClickButtonOpenWindowPrint()), queued);
 }
 
 ApplicationShell::ApplicationShell()
@@ -73,6 +105,9 @@ void ApplicationShell::createBridges()
     // Creating the device bridge already shows the device page.
     m_deviceWindow = new DeviceWindow(m_root, m_modelFilesInfo);
     m_deviceSettingWindow = new DeviceSettingWindow(m_root);
+    // The data screen's chart calls the bridge directly through "dataWindow".
+    auto* dataWindow = new DataWindow(m_root, m_modelLogRecord);
+    m_engine->rootContext()->setContextProperty(QStringLiteral("dataWindow"), dataWindow);
 }
 
 void ApplicationShell::createWorkers()
@@ -98,6 +133,7 @@ void ApplicationShell::createWorkers()
 void ApplicationShell::wire()
 {
     wireDevice();
+    wireDataReports(m_root, dataWindowOf(m_root));
 }
 
 // The device side: the device page, the settings page and the file dialogue
@@ -137,6 +173,7 @@ void ApplicationShell::wireDevice()
     // shown on the device page, which re-enables the open button and starts a new
     // search, as for any other link failure.
     connect(files, &FilesInteractor::errorOccurred, deviceWindow, &DeviceWindow::showDeviceError, queued);
+    wireDataScreen(m_root, dataWindowOf(m_root), files);
 
     connect(thread, &QThread::finished, m_comPortManager, &QObject::deleteLater);
     connect(thread, &QThread::started, device, &DeviceInteractor::connectToDevice);

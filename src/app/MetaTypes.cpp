@@ -2,6 +2,7 @@
 
 #include "device/DeviceFileInfo.h"
 #include "device/DeviceSettings.h"
+#include "report/PrintSetting.h"
 
 #include <QMetaType>
 
@@ -10,4 +11,5 @@ void registerMetaTypes()
     qRegisterMetaType<DeviceSettings>("DeviceSettings");
     qRegisterMetaType<DeviceFileInfo>("DeviceFileInfo");
     qRegisterMetaType<QList<DeviceFileInfo>>("QList<DeviceFileInfo>");
+    qRegisterMetaType<PrintSetting>("PrintSetting");
 }
