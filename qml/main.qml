@@ -1,5 +1,10 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
+import QtGraphicalEffects 1.15
+import "DeviceMenu"
+import "DeviceSettingMenu"
+import "DataMenu"
+import "DataBaseMenu"
 
 ApplicationWindow {
     id: window
@@ -10,4 +15,107 @@ ApplicationWindow {
     minimumWidth: 1024
     minimumHeight: 768
     visible: true
+
+    // Emitted by the screens; start-up connects them to the bridges and interactors.
+    signal clickOpenCurrentFileFromDevice()
+    signal currentNameFileChange(string name)
+    signal requestSettingDevice()
+    signal setSettingDevice()
+    signal clickButtonOpenFile()
+    signal clickButtonSaveAsXlsx()
+    signal clickButtonSaveAsCsv()
+    signal clickButtonSaveInDB()
+    signal clickButtonDB()
+    signal clickButtonFilters()
+    signal clickButtonDeleteItems()
+    signal clickSaveDBAsCSV()
+    signal clickSaveDBAsXLSX()
+    signal clickButtonTimeSync()
+    signal clickButtonPrintReportDB()
+    signal clickButtonPreviewReportDB()
+    signal clickButtonPrint()
+    signal clickButtonPreviewPrint()
+    signal clickButtonOpenWindowPrint()
+    signal selectedTableDb(var selectedItems)
+
+    RadialGradient {
+        anchors.fill: parent
+        z: -1
+        gradient: Gradient {
+            GradientStop { position: 0.0; color: "white" }
+            GradientStop { position: 2.5; color: "#ffc6b1" }
+        }
+    }
+
+    ButtonsMenu {
+        id: buttons
+        x: 0
+        y: 0
+        anchors.top: parent.top
+        anchors.bottom: parent.bottom
+        anchors.left: parent.left
+        anchors.margins: 0
+
+        onClickDeviceButton: {
+            settingsDevice.visible = false
+            data.visible = false
+            dataBase.visible = false
+            deviceMenu.visible = true
+        }
+        // The settings page is shown by its bridge once the instrument's
+        // settings have been read; the menu only clears the way and asks.
+        onClickSettingsButton: {
+            window.requestSettingDevice()
+            data.visible = false
+            dataBase.visible = false
+            deviceMenu.visible = false
+        }
+        onClickDataButton: {
+            settingsDevice.visible = false
+            data.visible = true
+            dataBase.visible = false
+            deviceMenu.visible = false
+        }
+        // The filter lists are requested before the page appears so that they
+        // are refreshed each time the database page is opened.
+        onClickDataBaseButton: {
+            window.clickButtonDB()
+            settingsDevice.visible = false
+            data.visible = false
+            dataBase.visible = true
+            deviceMenu.visible = false
+        }
+    }
+
+    SettingsDevice {
+        id: settingsDevice
+        objectName: "SettingsDevice"
+        anchors.fill: parent
+        anchors.leftMargin: 85
+        visible: false
+    }
+
+    DataMenu {
+        id: data
+        objectName: "DataWindow"
+        anchors.fill: parent
+        anchors.leftMargin: 85
+        visible: false
+    }
+
+    DataBaseMenu {
+        id: dataBase
+        objectName: "DataBaseMenu"
+        anchors.fill: parent
+        anchors.leftMargin: 85
+        visible: false
+    }
+
+    DeviceMenu {
+        id: deviceMenu
+        objectName: "DeviceMenu"
+        anchors.fill: parent
+        anchors.leftMargin: 85
+        visible: false
+    }
 }
