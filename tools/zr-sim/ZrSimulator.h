@@ -6,7 +6,10 @@
 #include <QString>
 #include <QtGlobal>
 
+#include "SimLogGenerator.h"
+
 #include <memory>
+#include <mutex>
 
 // Faults the simulated instrument can be told to commit in its answers.
 enum class SimFault {
@@ -24,18 +27,6 @@ enum class SimFault {
     GoSilent,        // after `count` more answers, stop answering until cleared
 };
 
-// Parameters of the simulated generated log runs.
-struct SimRunSpec
-{
-    int records = 100;
-    QDateTime start;            // instrument wall clock (UTC spec); null = a recent default
-    int periodSec = 10;
-    bool channel2Present = true;
-    quint8 sensor1 = 1;         // sensor code of channel 1
-    quint8 sensor2 = 67;        // sensor code of channel 2
-    quint32 seed = 1;           // values vary with the seed
-};
-
 // Start-up options of a simulated instrument.
 struct ZrSimOptions
 {
@@ -45,7 +36,7 @@ struct ZrSimOptions
     bool pace = false;                         // send at the real line rate
     QString traceFile;                         // one line per request when set
     QString linkPath;                          // symlink to the slave when set
-    bool defaultFiles = true;                  // start with three runs and two single measurements
+    bool defaultFiles = true;                  // start with a few runs and single measurements
 };
 
 class SimDevice;
@@ -91,6 +82,9 @@ public:
     QByteArray addRun(const SimRunSpec& spec);
     QByteArray addRun(int records);
     QByteArray addSingle(quint32 seed = 1);
+    // Runs of the given record counts (empty: 10, 120, 500) with varied sensors,
+    // the first a week before the clock, and `singles` single measurements.
+    void addDefaultFiles(const QList<int>& runRecords = QList<int>(), int singles = 2);
     QByteArray generateRun(const SimRunSpec& spec) const;   // bytes only, not added
     bool serveDirectory(const QString& dir);                // adds every .LOG file of dir
     int logFileCount(quint8 group) const;
@@ -101,4 +95,5 @@ private:
     Options m_options;
     std::unique_ptr<SimDevice> m_device;
     std::unique_ptr<SimPtyEndpoint> m_endpoint;
+    mutable std::mutex m_lock;             // guards start/stop against each other
 };
