@@ -1,0 +1,516 @@
+// The settings page bridge against the real settings page documents: values go
+// into the controls and come back out of them unchanged, per instrument model.
+#include "device/DeviceSettingWindow.h"
+
+#include <QLocale>
+#include <QQmlApplicationEngine>
+#include <QQuickItem>
+#include <QQuickStyle>
+#include <QQuickWindow>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <memory>
+
+static void initResources()
+{
+    Q_INIT_RESOURCE(orvelin_qml);
+}
+
+namespace {
+
+// A main window that carries only the settings page, placed as the
+// application's main window places it.
+const char* const hostDocument = R"(
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import "qrc:/DeviceSettingMenu"
+
+ApplicationWindow {
+    id: window
+    width: 1024
+    height: 768
+    visible: true
+    signal requestSettingDevice()
+    signal setSettingDevice()
+
+    SettingsDevice {
+        id: settingsDevice
+        objectName: "SettingsDevice"
+        anchors.fill: parent
+        anchors.leftMargin: 85
+        visible: false
+    }
+}
+)";
+
+// A first-model record whose every value lies inside the controls' ranges and
+// on their steps, so that it survives the page unchanged.
+DeviceSettings firstModelRecord()
+{
+    DeviceSettings s;
+    s.brightness = 65;
+    s.sleepPeriodSec = 120;
+    s.shutdownPeriodMin = 17;
+    s.logPeriod = QTime(1, 2, 3);
+    s.batteryType = 1;
+    s.updatePeriodValue = 42;
+    s.sound = true;
+    s.soundButton = false;
+    s.lineThicknessValue = 4;
+    s.numberOfDecimalPlacesCh1 = 2;
+    s.numberOfDecimalPlacesCh2 = 1;
+    const float mins[5] = {20.5f, 10.0f, 0.5f, 300.0f, 150.0f};
+    const float maxs[5] = {30.0f, 90.5f, 25.0f, 800.0f, 99999.9f};
+    for (int c = 0; c < 2; ++c) {
+        for (int q = 0; q < 5; ++q) {
+            s.channel[c].alarmMin[q] = mins[q] + c;
+            s.channel[c].alarmMax[q] = maxs[q] - (q == 4 ? 0.0f : c);
+        }
+    }
+    s.channel[0].alarm = true;
+    s.channel[1].alarm = false;
+    return s;
+}
+
+DeviceSettings secondModelRecord()
+{
+    DeviceSettings s = firstModelRecord();
+    s.sensorType = 5;
+    s.valueResistAt0 = 1;
+    s.value4mA = -12.5f;
+    s.value20mA = 250.0f;
+    s.unit = 3;
+    s.channel[1].alarm = true;
+    s.channel[1].alarmMin[0] = -150.5f;
+    s.channel[1].alarmMax[0] = 1200.0f;
+    s.channel[1].alarmMin[1] = 4.5f;
+    s.channel[1].alarmMax[1] = 95.0f;
+    return s;
+}
+
+} // namespace
+
+class TestSettingsScreen : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void limits_shownInTenthsAndReadBackUnchanged();
+    void firstModel_everyFieldSurvivesThePage();
+    void typeWord_isTextBeforeFirstSpace();
+    void secondModel_sensorPagesReplaceSecondAlarmPage();
+    void secondModel_hiddenChannel2LimitsWrittenBackAsReceived();
+    void secondModel_currentSensorUnitFollowsChosenUnit();
+    void unknownType_noSecondChannelPageAndSensorFieldsUntouched();
+    void logPeriod_secondsAtLeastOneWhileHoursAndMinutesZero();
+    void logPeriod_invalidPeriodShownAsShortestPeriod();
+    void limitBoxes_beforeSettingsAtTheirBounds();
+    void limitBoxes_lowerStaysBelowUpper();
+    void limitBoxes_newRangeAboveOldRangeShownWhole();
+    void limitBoxes_outOfRangeValueClampedToWhatIsShown();
+    void limitBoxes_localeFormatShownAndTyped();
+    void apply_buttonEmitsCollectedSettings();
+    void showSetting_pageSlidesInToRest();
+
+private:
+    void createWindow();
+    QObject* object(const QString& name) const;
+    QObject* limitBox(const QString& page, const char* element, const char* box) const;
+    bool isShown(const QString& name) const;
+    DeviceSettings collect();
+
+    std::unique_ptr<QQmlApplicationEngine> m_engine;
+    QObject* m_root = nullptr;
+    DeviceSettingWindow* m_bridge = nullptr;
+};
+
+void TestSettingsScreen::initTestCase()
+{
+    initResources();
+    qRegisterMetaType<DeviceSettings>("DeviceSettings");
+    QQuickStyle::setStyle(QStringLiteral("fusion"));
+}
+
+void TestSettingsScreen::init()
+{
+    QLocale::setDefault(QLocale::c());
+    createWindow();
+}
+
+void TestSettingsScreen::createWindow()
+{
+    m_engine = std::make_unique<QQmlApplicationEngine>();
+    m_engine->loadData(hostDocument, QUrl(QStringLiteral("qrc:/settings-test-host.qml")));
+    QVERIFY(!m_engine->rootObjects().isEmpty());
+    m_root = m_engine->rootObjects().constFirst();
+    m_bridge = new DeviceSettingWindow(m_root);
+    m_bridge->setWarningPresenter([](const QString&) {});
+    QVERIFY(QTest::qWaitForWindowExposed(qobject_cast<QQuickWindow*>(m_root)));
+}
+
+void TestSettingsScreen::cleanup()
+{
+    m_bridge = nullptr;
+    m_root = nullptr;
+    m_engine.reset();
+    QLocale::setDefault(QLocale::c());
+}
+
+QObject* TestSettingsScreen::object(const QString& name) const
+{
+    QObject* found = m_root->findChild<QObject*>(name);
+    if (!found)
+        qWarning("no object %s", qPrintable(name));
+    return found;
+}
+
+QObject* TestSettingsScreen::limitBox(const QString& page, const char* element, const char* box) const
+{
+    QObject* e = object(page)->findChild<QObject*>(QLatin1String(element));
+    return e ? e->findChild<QObject*>(QLatin1String(box)) : nullptr;
+}
+
+bool TestSettingsScreen::isShown(const QString& name) const
+{
+    auto* item = qobject_cast<QQuickItem*>(object(name));
+    return item && item->isVisible();
+}
+
+DeviceSettings TestSettingsScreen::collect()
+{
+    QSignalSpy spy(m_bridge, &DeviceSettingWindow::settingsDeviceChanged);
+    m_bridge->setSettingDevice();
+    if (spy.count() != 1)
+        return DeviceSettings();
+    return spy.at(0).at(0).value<DeviceSettings>();
+}
+
+void TestSettingsScreen::limits_shownInTenthsAndReadBackUnchanged()
+{
+    DeviceSettings s = firstModelRecord();
+    m_bridge->showSetting(s);
+
+    QObject* lower = limitBox(QStringLiteral("AlarmChannel 1"), "temperature", "lower");
+    QObject* upper = limitBox(QStringLiteral("AlarmChannel 1"), "temperature", "upper");
+    QVERIFY(lower && upper);
+    QCOMPARE(lower->property("value").toInt(), 205);
+    QCOMPARE(upper->property("value").toInt(), 300);
+    QCOMPARE(lower->property("displayText").toString(), QStringLiteral("20.5"));
+    QCOMPARE(upper->property("displayText").toString(), QStringLiteral("30.0"));
+
+    const DeviceSettings back = collect();
+    QCOMPARE(back.channel[0].alarmMin[0], 20.5f);
+    QCOMPARE(back.channel[0].alarmMax[0], 30.0f);
+
+    // After the page has settled, the values are still the same.
+    QTest::qWait(50);
+    QCOMPARE(collect().channel[0], s.channel[0]);
+}
+
+void TestSettingsScreen::firstModel_everyFieldSurvivesThePage()
+{
+    m_bridge->setTypeSetting(QStringLiteral("ZR7.47 1.03"));
+    const DeviceSettings s = firstModelRecord();
+    m_bridge->showSetting(s);
+    QCOMPARE(m_root->findChild<QObject*>(QStringLiteral("SettingsDevice"))->property("visible").toBool(), true);
+    QVERIFY(isShown(QStringLiteral("AlarmChannel 2")));
+    QTest::qWait(50);
+
+    const DeviceSettings back = collect();
+    QCOMPARE(back.brightness, s.brightness);
+    QCOMPARE(back.sleepPeriodSec, s.sleepPeriodSec);
+    QCOMPARE(back.shutdownPeriodMin, s.shutdownPeriodMin);
+    QCOMPARE(back.batteryType, s.batteryType);
+    QCOMPARE(back.logPeriod, s.logPeriod);
+    QCOMPARE(back.channel[0], s.channel[0]);
+    QCOMPARE(back.channel[1], s.channel[1]);
+    QCOMPARE(back, s);
+    QCOMPARE(m_bridge->settings(), s);
+}
+
+void TestSettingsScreen::typeWord_isTextBeforeFirstSpace()
+{
+    m_bridge->setTypeSetting(QStringLiteral("ZR7.49 1.03"));
+    QCOMPARE(m_bridge->typeDevice(), QStringLiteral("ZR7.49"));
+    QCOMPARE(object(QStringLiteral("SettingsDevice"))->property("typeDevice").toString(), QStringLiteral("ZR7.49"));
+
+    m_bridge->setTypeSetting(QStringLiteral("ZR7.47"));
+    QCOMPARE(m_bridge->typeDevice(), QStringLiteral("ZR7.47"));
+
+    // The type word is compared exactly: a longer word is another model.
+    m_bridge->setTypeSetting(QStringLiteral("ZR7.49b 1.0"));
+    QCOMPARE(m_bridge->typeDevice(), QStringLiteral("ZR7.49b"));
+    m_bridge->showSetting(secondModelRecord());
+    QVERIFY(!isShown(QStringLiteral("Channel2ZR749Setting")));
+}
+
+void TestSettingsScreen::secondModel_sensorPagesReplaceSecondAlarmPage()
+{
+    m_bridge->setTypeSetting(QStringLiteral("ZR7.49 1.03"));
+    m_bridge->showSetting(secondModelRecord());
+
+    QVERIFY(isShown(QStringLiteral("AlarmChannel 1")));
+    QVERIFY(!isShown(QStringLiteral("AlarmChannel 2")));
+    QVERIFY(isShown(QStringLiteral("Channel2ZR749Setting")));
+    QVERIFY(isShown(QStringLiteral("AlarmChannel2ZR749")));
+
+    // Sensor type "4..20 мА" shows the current sensor's page, any other the
+    // resistive sensor's.
+    QVERIFY(isShown(QStringLiteral("CurrentSensorSetting")));
+    QVERIFY(!isShown(QStringLiteral("ResistiveSensorSetting")));
+    object(QStringLiteral("Channel2ZR749Setting"))->setProperty("sensorType", 2);
+    QVERIFY(!isShown(QStringLiteral("CurrentSensorSetting")));
+    QVERIFY(isShown(QStringLiteral("ResistiveSensorSetting")));
+}
+
+void TestSettingsScreen::secondModel_hiddenChannel2LimitsWrittenBackAsReceived()
+{
+    m_bridge->setTypeSetting(QStringLiteral("ZR7.49 1.03"));
+    const DeviceSettings s = secondModelRecord();
+    m_bridge->showSetting(s);
+    QTest::qWait(50);
+
+    const DeviceSettings back = collect();
+    // Air flow, pressure and light of channel 2 come from the hidden page.
+    for (int q = 2; q < 5; ++q) {
+        QCOMPARE(back.channel[1].alarmMin[q], s.channel[1].alarmMin[q]);
+        QCOMPARE(back.channel[1].alarmMax[q], s.channel[1].alarmMax[q]);
+    }
+    // Temperature and humidity (resistive and current sensor) and the switch
+    // come from the sensor-alarm page.
+    QCOMPARE(back.channel[1].alarm, true);
+    QCOMPARE(back.channel[1].alarmMin[0], -150.5f);
+    QCOMPARE(back.channel[1].alarmMax[0], 1200.0f);
+    QCOMPARE(back.channel[1].alarmMin[1], 4.5f);
+    QCOMPARE(back.channel[1].alarmMax[1], 95.0f);
+    QCOMPARE(back.sensorType, 5);
+    QCOMPARE(back.valueResistAt0, 1);
+    QCOMPARE(back.value4mA, -12.5f);
+    QCOMPARE(back.value20mA, 250.0f);
+    QCOMPARE(back.unit, 3);
+    QCOMPARE(back, s);
+
+    // The sensor-alarm page wins over the hidden page for its own fields.
+    object(QStringLiteral("AlarmChannel2ZR749"))->setProperty("resisterAlarmMax", 1500.0);
+    object(QStringLiteral("AlarmChannel 2"))->setProperty("temperatureAlarmMax", 2000.0);
+    QTest::qWait(50);
+    QCOMPARE(collect().channel[1].alarmMax[0], 150.0f);
+}
+
+void TestSettingsScreen::secondModel_currentSensorUnitFollowsChosenUnit()
+{
+    m_bridge->setTypeSetting(QStringLiteral("ZR7.49 1.03"));
+    m_bridge->showSetting(secondModelRecord());
+    QObject* alarm = object(QStringLiteral("AlarmChannel2ZR749"));
+    QCOMPARE(alarm->property("currentUnit").toString(), QStringLiteral("м/с"));
+    object(QStringLiteral("Channel2ZR749Setting"))->setProperty("unit", 14);
+    QCOMPARE(alarm->property("currentUnit").toString(), QStringLiteral("Гц"));
+    object(QStringLiteral("Channel2ZR749Setting"))->setProperty("unit", 0);
+    QCOMPARE(alarm->property("currentUnit").toString(), QString());
+}
+
+void TestSettingsScreen::unknownType_noSecondChannelPageAndSensorFieldsUntouched()
+{
+    m_bridge->setTypeSetting(QStringLiteral("ZR7.50 2.00"));
+    QObject* sensor = object(QStringLiteral("Channel2ZR749Setting"));
+    const QVariant sensorTypeBefore = sensor->property("sensorType");
+    const QVariant value20Before = sensor->property("value20mA");
+
+    DeviceSettings s = secondModelRecord();
+    m_bridge->showSetting(s);
+    QVERIFY(!isShown(QStringLiteral("AlarmChannel 2")));
+    QVERIFY(!isShown(QStringLiteral("AlarmChannel2ZR749")));
+    QVERIFY(!isShown(QStringLiteral("Channel2ZR749Setting")));
+    QCOMPARE(sensor->property("sensorType"), sensorTypeBefore);
+    QCOMPARE(sensor->property("value20mA"), value20Before);
+
+    // Changing the sensor page has no effect on what is collected.
+    sensor->setProperty("sensorType", 3);
+    QTest::qWait(50);
+    const DeviceSettings back = collect();
+    QCOMPARE(back.sensorType, 0);
+    QCOMPARE(back.value4mA, 0.0f);
+    QCOMPARE(back.value20mA, 0.0f);
+    QCOMPARE(back.unit, 0);
+    QCOMPARE(back.valueResistAt0, 0);
+    // Channel 2 comes whole from its ordinary (hidden) page.
+    QCOMPARE(back.channel[1], s.channel[1]);
+}
+
+void TestSettingsScreen::logPeriod_secondsAtLeastOneWhileHoursAndMinutesZero()
+{
+    QObject* period = object(QStringLiteral("LogPeriodSetting"));
+    DeviceSettings s = firstModelRecord();
+    s.logPeriod = QTime(0, 5, 0);
+    m_bridge->showSetting(s);
+    QCOMPARE(period->property("secondPeriod").toInt(), 0);
+
+    period->setProperty("minutePeriod", 0);
+    QCOMPARE(period->property("secondPeriod").toInt(), 1);
+    QCOMPARE(collect().logPeriod, QTime(0, 0, 1));
+
+    // With an hour the seconds may be 0 again.
+    period->setProperty("hourPeriod", 2);
+    period->setProperty("secondPeriod", 0);
+    QCOMPARE(collect().logPeriod, QTime(2, 0, 0));
+
+    s.logPeriod = QTime(0, 0, 0);
+    m_bridge->showSetting(s);
+    QCOMPARE(collect().logPeriod, QTime(0, 0, 1));
+
+    s.logPeriod = QTime(23, 59, 59);
+    m_bridge->showSetting(s);
+    QCOMPARE(collect().logPeriod, QTime(23, 59, 59));
+}
+
+void TestSettingsScreen::logPeriod_invalidPeriodShownAsShortestPeriod()
+{
+    // A blank settings area decodes to an invalid period; the page can only
+    // show a real one.
+    m_bridge->showSetting(DeviceSettings());
+    const QTime back = collect().logPeriod;
+    QVERIFY(back.isValid());
+    QCOMPARE(back, QTime(0, 0, 1));
+}
+
+void TestSettingsScreen::limitBoxes_beforeSettingsAtTheirBounds()
+{
+    const QString page = QStringLiteral("AlarmChannel 1");
+    struct Bounds { const char* element; int lower; int upper; };
+    const Bounds bounds[] = {{"temperature", -1977, 25000}, {"humidity", 0, 1000}, {"airFlow", 0, 1000},
+                             {"pressure", 2250, 8120}, {"light", 0, 999999}};
+    for (const Bounds& b : bounds) {
+        QCOMPARE(limitBox(page, b.element, "lower")->property("value").toInt(), b.lower);
+        QCOMPARE(limitBox(page, b.element, "upper")->property("value").toInt(), b.upper);
+        QCOMPARE(limitBox(page, b.element, "lower")->property("from").toInt(), b.lower);
+        QCOMPARE(limitBox(page, b.element, "upper")->property("to").toInt(), b.upper);
+    }
+    QObject* sensorPage = object(QStringLiteral("CurrentSensorSetting"));
+    QCOMPARE(sensorPage->findChild<QObject*>(QStringLiteral("value4mA"))->property("value").toInt(), -99999);
+    QCOMPARE(sensorPage->findChild<QObject*>(QStringLiteral("value20mA"))->property("value").toInt(), 999999);
+}
+
+void TestSettingsScreen::limitBoxes_lowerStaysBelowUpper()
+{
+    m_bridge->showSetting(firstModelRecord());
+    QObject* lower = limitBox(QStringLiteral("AlarmChannel 1"), "humidity", "lower");
+    QObject* upper = limitBox(QStringLiteral("AlarmChannel 1"), "humidity", "upper");
+    QCOMPARE(upper->property("value").toInt(), 905);
+
+    // The lower box cannot pass the upper one, nor the upper the lower.
+    QCOMPARE(lower->property("to").toInt(), 904);
+    QMetaObject::invokeMethod(lower, "increase");
+    QCOMPARE(lower->property("value").toInt(), 110);
+    lower->setProperty("value", 2000);
+    QCOMPARE(lower->property("value").toInt(), 904);
+    QCOMPARE(upper->property("from").toInt(), 905);
+    upper->setProperty("value", 100);
+    QCOMPARE(upper->property("value").toInt(), 905);
+}
+
+void TestSettingsScreen::limitBoxes_newRangeAboveOldRangeShownWhole()
+{
+    // Limits are set one by one; a new lower limit above the old upper one
+    // must not be cut down on the way.
+    DeviceSettings s = firstModelRecord();
+    s.channel[0].alarmMin[0] = 10.0f;
+    s.channel[0].alarmMax[0] = 20.0f;
+    m_bridge->showSetting(s);
+    QTest::qWait(20);
+    s.channel[0].alarmMin[0] = 400.0f;
+    s.channel[0].alarmMax[0] = 500.0f;
+    m_bridge->showSetting(s);
+    QTest::qWait(20);
+    QCOMPARE(limitBox(QStringLiteral("AlarmChannel 1"), "temperature", "lower")->property("value").toInt(), 4000);
+    QCOMPARE(limitBox(QStringLiteral("AlarmChannel 1"), "temperature", "upper")->property("value").toInt(), 5000);
+    DeviceSettings back = collect();
+    QCOMPARE(back.channel[0].alarmMin[0], 400.0f);
+    QCOMPARE(back.channel[0].alarmMax[0], 500.0f);
+
+    // And back down below the old range.
+    s.channel[0].alarmMin[0] = -100.0f;
+    s.channel[0].alarmMax[0] = -50.0f;
+    m_bridge->showSetting(s);
+    QTest::qWait(20);
+    back = collect();
+    QCOMPARE(back.channel[0].alarmMin[0], -100.0f);
+    QCOMPARE(back.channel[0].alarmMax[0], -50.0f);
+}
+
+void TestSettingsScreen::limitBoxes_outOfRangeValueClampedToWhatIsShown()
+{
+    // What "Применить" writes is what the page shows: a limit outside the
+    // box's range, or no number at all (blank memory), becomes a shown value.
+    DeviceSettings s = firstModelRecord();
+    s.channel[0].alarmMax[0] = 3000.0f;
+    s.channel[0].alarmMin[3] = std::numeric_limits<float>::quiet_NaN();
+    m_bridge->showSetting(s);
+    QTest::qWait(50);
+    const DeviceSettings back = collect();
+    QCOMPARE(back.channel[0].alarmMax[0], 2500.0f);
+    QCOMPARE(limitBox(QStringLiteral("AlarmChannel 1"), "temperature", "upper")->property("value").toInt(), 25000);
+    QVERIFY(qIsFinite(back.channel[0].alarmMin[3]));
+    QCOMPARE(back.channel[0].alarmMin[3], 225.0f);
+}
+
+void TestSettingsScreen::limitBoxes_localeFormatShownAndTyped()
+{
+    cleanup();
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    createWindow();
+
+    DeviceSettings s = firstModelRecord();
+    m_bridge->showSetting(s);
+    QObject* lower = limitBox(QStringLiteral("AlarmChannel 1"), "temperature", "lower");
+    QCOMPARE(lower->property("displayText").toString(), QStringLiteral("20,5"));
+
+    // Typing a number in the locale's format sets the limit in tenths.
+    auto* box = qobject_cast<QQuickItem*>(lower);
+    auto* input = box->property("contentItem").value<QQuickItem*>();
+    QVERIFY(input);
+    input->forceActiveFocus();
+    QVERIFY(input->hasActiveFocus());
+    input->setProperty("text", QString());
+    for (char c : {'2', '5', ',', '5'})
+        QTest::keyClick(box->window(), c);
+    QTest::keyClick(box->window(), Qt::Key_Return);
+    QCOMPARE(lower->property("value").toInt(), 255);
+    QCOMPARE(collect().channel[0].alarmMin[0], 25.5f);
+}
+
+void TestSettingsScreen::apply_buttonEmitsCollectedSettings()
+{
+    // As start-up wires it: the page's button raises the main window's signal.
+    connect(m_root, SIGNAL(setSettingDevice()), m_bridge, SLOT(setSettingDevice()), Qt::QueuedConnection);
+    const DeviceSettings s = firstModelRecord();
+    m_bridge->showSetting(s);
+
+    QSignalSpy spy(m_bridge, &DeviceSettingWindow::settingsDeviceChanged);
+    QObject* button = object(QStringLiteral("ButtonApplySettings"));
+    QVERIFY(button);
+    QCOMPARE(button->property("text").toString(), QStringLiteral("Применить"));
+    QMetaObject::invokeMethod(button, "clicked");
+    QVERIFY(spy.wait(2000));
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).value<DeviceSettings>(), s);
+}
+
+void TestSettingsScreen::showSetting_pageSlidesInToRest()
+{
+    auto* page = qobject_cast<QQuickItem*>(object(QStringLiteral("SettingsDevice")));
+    auto* content = qobject_cast<QQuickItem*>(object(QStringLiteral("SettingsContent")));
+    QVERIFY(!page->isVisible());
+    m_bridge->showSetting(firstModelRecord());
+    QVERIFY(page->isVisible());
+    // The content starts off to the right and comes to rest at x = 72 of the window.
+    QVERIFY(content->mapToScene(QPointF(0, 0)).x() > 72);
+    QTRY_COMPARE_WITH_TIMEOUT(content->mapToScene(QPointF(0, 0)).x(), 72.0, 2000);
+}
+
+QTEST_MAIN(TestSettingsScreen)
+#include "tst_settingsscreen.moc"
