@@ -48,7 +48,8 @@ Page {
         }
         onClickChangeView: flipable.flipped = !flipable.flipped
         onClickReport: {
-            pagePrintReport.visible = true
+            if (printReportLoader.item)
+                printReportLoader.item.visible = true
             window.clickButtonOpenWindowPrint()
         }
     }
@@ -116,18 +117,25 @@ Page {
         }
     }
 
-    PrintReport {
-        id: pagePrintReport
-        objectName: "PrintReport"
-        visible: false
+    // Loaded by URL: a report panel that fails to load must not take the
+    // whole screen down with it.
+    Loader {
+        id: printReportLoader
         z: 50
         anchors.top: buttonSaveAs.bottom
         anchors.topMargin: 4
         anchors.right: parent.right
         anchors.rightMargin: 16
-        onVisibleChanged: {
-            if (visible)
-                modelNameSeries = chart.modelNameSeries
+        source: "PrintReport.qml"
+        onLoaded: item.visible = false
+    }
+
+    Connections {
+        target: printReportLoader.item
+        ignoreUnknownSignals: true
+        function onVisibleChanged() {
+            if (printReportLoader.item.visible)
+                printReportLoader.item.modelNameSeries = chart.modelNameSeries
         }
     }
 }

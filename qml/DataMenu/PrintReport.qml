@@ -6,6 +6,7 @@ import QtGraphicalEffects 1.15
 // "Предпросмотр", and a close button that hides the panel.
 Page {
     id: pagePrintReport
+    objectName: "PrintReport"
     width: 326
     height: 540
     palette.base: "#F7CEB8"

@@ -9,7 +9,8 @@ import "../SharedObjects"
 Item {
     id: root
     property alias model: tableItemsRecord.model
-    property alias modelStatistics: tableStatistics.modelStatistics
+    // Handed on to the statistics table below the records.
+    property QtObject modelStatistics: null
 
     signal removeColumnTable()
     signal addColumn(int numberColumn, string nameColumn)
@@ -27,15 +28,16 @@ Item {
             tableItemsRecord.addColumn(column)
             root.addColumn(i, headers[i])
         }
-        if (tableStatistics.modelStatistics)
-            tableStatistics.fill()
+        if (statisticsLoader.item && root.modelStatistics)
+            statisticsLoader.item.fill()
         tableItemsRecord.positionViewAtRow(0, ListView.Beginning)
     }
 
     function remove() {
         while (tableItemsRecord.columnCount > 0)
             tableItemsRecord.removeColumn(0)
-        tableStatistics.remove()
+        if (statisticsLoader.item)
+            statisticsLoader.item.remove()
         root.removeColumnTable()
     }
 
@@ -52,7 +54,7 @@ Item {
         anchors.top: parent.top
         anchors.left: parent.left
         anchors.right: parent.right
-        anchors.bottom: tableStatistics.top
+        anchors.bottom: statisticsLoader.top
         anchors.bottomMargin: 6
         color: "white"
         radius: 4
@@ -102,12 +104,18 @@ Item {
         }
     }
 
-    TableStatistics {
-        id: tableStatistics
+    // Loaded by URL so that the record table keeps working should the shared
+    // statistics component fail to load.
+    Loader {
+        id: statisticsLoader
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.bottom: parent.bottom
         height: 160
-        columnWidth: 170
+        source: "../SharedObjects/TableStatistics.qml"
+        onLoaded: {
+            item.columnWidth = 170
+            item.modelStatistics = Qt.binding(function() { return root.modelStatistics })
+        }
     }
 }
