@@ -38,6 +38,7 @@ private slots:
     void parseAnswer_data();
     void parseAnswer();
     void parseAnswer_lengthFieldOnlyDelimitsData();
+    void parseRequest_acceptsTheLongestRequest();
 
     void check_data();
     void check();
@@ -128,6 +129,17 @@ void TestPacketFrame::parseAnswer_lengthFieldOnlyDelimitsData()
     const ResponseData tooShort = ComPort::parseAnswer(hex("3A0000 00A4 0102 0000 2E2F"));
     QCOMPARE(tooShort.data, QByteArray());
     QCOMPARE(int(tooShort.code), 0xA4);
+}
+
+void TestPacketFrame::parseRequest_acceptsTheLongestRequest()
+{
+    // A memory write (address + 32 bytes) is longer than any answer may be.
+    const QByteArray write = PacketFrame::build(169, QByteArray(36, '\x07'));
+    QCOMPARE(int(ComPort::parseAnswer(write).code), 173);
+    const ResponseData request = PacketFrame::parseRequest(write);
+    QCOMPARE(int(request.code), 169);
+    QCOMPARE(request.data, QByteArray(36, '\x07'));
+    QCOMPARE(int(PacketFrame::parseRequest(PacketFrame::build(169, QByteArray(37, '\x07'))).code), 173);
 }
 
 void TestPacketFrame::check_data()

@@ -41,6 +41,16 @@ QByteArray PacketFrame::build(quint16 command, const QByteArray& data)
 
 ResponseData PacketFrame::parse(const QByteArray& bytes)
 {
+    return parseWithLimit(bytes, maxAnswerData);
+}
+
+ResponseData PacketFrame::parseRequest(const QByteArray& bytes)
+{
+    return parseWithLimit(bytes, maxRequestData + 2);
+}
+
+ResponseData PacketFrame::parseWithLimit(const QByteArray& bytes, int maxDataAndChecksum)
+{
     if (bytes.size() < 7)
         return {QByteArray(), ErrorNoAnswer};
     if (bytes.at(0) != startByte)
@@ -50,7 +60,7 @@ ResponseData PacketFrame::parse(const QByteArray& bytes)
 
     // length (2) | command (2) | data | checksum (2)
     const QByteArray body = bytes.mid(1, bytes.size() - 3);
-    if (quint32(body.size() - 4) > quint32(maxAnswerData))
+    if (quint32(body.size() - 4) > quint32(maxDataAndChecksum))
         return {QByteArray(), ErrorLength};
 
     // The length field only delimits the data; it is clamped to the bytes that

@@ -15,7 +15,10 @@ public:
     static constexpr char stopByte1 = 0x2E;
     static constexpr char stopByte2 = 0x2F;
     static constexpr int overhead = 9;          // frame length = data length + 9
-    static constexpr int maxAnswerData = 36;    // body (length..checksum) at most 40 bytes
+    // An answer's data and checksum together: at most 36 bytes, so its body
+    // (length..checksum) is at most 40 bytes and it carries at most 34 data bytes.
+    static constexpr int maxAnswerData = 36;
+    static constexpr int maxRequestData = 36;   // the memory write: address + 32 bytes
 
     // Error codes of the packet layer.
     enum Error : quint16 {
@@ -34,5 +37,12 @@ public:
     // Never reads outside `bytes`, whatever they contain.
     static ResponseData parse(const QByteArray& bytes);
 
+    // The same checks for a frame sent to the instrument, whose data field may
+    // be longer than an answer's (up to maxRequestData bytes).
+    static ResponseData parseRequest(const QByteArray& bytes);
+
     static quint16 checksum(const QByteArray& data);
+
+private:
+    static ResponseData parseWithLimit(const QByteArray& bytes, int maxDataAndChecksum);
 };
