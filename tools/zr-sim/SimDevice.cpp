@@ -64,6 +64,28 @@ DeviceSettings factorySettings(bool secondModel)
 
 } // namespace
 
+ResponseData SimDevice::parseRequest(const QByteArray& frame)
+{
+    if (frame.size() < 7)
+        return {QByteArray(), PacketFrame::ErrorNoAnswer};
+    if (frame.at(0) != PacketFrame::startByte)
+        return {QByteArray(), PacketFrame::ErrorStart};
+    if (frame.at(frame.size() - 2) != PacketFrame::stopByte1 || frame.at(frame.size() - 1) != PacketFrame::stopByte2)
+        return {QByteArray(), PacketFrame::ErrorStop};
+    // Requests may carry more data than answers: a memory write has 4 + 32 bytes.
+    const int dataSize = frame.size() - PacketFrame::overhead;
+    if (dataSize < 0 || dataSize > maxRequestData)
+        return {QByteArray(), PacketFrame::ErrorLength};
+    const int declared = (quint8(frame.at(1)) << 8 | quint8(frame.at(2))) - 4;
+    if (declared != dataSize)
+        return {QByteArray(), PacketFrame::ErrorDataLength};
+    const QByteArray data = frame.mid(5, dataSize);
+    const quint16 sum = quint16(quint8(frame.at(frame.size() - 4)) << 8 | quint8(frame.at(frame.size() - 3)));
+    if (sum != PacketFrame::checksum(data))
+        return {QByteArray(), PacketFrame::ErrorChecksum};
+    return {data, quint16(quint8(frame.at(3)) << 8 | quint8(frame.at(4)))};
+}
+
 SimDevice::SimDevice(const QString& model, quint32 id, const QString& version)
     : m_typeWord(model == QLatin1String("7.49") ? QStringLiteral("ZR7.49") : QStringLiteral("ZR7.47"))
     , m_version(version)
@@ -109,7 +131,7 @@ SimAnswer SimDevice::handle(const QByteArray& frame)
     if (m_requests.size() >= maxLoggedRequests)
         m_requests.erase(m_requests.begin(), m_requests.begin() + maxLoggedRequests / 2);
     m_requests.append(frame);
-    const ResponseData request = PacketFrame::parse(frame);
+    const ResponseData request = parseRequest(frame);
     if (request.code >= PacketFrame::ErrorStart && request.code <= PacketFrame::ErrorNoAnswer) {
         // A garbled request is answered with the error the instrument found in it.
         trace(frame, request.code, QByteArray());

@@ -4,6 +4,8 @@
 #include "SimLogStore.h"
 #include "ZrSimulator.h"
 
+#include "device/ResponseData.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QFile>
@@ -41,11 +43,14 @@ public:
     static constexpr int settingsSize = 128;
     static constexpr int memoryPiece = 32;
     static constexpr int maxLoggedRequests = 200000;
+    static constexpr int maxRequestData = 36;
 
     // `model` is "7.47" or "7.49"; anything else counts as "7.47".
     SimDevice(const QString& model, quint32 id, const QString& version);
 
     static bool isStatusCommand(quint16 command);
+    // Checks a request frame as the instrument does; errors come back in `code` (171...177).
+    static ResponseData parseRequest(const QByteArray& frame);
     // A valid settings block for the model, padded to the 128-byte area with 0xFF.
     static QByteArray defaultSettingsArea(const QString& deviceInfo);
 
