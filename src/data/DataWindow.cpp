@@ -54,6 +54,8 @@ DataWindow::DataWindow(QObject* root, ModelLogRecord* model)
     , m_statistics(new ModelStatistics(model, ModelLogRecord::ValueRole, this))
     , m_dialogs(systemDialogs())
 {
+    // The model travels through a queued connection to the database thread.
+    qRegisterMetaType<QAbstractTableModel*>("QAbstractTableModel*");
 }
 
 DataWindow::~DataWindow() = default;
