@@ -48,8 +48,7 @@ Page {
         }
         onClickChangeView: flipable.flipped = !flipable.flipped
         onClickReport: {
-            if (printReportLoader.item)
-                printReportLoader.item.visible = true
+            pagePrintReport.visible = true
             window.clickButtonOpenWindowPrint()
         }
     }
@@ -117,25 +116,17 @@ Page {
         }
     }
 
-    // Loaded by URL: a report panel that fails to load must not take the
-    // whole screen down with it.
-    Loader {
-        id: printReportLoader
+    PrintReport {
+        id: pagePrintReport
+        visible: false
         z: 50
         anchors.top: buttonSaveAs.bottom
         anchors.topMargin: 4
         anchors.right: parent.right
         anchors.rightMargin: 16
-        source: "PrintReport.qml"
-        onLoaded: item.visible = false
-    }
-
-    Connections {
-        target: printReportLoader.item
-        ignoreUnknownSignals: true
-        function onVisibleChanged() {
-            if (printReportLoader.item.visible)
-                printReportLoader.item.modelNameSeries = chart.modelNameSeries
+        onVisibleChanged: {
+            if (visible)
+                modelNameSeries = chart.modelNameSeries
         }
     }
 }

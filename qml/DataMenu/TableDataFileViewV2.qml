@@ -9,8 +9,7 @@ import "../SharedObjects"
 Item {
     id: root
     property alias model: tableItemsRecord.model
-    // Handed on to the statistics table below the records.
-    property QtObject modelStatistics: null
+    property alias modelStatistics: tableStatistics.modelStatistics
 
     signal removeColumnTable()
     signal addColumn(int numberColumn, string nameColumn)
@@ -28,16 +27,15 @@ Item {
             tableItemsRecord.addColumn(column)
             root.addColumn(i, headers[i])
         }
-        if (statisticsLoader.item && root.modelStatistics)
-            statisticsLoader.item.fill()
+        if (tableStatistics.modelStatistics)
+            tableStatistics.fill()
         tableItemsRecord.positionViewAtRow(0, ListView.Beginning)
     }
 
     function remove() {
         while (tableItemsRecord.columnCount > 0)
             tableItemsRecord.removeColumn(0)
-        if (statisticsLoader.item)
-            statisticsLoader.item.remove()
+        tableStatistics.remove()
         root.removeColumnTable()
     }
 
@@ -54,7 +52,7 @@ Item {
         anchors.top: parent.top
         anchors.left: parent.left
         anchors.right: parent.right
-        anchors.bottom: statisticsLoader.top
+        anchors.bottom: tableStatistics.top
         anchors.bottomMargin: 6
         color: "white"
         radius: 4
@@ -104,18 +102,12 @@ Item {
         }
     }
 
-    // Loaded by URL so that the record table keeps working should the shared
-    // statistics component fail to load.
-    Loader {
-        id: statisticsLoader
+    TableStatistics {
+        id: tableStatistics
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.bottom: parent.bottom
         height: 160
-        source: "../SharedObjects/TableStatistics.qml"
-        onLoaded: {
-            item.columnWidth = 170
-            item.modelStatistics = Qt.binding(function() { return root.modelStatistics })
-        }
+        columnWidth: 170
     }
 }
