@@ -1,0 +1,57 @@
+import QtQuick 2.15
+
+// One log file of the instrument in the device page's list.
+Item {
+    id: element
+    // Roles read undefined for a moment while rows are being removed.
+    property string startLog: StartLog ?? ""
+    property string stopLog: StopLog ?? ""
+    property int numberOfRecords: NumberOfRecords ?? 0
+    property string nameFiles: NameFile ?? ""
+    readonly property string emptyTime: "--:--:-- --.--.--"
+
+    width: ListView.view ? ListView.view.width : 380
+    height: 78
+
+    Rectangle {
+        anchors.fill: parent
+        anchors.margins: 3
+        radius: 6
+        color: "transparent"
+        border.color: "#e6e6e6"
+        border.width: 1
+    }
+
+    Column {
+        anchors.fill: parent
+        anchors.leftMargin: 14
+        anchors.topMargin: 7
+        spacing: 2
+
+        Row {
+            spacing: 6
+            Text { text: "c"; font.pixelSize: 15; color: "#6b4a3a" }
+            Text { text: element.startLog === "" ? element.emptyTime : element.startLog; font.pixelSize: 15; font.bold: true }
+            Text { text: "до"; font.pixelSize: 15; color: "#6b4a3a" }
+            Text { text: element.stopLog === "" ? element.emptyTime : element.stopLog; font.pixelSize: 15; font.bold: true }
+        }
+        Row {
+            spacing: 6
+            Text { text: "измерений:"; font.pixelSize: 14; color: "#6b4a3a" }
+            Text { text: element.numberOfRecords; font.pixelSize: 14 }
+        }
+        Row {
+            spacing: 6
+            Text { text: "имя файла:"; font.pixelSize: 14; color: "#6b4a3a" }
+            Text { text: element.nameFiles; font.pixelSize: 14 }
+        }
+    }
+
+    MouseArea {
+        anchors.fill: parent
+        onClicked: {
+            element.ListView.view.currentIndex = index
+            window.currentNameFileChange(NameFile)
+        }
+    }
+}
