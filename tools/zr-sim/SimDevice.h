@@ -17,6 +17,13 @@
 // It holds what a real instrument holds (type, ID, firmware version, clock,
 // the settings area of its memory, its log files and the file being read) plus
 // the faults it has been told to commit. Thread-safe.
+//
+// Requests it cannot serve are answered with an error code in the command field
+// and no data, as the firmware reports them: a garbled frame with the fault found
+// in it (171...175), a data field of the wrong length, an unknown file name, a
+// record or file index out of range or a read with no file open with 176, and an
+// unknown command with 174. Memory writes outside the settings area or outside a
+// begin/end bracket are refused with status 1.
 class SimDevice
 {
 public:
