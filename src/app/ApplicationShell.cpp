@@ -1,5 +1,7 @@
 #include "app/ApplicationShell.h"
 
+#include "app/OpenHelp.h"
+
 #include "data/DataWindow.h"
 #include "data/ModelLogRecord.h"
 #include "device/ComPortManager.h"
@@ -83,6 +85,8 @@ bool ApplicationShell::start(const QUrl& mainQml)
     m_root = m_engine->rootObjects().constFirst();
 
     createBridges();
+    // The menu's help and about buttons call it directly; it lives as long as the shell.
+    m_engine->rootContext()->setContextProperty(QStringLiteral("openHelp"), new OpenHelp(this));
     createWorkers();
     wire();
 
