@@ -158,11 +158,14 @@ void DataWindow::updateSeriesFromModel(QAbstractSeries* series, int numberColumn
     xySeries->clear();
     const QList<QAbstractAxis*> axes = xySeries->attachedAxes();
 
-    // One replace() of all points lets the chart lay out the line once.
+    // Filled silently: the chart lays the line out once, when the screen sets
+    // the value axis range right after this call. That range always differs
+    // from the new axis's initial one (float data widened by 0.05 never lands
+    // on round numbers), so the layout does happen.
+    const bool wasBlocked = xySeries->blockSignals(true);
     ChartRoutines::fillSeriesFromColumn(xySeries, m_model, numberColumn, 0, m_model->rowCount() - 1);
 
     const QString header = m_model->headerData(numberColumn, Qt::Horizontal, Qt::DisplayRole).toString();
-    const bool wasBlocked = xySeries->blockSignals(true);
     if (!axes.isEmpty()) {
         const QString unit = m_model->headerData(numberColumn, Qt::Horizontal, ModelLogRecord::UnitRole).toString();
         ChartRoutines::styleValueAxis(axes.last(), QStringLiteral("%1,%2").arg(header, unit));
