@@ -11,7 +11,7 @@ Item {
     readonly property string emptyTime: "--:--:-- --.--.--"
 
     width: ListView.view ? ListView.view.width : 380
-    height: 78
+    height: 84
 
     Rectangle {
         anchors.fill: parent
@@ -25,23 +25,24 @@ Item {
     Column {
         anchors.fill: parent
         anchors.leftMargin: 14
-        anchors.topMargin: 7
-        spacing: 2
+        anchors.rightMargin: 10
+        anchors.topMargin: 8
+        spacing: 3
 
         Row {
             spacing: 6
-            Text { text: "c"; font.pixelSize: 15; color: "#6b4a3a" }
+            Text { width: 22; text: "c"; font.pixelSize: 15; color: "#6b4a3a" }
             Text { text: element.startLog === "" ? element.emptyTime : element.startLog; font.pixelSize: 15; font.bold: true }
-            Text { text: "до"; font.pixelSize: 15; color: "#6b4a3a" }
+        }
+        Row {
+            spacing: 6
+            Text { width: 22; text: "до"; font.pixelSize: 15; color: "#6b4a3a" }
             Text { text: element.stopLog === "" ? element.emptyTime : element.stopLog; font.pixelSize: 15; font.bold: true }
         }
         Row {
             spacing: 6
             Text { text: "измерений:"; font.pixelSize: 14; color: "#6b4a3a" }
-            Text { text: element.numberOfRecords; font.pixelSize: 14 }
-        }
-        Row {
-            spacing: 6
+            Text { width: 70; text: element.numberOfRecords; font.pixelSize: 14 }
             Text { text: "имя файла:"; font.pixelSize: 14; color: "#6b4a3a" }
             Text { text: element.nameFiles; font.pixelSize: 14 }
         }

@@ -7,7 +7,14 @@
 #include "data/XlsxExporter.h"
 #include "device/ZR74XManager.h"
 
+#include <QThread>
+
 namespace {
+// Thrown when the application stops in the middle of a download.
+struct Stopped
+{
+};
+
 // Groups in the order the instrument's files are listed.
 constexpr uchar kFileGroups[] = {1, 0};
 
@@ -69,6 +76,8 @@ void FilesInteractor::downloadFileFromDevice(uint idDevice, DeviceFileInfo devic
     } catch (const QString& message) {
         emit errorOccurred(message);
         return;
+    } catch (const Stopped&) {
+        return;
     }
     openLogFile(idDevice, deviceFileInfo);
 }
@@ -84,6 +93,9 @@ void FilesInteractor::download(uint idDevice, const DeviceFileInfo& info)
     writer.write(m_device->openFile(info.nameFile));
     const quint32 count = recordsToDownload(info);
     for (quint32 i = 0; i < count; ++i) {
+        // A long download must not hold up the application's exit.
+        if (QThread::currentThread()->isInterruptionRequested())
+            throw Stopped();
         writer.write(m_device->readRecord(i));
         emit downloadFileProcess(downloadProgress(i, count));
     }
