@@ -9,6 +9,11 @@
 
 #include <QtEndian>
 #include <QtTest>
+#include <atomic>
+#include <fcntl.h>
+#include <poll.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -83,6 +88,7 @@ private slots:
     void line_answerWithinTimeoutIsCollected();
     void line_answerAfterTimeoutIsNotWaitedFor();
     void line_answerIsCutAtAGap();
+    void line_endlessStreamIsCutAtALimit();
 
     void get_requestBytesOnTheLine();
     void get_goodAnswersAreDecoded();
@@ -167,6 +173,36 @@ void TestSerialLine::line_answerIsCutAtAGap()
     // The rest comes after the gap; it is not part of this answer.
     QTest::qWait(300);
     QCOMPARE(port.readAnswer(), whole.mid(first.size()));
+}
+
+void TestSerialLine::line_endlessStreamIsCutAtALimit()
+{
+    // A device that never stops sending, on a bare pseudo-terminal.
+    const int master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    QVERIFY(master >= 0);
+    QVERIFY(grantpt(master) == 0 && unlockpt(master) == 0);
+    const QString slave = QString::fromLocal8Bit(ptsname(master));
+    std::atomic<bool> stop{false};
+    std::thread babbler([&] {
+        const QByteArray chunk(64, '\x55');
+        while (!stop) {
+            if (::write(master, chunk.constData(), size_t(chunk.size())) < 0) {
+                pollfd p{master, POLLOUT, 0};
+                ::poll(&p, 1, 5);
+            }
+        }
+    });
+    {
+        SerialPort port;
+        QVERIFY(port.openPort(slave));
+        QVERIFY(port.write(PacketFrame::build(151, QByteArray())));
+        const QByteArray answer = port.readAnswer();
+        QCOMPARE(answer.size(), SerialPort::maxAnswerBytes);
+        QCOMPARE(answer, QByteArray(answer.size(), '\x55'));
+    }
+    stop = true;
+    babbler.join();
+    ::close(master);
 }
 
 void TestSerialLine::get_requestBytesOnTheLine()
@@ -313,6 +349,7 @@ void TestSerialLine::settings_roundTrip()
     QVERIFY(read == written);
 
     // A write memory refused by the instrument ends the sequence with its message.
+    sim.clearRequests();
     sim.injectFault(SimFault::StatusFail, -1, 169);
     QCOMPARE(failureOf([&] { device.writeSettings(written); }), QStringLiteral("Ошибка записи в память "));
     QCOMPARE(sim.requestCount(163), 0);

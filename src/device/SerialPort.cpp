@@ -53,10 +53,10 @@ bool SerialPort::write(const QByteArray& frame)
 QByteArray SerialPort::readAnswer()
 {
     QByteArray answer;
-    for (;;) {
+    while (answer.size() < maxAnswerBytes) {
         if (m_port->bytesAvailable() == 0 && !m_port->waitForReadyRead(silenceMs))
             break;
-        answer.append(m_port->readAll());
+        answer.append(m_port->read(maxAnswerBytes - answer.size()));
     }
     // Bytes that come after the silence belong to no request; leaving them
     // would put them in front of the next answer.

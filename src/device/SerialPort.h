@@ -19,6 +19,9 @@ public:
     static constexpr qint32 baudRate = 1500000;
     static constexpr int firstByteTimeoutMs = 600;
     static constexpr int silenceMs = 2;
+    // No answer comes near this; a line that never falls silent (a babbling
+    // or misconfigured device) must not hold the thread forever.
+    static constexpr int maxAnswerBytes = 4096;
 
     explicit SerialPort(QObject* parent = nullptr);
     ~SerialPort() override;
@@ -33,8 +36,9 @@ public:
     // nothing arrived within the first-byte timeout.
     virtual bool write(const QByteArray& frame);
 
-    // Collects bytes until the line is silent for silenceMs, then drops
-    // whatever else is buffered in either direction. May be empty.
+    // Collects bytes until the line is silent for silenceMs (or maxAnswerBytes
+    // have come), then drops whatever else is buffered in either direction.
+    // May be empty.
     virtual QByteArray readAnswer();
 
     // The ports to search, in order. When ORVELIN_PORTS is set (even empty)
