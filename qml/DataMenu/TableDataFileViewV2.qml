@@ -107,7 +107,7 @@ Item {
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.bottom: parent.bottom
-        height: 160
+        height: 172
         columnWidth: 170
     }
 }
