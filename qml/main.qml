@@ -1,6 +1,5 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
-import QtGraphicalEffects 1.15
 import "DeviceMenu"
 import "DeviceSettingMenu"
 import "DataMenu"
@@ -38,12 +37,28 @@ ApplicationWindow {
     signal clickButtonOpenWindowPrint()
     signal selectedTableDb(var selectedItems)
 
-    RadialGradient {
+    // Radial gradient from white in the centre towards "#ffc6b1", which it
+    // would reach at 2.5 times the half-size of the window. Painted on a
+    // canvas rather than with a shader effect so that it also shows with the
+    // software renderer.
+    Canvas {
+        id: background
         anchors.fill: parent
         z: -1
-        gradient: Gradient {
-            GradientStop { position: 0.0; color: "white" }
-            GradientStop { position: 2.5; color: "#ffc6b1" }
+        onWidthChanged: requestPaint()
+        onHeightChanged: requestPaint()
+        onPaint: {
+            var ctx = getContext("2d")
+            ctx.reset()
+            ctx.save()
+            ctx.translate(width / 2, height / 2)
+            ctx.scale(Math.max(width / 2, 1), Math.max(height / 2, 1))
+            var gradient = ctx.createRadialGradient(0, 0, 0, 0, 0, 2.5)
+            gradient.addColorStop(0.0, "white")
+            gradient.addColorStop(1.0, "#ffc6b1")
+            ctx.fillStyle = gradient
+            ctx.fillRect(-1, -1, 2, 2)
+            ctx.restore()
         }
     }
 

@@ -15,7 +15,7 @@ PACKAGES=(
   qml-module-qt-labs-folderlistmodel qml-module-qttest
   libxlsxwriter-dev
   fonts-dejavu-core fonts-liberation
-  xvfb xauth x11-utils imagemagick librsvg2-bin
+  xvfb xauth x11-utils imagemagick librsvg2-bin xdotool
   python3 python3-openpyxl poppler-utils sqlite3
 )
 
