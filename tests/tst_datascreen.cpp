@@ -9,7 +9,9 @@
 #include "data/DataWindow.h"
 #include "data/ModelLogRecord.h"
 #include "data/ModelStatistics.h"
+#include "device/ModelDeviceFileInfo.h"
 #include "report/PrintSetting.h"
+#include "ZrSimulator.h"
 
 #include <QStandardItemModel>
 #include <QTemporaryDir>
@@ -198,6 +200,7 @@ private slots:
     void endToEnd_openedFileShowsTableStatisticsAndChart();
     void endToEnd_damagedFileShowsErrorAndKeepsViewsDetached();
     void endToEnd_reportPanelBuildsPrintRequest();
+    void endToEnd_downloadedFileLandsOnDataScreen();
 };
 
 void TestDataScreen::initTestCase()
@@ -612,6 +615,36 @@ void TestDataScreen::endToEnd_reportPanelBuildsPrintRequest()
     QCOMPARE(setting.lastRow, 29);
     QCOMPARE(setting.typeDevice, QStringLiteral("ZR-7.49"));
     QCOMPARE(setting.idDevice, 7654321u);
+}
+
+void TestDataScreen::endToEnd_downloadedFileLandsOnDataScreen()
+{
+    // An ID of its own keeps the two time-zone runs' download folders apart.
+    ZrSimulator::Options options;
+    options.id = 6000000 + quint32(QCoreApplication::applicationPid() % 1000000);
+    options.defaultFiles = false;
+    ZrSimulator sim(options);
+    QString error;
+    QVERIFY2(sim.start(&error), qPrintable(error));
+    SimRunSpec spec;
+    spec.records = 40;
+    spec.start = QDateTime::fromSecsSinceEpoch(1700000000, Qt::UTC);
+    sim.addRun(spec);
+
+    AppHarness app({sim.portName()});
+    QVERIFY2(app.start(), qPrintable(app.errorString()));
+    QVERIFY(AppHarness::waitFor([&] { return app.shell()->modelFilesInfo()->rowCount() == 1; }, 30000));
+    QCOMPARE(app.property("DeviceMenu", "visible"), QVariant(true));
+
+    QVERIFY(app.emitWindowSignal("currentNameFileChange", QStringLiteral("6553F100.LOG")));
+    QVERIFY(app.emitWindowSignal("clickOpenCurrentFileFromDevice"));
+    QVERIFY(AppHarness::waitFor([&] { return objectOf(app.property("TableDataFileViewV2", "model")) != nullptr; }, 30000));
+    QCOMPARE(app.property("DataWindow", "visible"), QVariant(true));
+    QCOMPARE(app.property("DeviceMenu", "visible"), QVariant(false));
+    QCOMPARE(app.shell()->modelLogRecord()->rowCount(), 40);
+    QCOMPARE(app.shell()->modelLogRecord()->deviceId(), options.id);
+    app.shell()->stopWorkers();
+    QDir(AppHarness::logFolder(options.id)).removeRecursively();
 }
 
 QTEST_MAIN(TestDataScreen)
