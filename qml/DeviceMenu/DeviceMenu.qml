@@ -12,8 +12,9 @@ Item {
     Control {
         id: page
         padding: 0
-        width: 951
-        height: 738
+        // 951 × 738 at the design size; a larger window stretches the page.
+        width: Math.max(951, deviceMenu.width + 12)
+        height: Math.max(738, deviceMenu.height - 30)
         y: 15
         x: 72 - deviceMenu.x
 
@@ -110,6 +111,7 @@ Item {
             objectName: "ListFilesInfo"
             x: page.width - width - 12
             y: 18
+            height: page.height - 38
             visible: false
         }
     }
