@@ -52,6 +52,7 @@ Page {
         }
         CheckBox {
             id: printChartBox
+            objectName: "printChartBox"
             text: "Печатать график"
             font.pixelSize: 14
             checked: false
@@ -59,6 +60,7 @@ Page {
 
         Item {
             id: itemSettingChart
+            objectName: "itemSettingChart"
             width: 260
             height: chartColumn.height
             enabled: printChartBox.checked
@@ -92,6 +94,7 @@ Page {
         spacing: 12
 
         Button {
+            objectName: "printButtonDB"
             width: 120
             height: 49
             text: "Печать"
@@ -99,6 +102,7 @@ Page {
             onClicked: pagePrintReport.clickButtonPrintDB()
         }
         Button {
+            objectName: "previewButtonDB"
             width: 140
             height: 49
             text: "Предпросмотр"

@@ -70,6 +70,7 @@ Item {
                     color: "#ffa07a"
                 }
                 Text {
+                    objectName: "progressText"
                     anchors.centerIn: parent
                     // Never rounds up to 100 before the load has really ended.
                     text: (Math.floor(bar.position * 1000) / 10).toFixed(1) + " %"

@@ -59,6 +59,7 @@ Item {
         }
         CheckBox {
             id: printGraphics
+            objectName: "printGraphics"
             text: "Печатать график"
             font.pixelSize: 14
             checked: false
@@ -67,6 +68,7 @@ Item {
 
     Item {
         id: itemColumns
+        objectName: "itemColumns"
         anchors.top: sizeColumn.bottom
         anchors.bottom: parent.bottom
         width: parent.width - 10
@@ -126,6 +128,7 @@ Item {
 
             ListView {
                 id: listNameSeries
+                objectName: "listNameSeries"
                 anchors.fill: parent
                 anchors.margins: 4
                 clip: true
