@@ -29,6 +29,7 @@ RowLayout {
         horizontalAlignment: Text.AlignHCenter
         font.pixelSize: 12
         lineHeight: 0.85
+        wrapMode: Text.WordWrap
     }
     Label {
         text: "От"

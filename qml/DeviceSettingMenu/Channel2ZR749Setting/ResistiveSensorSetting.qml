@@ -15,7 +15,7 @@ RowLayout {
     }
     ComboBox {
         id: resistCombo
-        Layout.preferredWidth: 100
+        Layout.preferredWidth: 120
         font.pixelSize: 14
         model: ["50", "100"]
     }
