@@ -465,10 +465,16 @@ void TestDeviceScreen::download_endToEnd_thenCutOffKeepsEarlierCopy()
     QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList({"6553F100.LOG"}));
     QCOMPARE(ready, 1);
 
-    // Once the instrument answers again the page comes back by itself.
+    // Once the instrument answers again the page comes back by itself. The
+    // download and the clock both failed, yet the instrument is identified and
+    // listed only once.
+    sim.clearRequests();
     sim.clearFaults();
     QVERIFY(app.waitForProperty("TypeDevice", "visible", true, 20000));
     QVERIFY(app.waitForProperty("ListFilesInfo", "visible", true));
+    AppHarness::spin(2500);
+    QCOMPARE(sim.requestCount(ZR74XManager::GetDeviceInfo), 1);
+    QCOMPARE(sim.requestCount(ZR74XManager::GetFileCount), 2);
     QDir(folder).removeRecursively();
 }
 
