@@ -79,6 +79,7 @@ private slots:
     void twoInstruments_firstListedIsChosen();
     void portsWithoutInstrument_areSkipped();
     void eventsOfTheThreadAreServedDuringTheSearch();
+    void quitOfTheThreadEndsTheSearch();
 
 private:
     std::unique_ptr<ZrSimulator> m_first;
@@ -154,6 +155,22 @@ void TestDeviceFinder::eventsOfTheThreadAreServedDuringTheSearch()
     thread.requestInterruption();
     thread.quit();
     QVERIFY(thread.wait(5000));
+    QVERIFY(found.isEmpty());
+}
+
+void TestDeviceFinder::quitOfTheThreadEndsTheSearch()
+{
+    // Without an interruption request too: the search must not spin on.
+    qputenv("ORVELIN_PORTS", "");
+    QString found = QStringLiteral("unset");
+    std::unique_ptr<QThread> thread(QThread::create([&found] {
+        ComPortManager manager;
+        found = DeviceFinder(&manager).findPort();
+    }));
+    thread->start();
+    QTest::qWait(300);
+    thread->quit();
+    QVERIFY(thread->wait(5000));
     QVERIFY(found.isEmpty());
 }
 

@@ -28,11 +28,17 @@ bool DeviceFinder::pause(int ms)
     if (stopping())
         return false;
     // A local loop rather than a sleep: queued calls to the objects of this
-    // thread keep being served during the search, and QThread::quit() ends it.
+    // thread keep being served during the search. QThread::quit() ends the
+    // loop early; every later loop of the thread would then return at once,
+    // so an early end means "stop" as well.
     QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    bool elapsed = false;
+    QTimer::singleShot(ms, &loop, [&loop, &elapsed] {
+        elapsed = true;
+        loop.quit();
+    });
     loop.exec();
-    return !stopping();
+    return elapsed && !stopping();
 }
 
 QString DeviceFinder::findPort()

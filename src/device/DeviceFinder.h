@@ -19,7 +19,8 @@ public:
 
     // Blocks until an instrument answers and returns its port name. Returns
     // an empty name at once when the thread has been asked to stop
-    // (QThread::requestInterruption); callers treat that as "stop".
+    // (QThread::requestInterruption, or quit() ending a pause); callers
+    // treat that as "stop".
     QString findPort();
 
     // The connection check on the port currently open in the manager. Errors
