@@ -13,7 +13,7 @@ constexpr int kClockIntervalMs = 1000;
 DeviceInteractor::DeviceInteractor(ComPortManager* manager, QObject* parent)
     : QObject(parent)
     , m_manager(manager)
-    , m_device(std::make_unique<ZR74XManager>(manager))
+    , m_device(new ZR74XManager(manager, this))
     , m_timer(new QTimer(this))
 {
     connect(m_timer, &QTimer::timeout, this, &DeviceInteractor::requestTime);

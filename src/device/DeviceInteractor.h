@@ -3,7 +3,6 @@
 #include <QDateTime>
 #include <QObject>
 #include <QString>
-#include <memory>
 
 class ComPortManager;
 class QTimer;
@@ -41,7 +40,7 @@ private slots:
 
 private:
     ComPortManager* m_manager;
-    std::unique_ptr<ZR74XManager> m_device;
+    ZR74XManager* m_device; // child: moves into the device thread with us
     QTimer* m_timer;
     bool m_searching = false;
 };

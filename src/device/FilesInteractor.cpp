@@ -32,7 +32,7 @@ bool isPlainFileName(const QString& name)
 
 FilesInteractor::FilesInteractor(ComPortManager* manager, ModelLogRecord* model, QObject* parent)
     : QObject(parent)
-    , m_device(std::make_unique<ZR74XManager>(manager))
+    , m_device(new ZR74XManager(manager, this))
     , m_model(model)
 {
 }

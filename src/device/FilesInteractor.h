@@ -5,7 +5,6 @@
 #include <QList>
 #include <QObject>
 #include <QString>
-#include <memory>
 
 class ComPortManager;
 class ModelLogRecord;
@@ -56,6 +55,6 @@ public slots:
 private:
     void download(uint idDevice, const DeviceFileInfo& info);
 
-    std::unique_ptr<ZR74XManager> m_device;
+    ZR74XManager* m_device; // child: moves into the device thread with us
     ModelLogRecord* m_model;
 };
