@@ -20,6 +20,7 @@
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QValueAxis>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -104,21 +105,23 @@ int main(int argc, char** argv)
     }
     report("fill all columns, one replace() each", timer.nsecsElapsed(), points);
 
-    // The same points appended one by one into a charted series.
+    // For comparison, points appended one by one into a charted series: every
+    // append relays the line, so only a slice of one column is timed.
+    const int sliceRows = std::min(model.rowCount(), 5000);
     qint64 appended = 0;
     timer.restart();
-    for (int column = 1; column < model.columnCount(); ++column) {
+    {
         ChartedSeries line;
-        for (int row = 0; row < model.rowCount(); ++row) {
-            const QVariant value = model.index(row, column).data(ModelLogRecord::ValueRole);
+        for (int row = 0; row < sliceRows; ++row) {
+            const QVariant value = model.index(row, 1).data(ModelLogRecord::ValueRole);
             if (!value.isValid())
                 continue;
             const QDateTime time = model.index(row, 0).data(ModelLogRecord::ValueRole).toDateTime();
             line.series->append(double(ChartRoutines::localClockMSecs(time)), value.toDouble());
         }
-        appended += line.series->count();
+        appended = line.series->count();
     }
-    report("fill all columns, append() per point", timer.nsecsElapsed(), appended);
+    report("first 5000 rows of one column, append()", timer.nsecsElapsed(), appended);
 
     ModelStatistics statistics(&model, ModelLogRecord::ValueRole);
     QStringList headers = model.getHeader();
