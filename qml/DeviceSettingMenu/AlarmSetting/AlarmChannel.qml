@@ -44,6 +44,7 @@ SettingGroup {
             lowerBound: -197.7
             upperBound: 2500.0
         }
+        RowSeparator {}
         ElementAlarm {
             id: humidity
             Layout.fillHeight: true
@@ -54,6 +55,7 @@ SettingGroup {
             lowerBound: 0
             upperBound: 100
         }
+        RowSeparator {}
         ElementAlarm {
             id: airFlow
             Layout.fillHeight: true
@@ -64,6 +66,7 @@ SettingGroup {
             lowerBound: 0
             upperBound: 100
         }
+        RowSeparator {}
         ElementAlarm {
             id: pressure
             Layout.fillHeight: true
@@ -74,6 +77,7 @@ SettingGroup {
             lowerBound: 225
             upperBound: 812
         }
+        RowSeparator {}
         ElementAlarm {
             id: light
             Layout.fillHeight: true

@@ -38,6 +38,7 @@ SettingGroup {
             lowerBound: -197.7
             upperBound: 2500.0
         }
+        RowSeparator {}
         ElementAlarm {
             id: current
             Layout.fillHeight: true
