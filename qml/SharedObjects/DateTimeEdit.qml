@@ -123,7 +123,7 @@ Item {
         Text {
             id: dateLabel
             anchors.left: prefixText.right
-            anchors.leftMargin: 8
+            anchors.leftMargin: 12
             anchors.verticalCenter: parent.verticalCenter
             width: 115
             height: 14
@@ -262,6 +262,9 @@ Item {
             y: 50
             width: 188
             height: parent.height - y - 4
+            // Month and day names in Russian like the rest of the program,
+            // whatever the system's language.
+            locale: Qt.locale("ru_RU")
             onSelectedDateChanged: dateTimeEdit.setMinMaxTime()
 
             style: CalendarStyle {
