@@ -1,6 +1,7 @@
 #include "AppHarness.h"
 
 #include "app/ApplicationShell.h"
+#include "app/MetaTypes.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -32,6 +33,8 @@ void AppHarness::setPorts(const QStringList& ports)
 
 bool AppHarness::start()
 {
+    // As the program does before anything else; registering twice is harmless.
+    registerMetaTypes();
     m_shell = std::make_unique<ApplicationShell>();
     if (!m_shell->start()) {
         m_error = m_shell->errorString();
