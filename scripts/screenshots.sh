@@ -7,7 +7,11 @@
 # software renderer, presses the menu buttons with xdotool and saves one PNG
 # per page, then the help and about windows. ORVELIN_PORTS is passed on when
 # set (for instance a simulator's pseudo-terminal), otherwise it is empty so
-# that no serial port of the machine is touched.
+# that no serial port of the machine is touched. To see the pages with an
+# instrument, start the simulator first and pass its port:
+#   build/bin/zr-sim --model 7.49 --link /tmp/zr0 &
+#   ORVELIN_PORTS=/tmp/zr0 SHOT_SETTLE=8 scripts/screenshots.sh build
+# SHOT_SETTLE is the wait in seconds after the window appears (default 4).
 set -euo pipefail
 
 if [ "${1:-}" = "--inside-xvfb" ]; then

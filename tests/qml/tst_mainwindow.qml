@@ -132,12 +132,20 @@ TestCase {
         page("ButtonSettings").enabled = true
     }
 
-    function test_menuButtonsScaleWithWindowHeight() {
+    function test_enlargedWindowStretchesPagesAndScalesMenu() {
         var button = page("ButtonDevice")
+        var screen = page("DataWindow")
         compare(button.height, 179)
+        window.width = 1280
         window.height = 960
         tryCompare(button, "height", 179 * 960 / 768)
+        compare(button.x, 0)
+        compare(screen.x, 85)
+        compare(screen.width, 1280 - 85)
+        compare(screen.height, 960)
+        window.width = 1024
         window.height = 768
         tryCompare(button, "height", 179)
+        compare(screen.width, 1024 - 85)
     }
 }
