@@ -329,15 +329,16 @@ void TestSettingsScreen::unknownType_noSecondChannelPageAndSensorFieldsUntouched
     QCOMPARE(sensor->property("sensorType"), sensorTypeBefore);
     QCOMPARE(sensor->property("value20mA"), value20Before);
 
-    // Changing the sensor page has no effect on what is collected.
+    // The sensor page is not read: the sensor fields go back as they came, so
+    // an instrument that does store them never gets them reset.
     sensor->setProperty("sensorType", 3);
     QTest::qWait(50);
     const DeviceSettings back = collect();
-    QCOMPARE(back.sensorType, 0);
-    QCOMPARE(back.value4mA, 0.0f);
-    QCOMPARE(back.value20mA, 0.0f);
-    QCOMPARE(back.unit, 0);
-    QCOMPARE(back.valueResistAt0, 0);
+    QCOMPARE(back.sensorType, 5);
+    QCOMPARE(back.value4mA, -12.5f);
+    QCOMPARE(back.value20mA, 250.0f);
+    QCOMPARE(back.unit, 3);
+    QCOMPARE(back.valueResistAt0, 1);
     // Channel 2 comes whole from its ordinary (hidden) page.
     QCOMPARE(back.channel[1], s.channel[1]);
 }

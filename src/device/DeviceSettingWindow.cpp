@@ -68,6 +68,7 @@ void DeviceSettingWindow::setTypeSetting(QString infoDevice)
 
 void DeviceSettingWindow::showSetting(DeviceSettings s)
 {
+    m_shown = s;
     setObjectProperty(QStringLiteral("SettingsDevice"), "visible", true);
 
     setObjectProperty(powerSaving, "brightness", int(s.brightness));
@@ -173,6 +174,15 @@ void DeviceSettingWindow::setSettingDevice()
         ch2.alarmMax[0] = fromTenths(read(sensorAlarm, "resisterAlarmMax"));
         ch2.alarmMin[1] = fromTenths(read(sensorAlarm, "currentAlarmMin"));
         ch2.alarmMax[1] = fromTenths(read(sensorAlarm, "currentAlarmMax"));
+    } else {
+        // Without the sensor page the sensor fields pass through unchanged. An
+        // instrument whose info merely contains the second model's name still
+        // gets them written, and must not have its sensor set to zeros.
+        s.sensorType = m_shown.sensorType;
+        s.valueResistAt0 = m_shown.valueResistAt0;
+        s.value4mA = m_shown.value4mA;
+        s.value20mA = m_shown.value20mA;
+        s.unit = m_shown.unit;
     }
 
     emit settingsDeviceChanged(m_settings);

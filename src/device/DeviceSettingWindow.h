@@ -49,6 +49,9 @@ private:
     ChannelAlarm readAlarmChannel(int number) const;
 
     DeviceSettings m_settings;
+    // The record last shown: fields the page has no controls for are written
+    // back from it as they were received.
+    DeviceSettings m_shown;
     QString m_typeDevice;
     WarningPresenter m_presenter;
 };
