@@ -37,14 +37,15 @@ if [ "${1:-}" = "--inside-xvfb" ]; then
   click 36 310; shot 4-settings
   click 36 128; shot 5-device-again
   click 17 17; shot 6-help
-  # The help window covers the main window; the about form reuses it.
-  xdotool search --name "Справка" windowactivate --sync > /dev/null 2>&1 || true
-  kill $APP; wait $APP 2>/dev/null || true
-  ./orvelin >> "$OUT/orvelin.log" 2>&1 &
-  APP=$!
-  xdotool search --sync --onlyvisible --name "Orvelin 1.00" > /dev/null 2>&1
-  sleep 2
-  click 54 17; shot 7-about
+  # The help window covers the menu: move it aside, press the about button
+  # (which reuses the same window) and bring it back for the picture.
+  HELP=$(xdotool search --name "Справка" | head -n 1)
+  xdotool windowmove "$HELP" 1100 0
+  sleep 0.5
+  click 54 17
+  sleep 0.5
+  xdotool windowmove "$HELP" 0 0
+  shot 7-about
   exit 0
 fi
 
