@@ -13,6 +13,8 @@
 #include "report/PrintSetting.h"
 #include "ZrSimulator.h"
 
+#include <QQuickItem>
+#include <QQuickWindow>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
 #include <QtCharts/QChart>
@@ -201,6 +203,7 @@ private slots:
     void endToEnd_damagedFileShowsErrorAndKeepsViewsDetached();
     void endToEnd_reportPanelBuildsPrintRequest();
     void endToEnd_downloadedFileLandsOnDataScreen();
+    void endToEnd_chartZoomsToSelectionAndDoubleClickResets();
 };
 
 void TestDataScreen::initTestCase()
@@ -645,6 +648,44 @@ void TestDataScreen::endToEnd_downloadedFileLandsOnDataScreen()
     QCOMPARE(app.shell()->modelLogRecord()->deviceId(), options.id);
     app.shell()->stopWorkers();
     QDir(AppHarness::logFolder(options.id)).removeRecursively();
+}
+
+void TestDataScreen::endToEnd_chartZoomsToSelectionAndDoubleClickResets()
+{
+    QTemporaryDir dir;
+    const QString path = writeLogFile(dir.path(), "6553F100.LOG", sampleLog(200, 0));
+    AppHarness app;
+    QVERIFY2(app.start(), qPrintable(app.errorString()));
+    DataWindow* bridge = bridgeOf(app);
+    DataWindow::Dialogs dialogs = DataWindow::systemDialogs();
+    dialogs.openFileName = [&](const QString&, const QString&, const QString&) { return path; };
+    bridge->setDialogs(dialogs);
+    QVERIFY(app.emitWindowSignal("clickButtonOpenFile"));
+    QVERIFY(AppHarness::waitFor([&] { return objectOf(app.property("TableDataFileViewV2", "model")) != nullptr; }));
+    QVERIFY(app.setProperty("DataFlipCard", "flipped", true));
+    AppHarness::spin(800);
+
+    auto* window = qobject_cast<QQuickWindow*>(app.root());
+    auto* chart = qobject_cast<QQuickItem*>(app.object("ChartDataFileView"));
+    QVERIFY(window && chart);
+    const QDateTime fullMin = chart->property("minAxisX").toDateTime();
+    const QDateTime fullMax = chart->property("maxAxisX").toDateTime();
+    const QPoint centre = chart->mapToScene(QPointF(chart->width() / 2, chart->height() / 2)).toPoint();
+
+    QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, centre - QPoint(100, 60));
+    for (int step = 1; step <= 10; ++step)
+        QTest::mouseMove(window, centre - QPoint(100, 60) + QPoint(20, 12) * step, 5);
+    QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, centre + QPoint(100, 60));
+    AppHarness::spin(200);
+    QVERIFY(chart->property("zoomed").toBool());
+    QVERIFY(chart->property("minAxisX").toDateTime() > fullMin);
+    QVERIFY(chart->property("maxAxisX").toDateTime() < fullMax);
+
+    QTest::mouseDClick(window, Qt::LeftButton, Qt::NoModifier, centre);
+    AppHarness::spin(200);
+    QVERIFY(!chart->property("zoomed").toBool());
+    QCOMPARE(chart->property("minAxisX").toDateTime(), fullMin);
+    QCOMPARE(chart->property("maxAxisX").toDateTime(), fullMax);
 }
 
 QTEST_MAIN(TestDataScreen)

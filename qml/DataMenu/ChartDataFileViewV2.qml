@@ -180,8 +180,10 @@ Item {
             onPressed: {
                 pressPoint = Qt.point(mouse.x, mouse.y)
                 lastPoint = pressPoint
+                var area = chartView.plotArea
                 selecting = mouse.button === Qt.LeftButton
-                            && chartView.plotArea.contains(Qt.point(mouse.x, mouse.y))
+                            && mouse.x >= area.x && mouse.x <= area.x + area.width
+                            && mouse.y >= area.y && mouse.y <= area.y + area.height
                 if (selecting) {
                     recZoom.x = mouse.x
                     recZoom.y = mouse.y
