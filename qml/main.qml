@@ -15,6 +15,10 @@ ApplicationWindow {
     minimumHeight: 768
     visible: true
 
+    // Closing the main window ends the program, also while the help window
+    // (a separate top-level window) is still open.
+    onClosing: Qt.quit()
+
     // Emitted by the screens; start-up connects them to the bridges and interactors.
     signal clickOpenCurrentFileFromDevice()
     signal currentNameFileChange(string name)

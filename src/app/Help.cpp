@@ -11,8 +11,6 @@ Help::Help(QWidget* parent)
     setWindowFlags(Qt::WindowFlags(Qt::MSWindowsOwnDC));
     if (objectName().isEmpty())
         setObjectName(QStringLiteral("Help"));
-    // Closing the main window ends the program even while help is still open.
-    setAttribute(Qt::WA_QuitOnClose, false);
     QDialog::resize(1024, 768);
     setMinimumSize(1024, 768);
 }
