@@ -193,6 +193,12 @@ Item {
         anchors.rightMargin: 4
         color: "white"
 
+        // The open panel lies over whatever is below the field (in a period,
+        // the second field); clicks on its blank parts must stop here.
+        MouseArea {
+            anchors.fill: parent
+        }
+
         Row {
             id: timeRow
             x: 5

@@ -141,4 +141,20 @@ TestCase {
         compare(day(period.currentEndDate), "2025-07-20")
         compare(day(field(period, "beginDateTime").minimumDate), "2025-07-10")
     }
+
+    function test_clickOnOpenPanelDoesNotReachTheFieldBelow() {
+        var period = makePeriod()
+        var begin = field(period, "beginDateTime")
+        var end = field(period, "endDateTime")
+        begin.periodVisible = true
+        clickSpy.target = end
+        clickSpy.clear()
+        // A blank spot of the begin panel right above the end field's row.
+        mouseClick(period, 200, 50)
+        compare(clickSpy.count, 0)
+        compare(end.periodVisible, false)
+        compare(begin.periodVisible, true)
+    }
+
+    SignalSpy { id: clickSpy; signalName: "click" }
 }
