@@ -21,9 +21,17 @@ Item {
     property var homeMinX: null
     property var homeMaxX: null
     property var valueAxes: []
+    // The chart keeps an axis once it has been added, so the axes of removed
+    // lines are hidden and reused: line k always gets the k-th axis ever made,
+    // which keeps the axes in line order beside the plot.
+    property var createdAxes: []
+    property int axesInUse: 0
 
     function addLineSeries(numberColumn, nameColumn) {
-        var axisY = valueAxisComponent.createObject(chartView)
+        if (axesInUse === createdAxes.length)
+            createdAxes.push(valueAxisComponent.createObject(chartView))
+        var axisY = createdAxes[axesInUse++]
+        axisY.visible = true
         var series = chartView.createSeries(ChartView.SeriesTypeLine, nameColumn, axisDateX, axisY)
         series.width = 1.5
         dataWindow.updateSeriesFromModel(series, numberColumn)
@@ -39,8 +47,9 @@ Item {
         legend.model.clear()
         chartView.zoomReset()
         chartView.removeAllSeries()
-        for (var i = 0; i < valueAxes.length; ++i)
-            valueAxes[i].axis.visible = false
+        for (var i = 0; i < createdAxes.length; ++i)
+            createdAxes[i].visible = false
+        axesInUse = 0
         valueAxes = []
         homeMinX = null
         homeMaxX = null
