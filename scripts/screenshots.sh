@@ -11,7 +11,9 @@
 # instrument, start the simulator first and pass its port:
 #   build/bin/zr-sim --model 7.49 --link /tmp/zr0 &
 #   ORVELIN_PORTS=/tmp/zr0 SHOT_SETTLE=8 scripts/screenshots.sh build
-# SHOT_SETTLE is the wait in seconds after the window appears (default 4).
+# SHOT_SETTLE is the wait in seconds after the window appears (default 4);
+# with an instrument a file is downloaded (DOWNLOAD_WAIT seconds, default 8)
+# and its table and chart are taken as well.
 set -euo pipefail
 
 if [ "${1:-}" = "--inside-xvfb" ]; then
@@ -32,6 +34,15 @@ if [ "${1:-}" = "--inside-xvfb" ]; then
   # Without a window manager the main window sits at (0, 0) undecorated; the
   # menu buttons are 179 pixels high starting 38 pixels from the top.
   shot 1-device
+  if [ -n "${ORVELIN_PORTS:-}" ]; then
+    # With an instrument: pick the second file of the list, download it and
+    # look at the data page's table and chart. The points follow the device
+    # and data pages' layouts at 1024x768.
+    click 800 180; sleep 1; click 448 425; sleep "${DOWNLOAD_WAIT:-8}"
+    shot 1b-data-loaded
+    click 537 75; sleep 1; shot 1c-data-chart
+    click 537 75
+  fi
   click 36 490; shot 2-data
   click 36 673; shot 3-database
   click 36 310; shot 4-settings
