@@ -548,6 +548,20 @@ void TestDataScreen::endToEnd_openedFileShowsTableStatisticsAndChart()
     const QDateTime first = QDateTime::fromSecsSinceEpoch(1700000000, Qt::UTC);
     QCOMPARE(app.property("ChartDataFileView", "minAxisX").toDateTime(), local(first));
     QCOMPARE(app.property("ChartDataFileView", "maxAxisX").toDateTime(), local(first.addSecs(119 * 10)));
+
+    // A ZR-7.49 file next: the old lines and columns go, three lines remain.
+    const QString second = writeLogFile(dir.path(), "6553F200.LOG", sampleLog(7, 1));
+    dialogs.openFileName = [&](const QString&, const QString&, const QString&) { return second; };
+    bridge->setDialogs(dialogs);
+    QVERIFY(app.emitWindowSignal("clickButtonOpenFile"));
+    QVERIFY(AppHarness::waitFor([&] {
+        return objectOf(app.property("TableDataFileViewV2", "model")) != nullptr
+            && app.shell()->modelLogRecord()->rowCount() == 7;
+    }));
+    AppHarness::spin(100);
+    QCOMPARE(legend->rowCount(), 3);
+    QCOMPARE(bridge->statisticsModel()->columnCount(), 4);
+    QCOMPARE(app.property("ChartDataFileView", "maxAxisX").toDateTime(), local(first.addSecs(6 * 10)));
 }
 
 void TestDataScreen::endToEnd_damagedFileShowsErrorAndKeepsViewsDetached()
