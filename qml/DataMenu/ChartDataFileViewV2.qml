@@ -47,8 +47,13 @@ Item {
         legend.model.clear()
         chartView.zoomReset()
         chartView.removeAllSeries()
-        for (var i = 0; i < createdAxes.length; ++i)
+        // Back to the range a new axis starts with: the next line's own range
+        // then always differs from it, and setting it lays the line out.
+        for (var i = 0; i < createdAxes.length; ++i) {
             createdAxes[i].visible = false
+            createdAxes[i].min = 0
+            createdAxes[i].max = 1
+        }
         axesInUse = 0
         valueAxes = []
         homeMinX = null

@@ -159,9 +159,9 @@ void DataWindow::updateSeriesFromModel(QAbstractSeries* series, int numberColumn
     const QList<QAbstractAxis*> axes = xySeries->attachedAxes();
 
     // Filled silently: the chart lays the line out once, when the screen sets
-    // the value axis range right after this call. That range always differs
-    // from the new axis's initial one (float data widened by 0.05 never lands
-    // on round numbers), so the layout does happen.
+    // the value axis range right after this call. The screen hands over axes
+    // ranged 0..1, and float data widened by 0.05 never lands on exactly that,
+    // so the range does change and the layout does happen.
     const bool wasBlocked = xySeries->blockSignals(true);
     ChartRoutines::fillSeriesFromColumn(xySeries, m_model, numberColumn, 0, m_model->rowCount() - 1);
 
