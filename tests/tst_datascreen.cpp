@@ -185,6 +185,7 @@ private slots:
     void showModel_zr749_fourStatisticsColumns();
 
     void saveInDatabase_emitsModelRolesAndDisablesScreen();
+    void saveInDatabase_withoutDatabase_warnsAndKeepsScreenUsable();
     void loadProgress_onlyExactlyHundredEnablesScreen();
 
     void showError_passesExactText();
@@ -332,9 +333,21 @@ void TestDataScreen::saveInDatabase_emitsModelRolesAndDisablesScreen()
         QCOMPARE(screen.object(name)->property("enabled"), QVariant(false));
 }
 
+void TestDataScreen::saveInDatabase_withoutDatabase_warnsAndKeepsScreenUsable()
+{
+    FakeScreen screen;
+    fillModel(screen.model, 1);
+    screen.bridge->onClickButtonSaveInDB();
+
+    QCOMPARE(screen.warnings, QStringList({QStringLiteral("База данных недоступна")}));
+    for (const char* name : {"DataWindow", "ButtonBase", "ButtonOpenFilesDevice"})
+        QCOMPARE(screen.object(name)->property("enabled"), QVariant(true));
+}
+
 void TestDataScreen::loadProgress_onlyExactlyHundredEnablesScreen()
 {
     FakeScreen screen;
+    QSignalSpy write(screen.bridge, &DataWindow::writeModelToDataBase);
     screen.bridge->onClickButtonSaveInDB();
 
     screen.bridge->showDownloadToDataBase(42.5f);

@@ -1,5 +1,6 @@
 // Listing and downloading the instrument's log files over a real serial line
 // (a simulated instrument on a pseudo-terminal).
+#include "app/MetaTypes.h"
 #include "data/ModelLogRecord.h"
 #include "device/ComPortManager.h"
 #include "device/FilesInteractor.h"
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
+#include <QThread>
 #include <QtTest>
 
 namespace {
@@ -54,6 +56,7 @@ private slots:
     void download_cutOffWithoutEarlierCopy_leavesNoFile();
     void download_nameLeavingTheFolder_isRefused();
     void openLogFile_missingFile_reportsFileError();
+    void download_inDeviceThread_fillsModelInItsOwnThreadBeforeReady();
 
 private:
     QList<DeviceFileInfo> listFiles();
@@ -282,6 +285,47 @@ void TestDownload::openLogFile_missingFile_reportsFileError()
     m_files->openLogFile(m_id, info);
     QCOMPARE(fileFailed.count(), 1);
     QCOMPARE(ready.count(), 0);
+}
+
+// The model lives in the GUI thread while downloads run in the device thread:
+// the model must be refilled in its own thread (with a reset, views may still be
+// attached), and the announcement must arrive after the new content is in place.
+void TestDownload::download_inDeviceThread_fillsModelInItsOwnThreadBeforeReady()
+{
+    m_sim->addRun(runSpec(40, 1700000000));
+    const DeviceFileInfo info = fileNamed(QStringLiteral("6553F100.LOG"));
+    QCOMPARE(info.numberOfRecords, 40);
+
+    registerMetaTypes();
+    QThread deviceThread;
+    FilesInteractor* files = m_files.release();
+    ComPortManager* manager = m_manager.release();
+    files->moveToThread(&deviceThread);
+    manager->moveToThread(&deviceThread);
+    connect(&deviceThread, &QThread::finished, files, &QObject::deleteLater);
+    connect(&deviceThread, &QThread::finished, manager, &QObject::deleteLater);
+
+    QList<QThread*> resetThreads;
+    connect(m_model.get(), &QAbstractItemModel::modelAboutToBeReset, this,
+            [&] { resetThreads << QThread::currentThread(); }, Qt::DirectConnection);
+    int rowsWhenReady = -1;
+    connect(files, &FilesInteractor::modelRecordReady, this,
+            [&] { rowsWhenReady = m_model->rowCount(); }, Qt::QueuedConnection);
+
+    deviceThread.start();
+    QMetaObject::invokeMethod(files, "downloadFileFromDevice", Qt::QueuedConnection,
+                              Q_ARG(uint, m_id), Q_ARG(DeviceFileInfo, info));
+    QTRY_COMPARE_WITH_TIMEOUT(rowsWhenReady, 40, 20000);
+    QCOMPARE(resetThreads, QList<QThread*>({QThread::currentThread()}));
+    QCOMPARE(m_model->deviceId(), m_id);
+
+    // The export reads the interactor's own copy, not the shown model.
+    const QString csv = QDir(folder()).filePath(QStringLiteral("export.csv"));
+    QMetaObject::invokeMethod(files, "saveCSVFile", Qt::QueuedConnection, Q_ARG(QString, csv));
+    QTRY_VERIFY_WITH_TIMEOUT(readAll(csv).count('\n') == 42, 10000);
+
+    deviceThread.quit();
+    QVERIFY(deviceThread.wait(10000));
 }
 
 QTEST_GUILESS_MAIN(TestDownload)

@@ -24,37 +24,6 @@ static void initQmlResources()
     Q_INIT_RESOURCE(orvelin_qml);
 }
 
-// The data screen's bridge is the root's only DataWindow child.
-static DataWindow* dataWindowOf(QObject* root)
-{
-    return root->findChild<DataWindow*>(QString(), Qt::FindDirectChildrenOnly);
-}
-
-// Data page: opening, saving and loading a log file. The database load
-// (writeModelToDataBase) keeps its signal until the database side exists.
-static void wireDataScreen(QObject* root, DataWindow* dataWindow, FilesInteractor* files)
-{
-    const auto queued = Qt::QueuedConnection;
-    QObject::connect(root, SIGNAL(clickButtonOpenFile()), dataWindow, SLOT(onClickButtonOpenFile()), queued);
-    QObject::connect(dataWindow, &DataWindow::openFile, files, qOverload<QString>(&FilesInteractor::openLogFile), queued);
-    QObject::connect(files, &FilesInteractor::fileErrorOccurred, dataWindow, &DataWindow::showError, queued);
-    QObject::connect(files, &FilesInteractor::modelRecordReady, dataWindow, &DataWindow::showModel, queued);
-    QObject::connect(root, SIGNAL(clickButtonSaveAsXlsx()), dataWindow, SLOT(onClickButtonSaveAsXlsx()), queued);
-    QObject::connect(dataWindow, &DataWindow::saveCsv, files, &FilesInteractor::saveCSVFile, queued);
-    QObject::connect(root, SIGNAL(clickButtonSaveAsCsv()), dataWindow, SLOT(onClickButtonSaveAsCsv()), queued);
-    QObject::connect(dataWindow, &DataWindow::saveXlsx, files, &FilesInteractor::saveXLSXFile, queued);
-    QObject::connect(root, SIGNAL(clickButtonSaveInDB()), dataWindow, SLOT(onClickButtonSaveInDB()), queued);
-}
-
-// Data page: the report panel's print, preview and opening.
-static void wireDataReports(QObject* root, DataWindow* dataWindow)
-{
-    const auto queued = Qt::QueuedConnection;
-    QObject::connect(root, SIGNAL(clickButtonPrint()), dataWindow, SLOT(onClickButtonPrint()), queued);
-    QObject::connect(root, SIGNAL(clickButtonPreviewPrint()), dataWindow, SLOT(onClickButtonPreviewPrint()), queued);
-    QObject::connect(root, SIGNAL(clickButtonOpenWindowPrint()), dataWindow, SLOT(onClickButtonOpenWindowPrint()), queued);
-}
-
 ApplicationShell::ApplicationShell()
 {
     initQmlResources();
@@ -110,8 +79,8 @@ void ApplicationShell::createBridges()
     m_deviceWindow = new DeviceWindow(m_root, m_modelFilesInfo);
     m_deviceSettingWindow = new DeviceSettingWindow(m_root);
     // The data screen's chart calls the bridge directly through "dataWindow".
-    auto* dataWindow = new DataWindow(m_root, m_modelLogRecord);
-    m_engine->rootContext()->setContextProperty(QStringLiteral("dataWindow"), dataWindow);
+    m_dataWindow = new DataWindow(m_root, m_modelLogRecord);
+    m_engine->rootContext()->setContextProperty(QStringLiteral("dataWindow"), m_dataWindow);
 }
 
 void ApplicationShell::createWorkers()
@@ -137,7 +106,7 @@ void ApplicationShell::createWorkers()
 void ApplicationShell::wire()
 {
     wireDevice();
-    wireDataReports(m_root, dataWindowOf(m_root));
+    wireDataReports();
 }
 
 // The device side: the device page, the settings page and the file dialogue
@@ -177,13 +146,40 @@ void ApplicationShell::wireDevice()
     // shown on the device page, which re-enables the open button and starts a new
     // search, as for any other link failure.
     connect(files, &FilesInteractor::errorOccurred, deviceWindow, &DeviceWindow::showDeviceError, queued);
-    wireDataScreen(m_root, dataWindowOf(m_root), files);
+    wireDataScreen();
 
     connect(thread, &QThread::finished, m_comPortManager, &QObject::deleteLater);
     connect(thread, &QThread::started, device, &DeviceInteractor::connectToDevice);
     connect(thread, &QThread::finished, device, &QObject::deleteLater);
     connect(thread, &QThread::finished, settings, &QObject::deleteLater);
     connect(thread, &QThread::finished, files, &QObject::deleteLater);
+}
+
+// Data page: opening, saving and loading a log file. The database load
+// (writeModelToDataBase) keeps its signal until the database side exists.
+void ApplicationShell::wireDataScreen()
+{
+    const auto queued = Qt::QueuedConnection;
+    DataWindow* dataWindow = m_dataWindow;
+    FilesInteractor* files = m_filesInteractor;
+    connect(m_root, SIGNAL(clickButtonOpenFile()), dataWindow, SLOT(onClickButtonOpenFile()), queued);
+    connect(dataWindow, &DataWindow::openFile, files, qOverload<QString>(&FilesInteractor::openLogFile), queued);
+    connect(files, &FilesInteractor::fileErrorOccurred, dataWindow, &DataWindow::showError, queued);
+    connect(files, &FilesInteractor::modelRecordReady, dataWindow, &DataWindow::showModel, queued);
+    connect(m_root, SIGNAL(clickButtonSaveAsXlsx()), dataWindow, SLOT(onClickButtonSaveAsXlsx()), queued);
+    connect(dataWindow, &DataWindow::saveCsv, files, &FilesInteractor::saveCSVFile, queued);
+    connect(m_root, SIGNAL(clickButtonSaveAsCsv()), dataWindow, SLOT(onClickButtonSaveAsCsv()), queued);
+    connect(dataWindow, &DataWindow::saveXlsx, files, &FilesInteractor::saveXLSXFile, queued);
+    connect(m_root, SIGNAL(clickButtonSaveInDB()), dataWindow, SLOT(onClickButtonSaveInDB()), queued);
+}
+
+// Data page: the report panel's print, preview and opening.
+void ApplicationShell::wireDataReports()
+{
+    const auto queued = Qt::QueuedConnection;
+    connect(m_root, SIGNAL(clickButtonPrint()), m_dataWindow, SLOT(onClickButtonPrint()), queued);
+    connect(m_root, SIGNAL(clickButtonPreviewPrint()), m_dataWindow, SLOT(onClickButtonPreviewPrint()), queued);
+    connect(m_root, SIGNAL(clickButtonOpenWindowPrint()), m_dataWindow, SLOT(onClickButtonOpenWindowPrint()), queued);
 }
 
 void ApplicationShell::stopWorkers()

@@ -5,6 +5,7 @@
 #include <QUrl>
 
 class ComPortManager;
+class DataWindow;
 class DeviceInteractor;
 class DeviceSettingWindow;
 class DeviceSettingsInteractor;
@@ -44,6 +45,7 @@ public:
     ModelLogRecord* modelLogRecord() const { return m_modelLogRecord; }
     DeviceWindow* deviceWindow() const { return m_deviceWindow; }
     DeviceSettingWindow* deviceSettingWindow() const { return m_deviceSettingWindow; }
+    DataWindow* dataWindow() const { return m_dataWindow; }
     ComPortManager* comPortManager() const { return m_comPortManager; }
     DeviceInteractor* deviceInteractor() const { return m_deviceInteractor; }
     DeviceSettingsInteractor* deviceSettingsInteractor() const { return m_deviceSettingsInteractor; }
@@ -55,6 +57,8 @@ private:
     void createWorkers();
     void wire();
     void wireDevice();
+    void wireDataScreen();
+    void wireDataReports();
 
     QQmlApplicationEngine* m_engine = nullptr;
     QObject* m_root = nullptr;
@@ -69,6 +73,7 @@ private:
     // Bridges: children of the main window root.
     DeviceWindow* m_deviceWindow = nullptr;
     DeviceSettingWindow* m_deviceSettingWindow = nullptr;
+    DataWindow* m_dataWindow = nullptr;
 
     // Device thread objects, deleted by the thread's finish.
     ComPortManager* m_comPortManager = nullptr;

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QJSValue>
+#include <QMetaMethod>
 #include <QMessageBox>
 #include <QtCharts/QAbstractAxis>
 #include <QtCharts/QXYSeries>
@@ -119,6 +120,14 @@ void DataWindow::onClickButtonSaveAsCsv()
 
 void DataWindow::onClickButtonSaveInDB()
 {
+    // Without a database behind the signal no progress would ever arrive and the
+    // screen would stay locked: say so and leave everything usable.
+    static const QMetaMethod writeSignal = QMetaMethod::fromSignal(&DataWindow::writeModelToDataBase);
+    if (!isSignalConnected(writeSignal)) {
+        showDownloadToDataBase(100.0f);
+        showError(QStringLiteral("База данных недоступна"));
+        return;
+    }
     emit writeModelToDataBase(m_model, m_model->deviceId(), m_model->deviceName(),
                               ModelLogRecord::MeasurementColumnRole, ModelLogRecord::ValueRole,
                               ModelLogRecord::UnitRole);

@@ -100,7 +100,5 @@ LogFileContent LogFile::read(const QString& path)
 void LogFile::readInto(const QString& path, ModelLogRecord& model)
 {
     LogFileContent content = read(path);
-    model.setDeviceId(content.deviceId);
-    model.setDeviceType(content.deviceType);
-    model.setRecords(std::move(content.records));
+    model.setContent(content.deviceId, content.deviceType, std::move(content.records));
 }

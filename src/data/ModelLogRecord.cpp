@@ -143,3 +143,12 @@ void ModelLogRecord::setRecords(QVector<LogRecord> records)
     // when `records` goes out of scope; handing over the model's own list is harmless.
     m_records.swap(records);
 }
+
+void ModelLogRecord::setContent(quint32 deviceId, int deviceType, QVector<LogRecord> records)
+{
+    beginResetModel();
+    setDeviceId(deviceId);
+    setDeviceType(deviceType);
+    setRecords(std::move(records));
+    endResetModel();
+}

@@ -9,10 +9,10 @@
 // The table of the .LOG file opened last: one row per record, column 0 the
 // date-time, then one column per measured quantity of the instrument type.
 //
-// The model is filled in the device thread while it lives in the GUI thread,
-// so it deliberately emits no reset or change notifications when refilled:
-// the data screen detaches its views before an opening and reattaches them
-// afterwards.
+// The model lives in the GUI thread. A file opened in the device thread is
+// handed over whole with setContent(), run in the model's own thread, so the
+// views never read records that are being replaced. The single setters emit
+// no notifications; the data screen detaches its views around an opening.
 class ModelLogRecord : public QAbstractTableModel
 {
     Q_OBJECT
@@ -48,6 +48,10 @@ public:
 
     // Replaces all records (the old ones are released).
     void setRecords(QVector<LogRecord> records);
+
+    // Replaces ID, type and records at once inside a model reset, so views that
+    // are still attached start over. Call it in the model's own thread.
+    void setContent(quint32 deviceId, int deviceType, QVector<LogRecord> records);
     const QVector<LogRecord>& records() const { return m_records; }
 
     QStringList getHeader() const { return m_headers; }

@@ -106,12 +106,25 @@ void FilesInteractor::download(uint idDevice, const DeviceFileInfo& info)
 void FilesInteractor::openLogFile(QString pathFile)
 {
     try {
-        LogFile::readInto(pathFile, *m_model);
+        m_opened = LogFile::read(pathFile);
     } catch (const QString& message) {
         emit fileErrorOccurred(message);
         return;
     }
+    // The model lives in the GUI thread: fill it there (directly when this
+    // interactor shares its thread). The fill is queued before modelRecordReady(),
+    // so the screen sees the new content when it reattaches its views.
+    const LogFileContent content = m_opened;
+    ModelLogRecord* model = m_model;
+    QMetaObject::invokeMethod(
+        model, [model, content] { model->setContent(content.deviceId, content.deviceType, content.records); },
+        Qt::AutoConnection);
     emit modelRecordReady();
+}
+
+void FilesInteractor::fillSnapshot(ModelLogRecord& snapshot) const
+{
+    snapshot.setContent(m_opened.deviceId, m_opened.deviceType, m_opened.records);
 }
 
 void FilesInteractor::openLogFile(uint idDevice, DeviceFileInfo deviceFileInfo)
@@ -126,7 +139,9 @@ void FilesInteractor::openLogFile(uint idDevice, DeviceFileInfo deviceFileInfo)
 void FilesInteractor::saveCSVFile(QString pathFile)
 {
     try {
-        CsvExporter::saveLog(pathFile, *m_model);
+        ModelLogRecord snapshot;
+        fillSnapshot(snapshot);
+        CsvExporter::saveLog(pathFile, snapshot);
     } catch (const QString& message) {
         emit fileErrorOccurred(message);
     }
@@ -144,7 +159,9 @@ void FilesInteractor::saveCSVFileFromModel(QString pathFile, QSqlQueryModel* mod
 void FilesInteractor::saveXLSXFile(QString pathFile)
 {
     try {
-        XlsxExporter::saveLog(pathFile, *m_model);
+        ModelLogRecord snapshot;
+        fillSnapshot(snapshot);
+        XlsxExporter::saveLog(pathFile, snapshot);
     } catch (const QString& message) {
         emit fileErrorOccurred(message);
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/LogFile.h"
 #include "device/DeviceFileInfo.h"
 
 #include <QList>
@@ -54,7 +55,13 @@ public slots:
 
 private:
     void download(uint idDevice, const DeviceFileInfo& info);
+    // A model over the file opened last, owned by this thread, for the exports.
+    void fillSnapshot(ModelLogRecord& snapshot) const;
 
     ZR74XManager* m_device; // child: moves into the device thread with us
     ModelLogRecord* m_model;
+    // The file opened last. The shown model is filled from it in the GUI thread;
+    // the exports read this copy, so nothing here reads a model another thread
+    // may be refilling. (The records are implicitly shared, not copied.)
+    LogFileContent m_opened;
 };
