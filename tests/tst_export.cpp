@@ -58,7 +58,7 @@ void fillZr749(ModelLogRecord& model)
 // Runs the workbook checker and returns its description of the first sheet.
 QJsonObject describeWorkbook(const QString& path, QStringList* sheetNames = nullptr)
 {
-    const QString script = QStringLiteral(ORVELIN_TEST_DATA_DIR "/../support/check_xlsx.py");
+    const QString script = QStringLiteral(ORVELIN_TEST_SUPPORT_DIR "/check_xlsx.py");
     // The system interpreter carries openpyxl; a user-installed one may not.
     const QString python = QFile::exists("/usr/bin/python3") ? "/usr/bin/python3" : "python3";
     QProcess process;

@@ -122,11 +122,6 @@ void FilesInteractor::openLogFile(QString pathFile)
     emit modelRecordReady();
 }
 
-void FilesInteractor::fillSnapshot(ModelLogRecord& snapshot) const
-{
-    snapshot.setContent(m_opened.deviceId, m_opened.deviceType, m_opened.records);
-}
-
 void FilesInteractor::openLogFile(uint idDevice, DeviceFileInfo deviceFileInfo)
 {
     if (!isPlainFileName(deviceFileInfo.nameFile)) {
@@ -136,42 +131,41 @@ void FilesInteractor::openLogFile(uint idDevice, DeviceFileInfo deviceFileInfo)
     openLogFile(LogFile::filePath(idDevice, deviceFileInfo.nameFile));
 }
 
-void FilesInteractor::saveCSVFile(QString pathFile)
+// Local file work: a failure is reported as a file error, the shown data stays.
+template <typename Task>
+void FilesInteractor::reportingFileErrors(Task task)
 {
     try {
-        ModelLogRecord snapshot;
-        fillSnapshot(snapshot);
-        CsvExporter::saveLog(pathFile, snapshot);
+        task();
     } catch (const QString& message) {
         emit fileErrorOccurred(message);
     }
+}
+
+ModelLogRecord* FilesInteractor::openedSnapshot(ModelLogRecord& snapshot) const
+{
+    snapshot.setContent(m_opened.deviceId, m_opened.deviceType, m_opened.records);
+    return &snapshot;
+}
+
+void FilesInteractor::saveCSVFile(QString pathFile)
+{
+    ModelLogRecord snapshot;
+    reportingFileErrors([&] { CsvExporter::saveLog(pathFile, *openedSnapshot(snapshot)); });
 }
 
 void FilesInteractor::saveCSVFileFromModel(QString pathFile, QSqlQueryModel* model)
 {
-    try {
-        CsvExporter::saveQuery(pathFile, model);
-    } catch (const QString& message) {
-        emit fileErrorOccurred(message);
-    }
+    reportingFileErrors([&] { CsvExporter::saveQuery(pathFile, model); });
 }
 
 void FilesInteractor::saveXLSXFile(QString pathFile)
 {
-    try {
-        ModelLogRecord snapshot;
-        fillSnapshot(snapshot);
-        XlsxExporter::saveLog(pathFile, snapshot);
-    } catch (const QString& message) {
-        emit fileErrorOccurred(message);
-    }
+    ModelLogRecord snapshot;
+    reportingFileErrors([&] { XlsxExporter::saveLog(pathFile, *openedSnapshot(snapshot)); });
 }
 
 void FilesInteractor::saveXLSXFileFromModel(QString pathFile, QSqlQueryModel* model)
 {
-    try {
-        XlsxExporter::saveQuery(pathFile, model);
-    } catch (const QString& message) {
-        emit fileErrorOccurred(message);
-    }
+    reportingFileErrors([&] { XlsxExporter::saveQuery(pathFile, model); });
 }

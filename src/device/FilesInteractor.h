@@ -55,8 +55,10 @@ public slots:
 
 private:
     void download(uint idDevice, const DeviceFileInfo& info);
-    // A model over the file opened last, owned by this thread, for the exports.
-    void fillSnapshot(ModelLogRecord& snapshot) const;
+    // Fills `snapshot`, a model owned by this thread, with the file opened last.
+    ModelLogRecord* openedSnapshot(ModelLogRecord& snapshot) const;
+    template <typename Task>
+    void reportingFileErrors(Task task);
 
     ZR74XManager* m_device; // child: moves into the device thread with us
     ModelLogRecord* m_model;
