@@ -18,7 +18,7 @@ PORT="$WORK/zr0"
 TRACE="$WORK/trace.txt"
 MODEL=${DEMO_MODEL:-7.47}
 
-"$BIN/zr-sim" --model "$MODEL" --link "$PORT" --trace "$TRACE" --files 3,120,2500 > "$WORK/sim.out" 2>&1 &
+"$BIN/zr-sim" --model "$MODEL" --link "$PORT" --trace "$TRACE" --files 3,120,2500 --singles 2 > "$WORK/sim.out" 2>&1 &
 SIM_PID=$!
 cleanup() {
   kill "${APP_PID:-}" 2>/dev/null || true
@@ -44,7 +44,7 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   "$0/orvelin" &
   APP=$!
   for _ in $(seq 300); do
-    grep -q " 152 " "$1" 2>/dev/null && break
+    grep -qE " 152( |$)" "$1" 2>/dev/null && break
     sleep 0.1
   done
   sleep 4
