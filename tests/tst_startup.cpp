@@ -1,0 +1,74 @@
+// Start-up and shutdown of the whole application: the shell creates the
+// objects, publishes the context properties, moves the device side into its
+// thread, and stops both worker threads in order, also during a search.
+#include "AppHarness.h"
+
+#include "app/ApplicationShell.h"
+#include "app/MetaTypes.h"
+#include "data/DataWindow.h"
+#include "device/DeviceInteractor.h"
+#include "device/DeviceSettingWindow.h"
+#include "device/DeviceWindow.h"
+#include "device/FilesInteractor.h"
+
+#include <QQmlApplicationEngine>
+#include <QQmlContext>
+#include <QThread>
+#include <QtTest>
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { registerMetaTypes(); }
+    void missingMainWindow_failsWithMessage_andStartsNoThread();
+    void start_publishesModelsAndBridges_andMovesDeviceSideIntoItsThread();
+    void stopWorkers_duringSearch_endsBothThreads();
+};
+
+void TestStartup::missingMainWindow_failsWithMessage_andStartsNoThread()
+{
+    ApplicationShell shell;
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(".*"));
+    QVERIFY(!shell.start(QUrl(QStringLiteral("qrc:/no-such-window.qml"))));
+    QVERIFY(shell.errorString().contains(QStringLiteral("qrc:/no-such-window.qml")));
+    QVERIFY(!shell.deviceThread() || !shell.deviceThread()->isRunning());
+    QVERIFY(!shell.databaseThread() || !shell.databaseThread()->isRunning());
+}
+
+void TestStartup::start_publishesModelsAndBridges_andMovesDeviceSideIntoItsThread()
+{
+    AppHarness app({QStringLiteral("/nonexistent/orvelin-startup")});
+    QVERIFY2(app.start(), qPrintable(app.errorString()));
+    ApplicationShell* shell = app.shell();
+
+    QQmlContext* context = shell->engine()->rootContext();
+    for (const char* name : {"modelFilesInfo", "modelLogRecord", "dataWindow", "openHelp"})
+        QVERIFY2(context->contextProperty(QString::fromLatin1(name)).value<QObject*>(), name);
+
+    // The bridges are children of the main window and live in the GUI thread.
+    QCOMPARE(shell->deviceWindow()->parent(), shell->rootObject());
+    QCOMPARE(shell->deviceSettingWindow()->parent(), shell->rootObject());
+    QCOMPARE(shell->dataWindow()->parent(), shell->rootObject());
+    QCOMPARE(shell->dataWindow()->thread(), QThread::currentThread());
+
+    QCOMPARE(shell->deviceInteractor()->thread(), shell->deviceThread());
+    QCOMPARE(shell->filesInteractor()->thread(), shell->deviceThread());
+    QVERIFY(shell->deviceThread()->isRunning());
+    QVERIFY(shell->databaseThread()->isRunning());
+}
+
+void TestStartup::stopWorkers_duringSearch_endsBothThreads()
+{
+    AppHarness app({QStringLiteral("/nonexistent/orvelin-startup")});
+    QVERIFY2(app.start(), qPrintable(app.errorString()));
+    // Let the search get into its pauses and port attempts.
+    AppHarness::spin(2500);
+
+    app.shell()->stopWorkers();
+    QVERIFY(app.shell()->deviceThread()->isFinished());
+    QVERIFY(app.shell()->databaseThread()->isFinished());
+}
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"
