@@ -1,6 +1,7 @@
 // The device page: its bridge against the real page documents, and the whole
 // connection life cycle through the real application against a simulated
 // instrument.
+#include "device/DeviceCommand.h"
 #include "AppHarness.h"
 #include "ZrSimulator.h"
 
@@ -391,7 +392,7 @@ void TestDeviceScreen::lifeCycle_connectLoseAndReconnect()
     QVERIFY(qAbs(shownUtc.secsTo(sim.clock())) <= 3);
     // One file list for one identification.
     AppHarness::spin(1500);
-    QCOMPARE(sim.requestCount(ZR74XManager::GetFileCount), 2);
+    QCOMPARE(sim.requestCount(DeviceCommand::GetFileCount), 2);
 
     // The instrument vanishes while the user looks at the settings page.
     app.setProperty("SettingsDevice", "visible", true);
@@ -412,7 +413,7 @@ void TestDeviceScreen::lifeCycle_connectLoseAndReconnect()
     QVERIFY(app.waitForProperty("ListFilesInfo", "visible", true));
     QCOMPARE(app.property("ButtonSettings", "enabled").toBool(), true);
     AppHarness::spin(1500);
-    QCOMPARE(sim.requestCount(ZR74XManager::GetFileCount), 2);
+    QCOMPARE(sim.requestCount(DeviceCommand::GetFileCount), 2);
 }
 
 void TestDeviceScreen::download_endToEnd_thenCutOffKeepsEarlierCopy()
@@ -473,8 +474,8 @@ void TestDeviceScreen::download_endToEnd_thenCutOffKeepsEarlierCopy()
     QVERIFY(app.waitForProperty("TypeDevice", "visible", true, 20000));
     QVERIFY(app.waitForProperty("ListFilesInfo", "visible", true));
     AppHarness::spin(2500);
-    QCOMPARE(sim.requestCount(ZR74XManager::GetDeviceInfo), 1);
-    QCOMPARE(sim.requestCount(ZR74XManager::GetFileCount), 2);
+    QCOMPARE(sim.requestCount(DeviceCommand::GetDeviceInfo), 1);
+    QCOMPARE(sim.requestCount(DeviceCommand::GetFileCount), 2);
     QDir(folder).removeRecursively();
 }
 

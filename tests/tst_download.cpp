@@ -1,5 +1,6 @@
 // Listing and downloading the instrument's log files over a real serial line
 // (a simulated instrument on a pseudo-terminal).
+#include "device/DeviceCommand.h"
 #include "app/MetaTypes.h"
 #include "data/ModelLogRecord.h"
 #include "device/ComPortManager.h"
@@ -151,7 +152,7 @@ void TestDownload::listing_groupOneBeforeGroupZero()
     QCOMPARE(list.at(2).nameFile, QStringLiteral("SINGLE00.LOG"));
     QCOMPARE(list.at(3).nameFile, QStringLiteral("SINGLE01.LOG"));
     QVERIFY(list.at(2).startLog.isNull());
-    QCOMPARE(m_sim->requestCount(ZR74XManager::GetFileCount), 2);
+    QCOMPARE(m_sim->requestCount(DeviceCommand::GetFileCount), 2);
 }
 
 void TestDownload::listing_emptyInstrument_givesEmptyList()
@@ -167,7 +168,7 @@ void TestDownload::listing_emptyInstrument_givesEmptyList()
 void TestDownload::listing_failure_emitsErrorAndNoList()
 {
     m_sim->addRun(runSpec(2, 1700000000));
-    m_sim->injectFault(SimFault::NoAnswer, -1, ZR74XManager::GetFileInfo);
+    m_sim->injectFault(SimFault::NoAnswer, -1, DeviceCommand::GetFileInfo);
     QSignalSpy listed(m_files.get(), &FilesInteractor::listOfFilesReceived);
     QSignalSpy failed(m_files.get(), &FilesInteractor::errorOccurred);
     m_files->requestListOfFiles();
@@ -273,7 +274,7 @@ void TestDownload::download_nameLeavingTheFolder_isRefused()
     QCOMPARE(failed.count(), 1);
     QCOMPARE(failed.at(0).at(0).toString(), QStringLiteral("Ошибка открытия файла"));
     QVERIFY(!QFile::exists(QCoreApplication::applicationDirPath() + QStringLiteral("/LOG/escaped.LOG")));
-    QCOMPARE(m_sim->requestCount(ZR74XManager::OpenFile), 0);
+    QCOMPARE(m_sim->requestCount(DeviceCommand::OpenFile), 0);
 }
 
 void TestDownload::openLogFile_missingFile_reportsFileError()

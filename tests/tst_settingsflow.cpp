@@ -1,6 +1,7 @@
 // Reading and writing the instrument's settings and setting its clock: the
 // interactor against a simulated instrument, and the whole road from the menu
 // button through the real threads and main window to the instrument and back.
+#include "device/DeviceCommand.h"
 #include "AppHarness.h"
 #include "ZrSimulator.h"
 
@@ -254,7 +255,7 @@ void TestSettingsFlow::setSettings_rejectedWrite_errorThenReadBack()
 
     // The first piece is refused; the change lies in a later piece, which is
     // never sent.
-    m_sim->injectFault(SimFault::StatusFail, -1, ZR74XManager::WriteMemory);
+    m_sim->injectFault(SimFault::StatusFail, -1, DeviceCommand::WriteMemory);
     DeviceSettings changed = stored;
     changed.channel[1].alarmMax[4] = 77.7f;
     interactor->setSettings(changed);
@@ -263,8 +264,8 @@ void TestSettingsFlow::setSettings_rejectedWrite_errorThenReadBack()
     QCOMPARE(readBack, stored);
     QCOMPARE(m_sim->settingsArea(), area);
     // The first piece was tried three times and nothing after it was sent.
-    QCOMPARE(m_sim->requestCount(ZR74XManager::WriteMemory), 3);
-    QCOMPARE(m_sim->requestCount(ZR74XManager::EndWrite), 0);
+    QCOMPARE(m_sim->requestCount(DeviceCommand::WriteMemory), 3);
+    QCOMPARE(m_sim->requestCount(DeviceCommand::EndWrite), 0);
 }
 
 void TestSettingsFlow::setSettings_silentInstrument_twoErrors()
@@ -311,7 +312,7 @@ void TestSettingsFlow::setCurrentTime_rejected_reportsError()
     QVERIFY(startSimulator(QStringLiteral("7.47")));
     DeviceSettingsInteractor* interactor = connectInteractor();
     QVERIFY(interactor);
-    m_sim->injectFault(SimFault::StatusFail, -1, ZR74XManager::SetTime);
+    m_sim->injectFault(SimFault::StatusFail, -1, DeviceCommand::SetTime);
 
     QSignalSpy errors(interactor, &DeviceSettingsInteractor::errorOccurred);
     QSignalSpy received(interactor, &DeviceSettingsInteractor::deviceBytesSettingReceived);
@@ -347,7 +348,7 @@ void TestSettingsFlow::settingsButton_showsApplyWritesAndReadsBack()
     // The user changes two values and applies them.
     app.setProperty(QStringLiteral("PowerSavingSetting"), "brightness", 40);
     app.setProperty(QStringLiteral("AlarmChannel 2"), "lightAlarmMax", 3000.0);
-    const int readsBefore = m_sim->requestCount(ZR74XManager::ReadMemory);
+    const int readsBefore = m_sim->requestCount(DeviceCommand::ReadMemory);
     QVERIFY(QMetaObject::invokeMethod(app.object(QStringLiteral("ButtonApplySettings")), "clicked"));
 
     DeviceSettings expected = stored;
@@ -356,7 +357,7 @@ void TestSettingsFlow::settingsButton_showsApplyWritesAndReadsBack()
     const QByteArray block = encodeSettings(expected, m_sim->deviceInfo());
     QVERIFY(AppHarness::waitFor([&] { return m_sim->settingsArea().startsWith(block); }));
     // ...and the page is refilled from what the instrument now holds.
-    QVERIFY(AppHarness::waitFor([&] { return m_sim->requestCount(ZR74XManager::ReadMemory) == readsBefore + 4; }));
+    QVERIFY(AppHarness::waitFor([&] { return m_sim->requestCount(DeviceCommand::ReadMemory) == readsBefore + 4; }));
     AppHarness::spin(200);
     QCOMPARE(app.property(QStringLiteral("PowerSavingSetting"), "brightness").toInt(), 40);
     QCOMPARE(app.property(QStringLiteral("AlarmChannel 2"), "lightAlarmMax").toDouble(), 3000.0);
@@ -388,7 +389,7 @@ void TestSettingsFlow::secondModel_applyUnchanged_leavesBlockIdentical()
     // page's air-flow, pressure and light limits and the sensor fields included.
     AppHarness::spin(100);
     QVERIFY(QMetaObject::invokeMethod(app.object(QStringLiteral("ButtonApplySettings")), "clicked"));
-    QVERIFY(AppHarness::waitFor([&] { return m_sim->requestCount(ZR74XManager::EndWrite) == 1; }));
+    QVERIFY(AppHarness::waitFor([&] { return m_sim->requestCount(DeviceCommand::EndWrite) == 1; }));
     QCOMPARE(m_sim->settingsArea(), area);
     QCOMPARE(warnings, QStringList());
 }
@@ -412,7 +413,7 @@ void TestSettingsFlow::failedWrite_showsErrorThenSettingsReadBack()
     QVERIFY(QMetaObject::invokeMethod(app.object(QStringLiteral("ButtonSettings")), "clicked"));
     QVERIFY(app.waitForProperty(QStringLiteral("SettingsDevice"), "visible", true));
 
-    m_sim->injectFault(SimFault::StatusFail, -1, ZR74XManager::WriteMemory);
+    m_sim->injectFault(SimFault::StatusFail, -1, DeviceCommand::WriteMemory);
     app.setProperty(QStringLiteral("AlarmChannel 2"), "lightAlarmMax", 2500.0);
     AppHarness::spin(50);
     QVERIFY(QMetaObject::invokeMethod(app.object(QStringLiteral("ButtonApplySettings")), "clicked"));

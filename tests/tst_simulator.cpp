@@ -1,3 +1,4 @@
+#include "device/DeviceCommand.h"
 #include "SimDevice.h"
 #include "SimFaultSpec.h"
 #include "SimFrameSplitter.h"
@@ -40,7 +41,7 @@ QByteArray readMemory(SimDevice& device)
 {
     QByteArray area;
     for (quint32 a = 0xFE000; a < 0xFE080; a += 32)
-        area += ask(device, SimDevice::ReadMemory, be32(a)).data;
+        area += ask(device, DeviceCommand::ReadMemory, be32(a)).data;
     return area;
 }
 
@@ -112,14 +113,14 @@ void SimulatorTest::identityCommands_answerForEachModel()
 {
     SimDevice first("7.47", 1234567, "1.03");
     QCOMPARE(first.handle(PacketFrame::build(150, QByteArray(1, '\0'))).bytes, hex("3a000500960000002e2f"));
-    const ResponseData info = ask(first, SimDevice::DeviceInfo);
+    const ResponseData info = ask(first, DeviceCommand::GetDeviceInfo);
     QCOMPARE(info.code, quint16(151));
     QCOMPARE(info.data, QByteArray("ZR7.47 1.03\0", 12));
-    QCOMPARE(ask(first, SimDevice::GetId).data, hex("0012d687"));
+    QCOMPARE(ask(first, DeviceCommand::GetId).data, hex("0012d687"));
 
     SimDevice second("7.49", 0xA1B2C3D4, "2.10");
-    QCOMPARE(ask(second, SimDevice::DeviceInfo).data, QByteArray("ZR7.49 2.10\0", 12));
-    QCOMPARE(ask(second, SimDevice::GetId).data, hex("a1b2c3d4"));
+    QCOMPARE(ask(second, DeviceCommand::GetDeviceInfo).data, QByteArray("ZR7.49 2.10\0", 12));
+    QCOMPARE(ask(second, DeviceCommand::GetId).data, hex("a1b2c3d4"));
     QCOMPARE(second.deviceType(), 1);
 }
 
@@ -128,20 +129,20 @@ void SimulatorTest::clock_startsAtLocalReadingAndFollowsSetTime()
     SimDevice device("7.47", 1, "1.03");
     QDateTime local = QDateTime::currentDateTime();
     local.setTimeSpec(Qt::UTC);   // the same reading, labelled UTC
-    const quint32 read = qFromBigEndian<quint32>(ask(device, SimDevice::GetTime).data.constData());
+    const quint32 read = qFromBigEndian<quint32>(ask(device, DeviceCommand::GetTime).data.constData());
     QVERIFY(qAbs(qint64(read) - local.toSecsSinceEpoch()) <= 2);
     QCOMPARE(device.clock().timeSpec(), Qt::UTC);
 
     // 2020-01-01 00:00:00 as the application sends it
-    const ResponseData set = ask(device, SimDevice::SetTime, hex("5e0be100"));
+    const ResponseData set = ask(device, DeviceCommand::SetTime, hex("5e0be100"));
     QCOMPARE(set.data, QByteArray(1, '\0'));
     QVERIFY(qAbs(device.clock().secsTo(QDateTime(QDate(2020, 1, 1), QTime(0, 0), Qt::UTC))) <= 2);
 
     device.setClock(QDateTime(QDate(2031, 5, 6), QTime(7, 8, 9), Qt::UTC));
-    const quint32 after = qFromBigEndian<quint32>(ask(device, SimDevice::GetTime).data.constData());
+    const quint32 after = qFromBigEndian<quint32>(ask(device, DeviceCommand::GetTime).data.constData());
     QVERIFY(qAbs(qint64(after) - QDateTime(QDate(2031, 5, 6), QTime(7, 8, 9), Qt::UTC).toSecsSinceEpoch()) <= 2);
 
-    QCOMPARE(ask(device, SimDevice::SetTime, hex("0102")).code, quint16(PacketFrame::ErrorDataLength));
+    QCOMPARE(ask(device, DeviceCommand::SetTime, hex("0102")).code, quint16(PacketFrame::ErrorDataLength));
 }
 
 void SimulatorTest::unknownOrGarbledRequest_answeredWithErrorCode()
@@ -202,12 +203,12 @@ void SimulatorTest::defaultSettings_validBlockForModel()
 void SimulatorTest::readMemory_outsideSettingsAreaReadsFF()
 {
     SimDevice device("7.47", 1, "1.03");
-    QCOMPARE(ask(device, SimDevice::ReadMemory, be32(0x1000)).data, QByteArray(32, char(0xFF)));
+    QCOMPARE(ask(device, DeviceCommand::ReadMemory, be32(0x1000)).data, QByteArray(32, char(0xFF)));
     // straddling the end of the area: 16 bytes of it, then erased memory
-    const QByteArray tail = ask(device, SimDevice::ReadMemory, be32(0xFE070)).data;
+    const QByteArray tail = ask(device, DeviceCommand::ReadMemory, be32(0xFE070)).data;
     QCOMPARE(tail.left(16), device.settingsArea().mid(0x70, 16));
     QCOMPARE(tail.mid(16), QByteArray(16, char(0xFF)));
-    QCOMPARE(ask(device, SimDevice::ReadMemory, be32(0xFFFFFFF0)).data, QByteArray(32, char(0xFF)));
+    QCOMPARE(ask(device, DeviceCommand::ReadMemory, be32(0xFFFFFFF0)).data, QByteArray(32, char(0xFF)));
 }
 
 void SimulatorTest::writeSequence_updatesSettingsArea()
@@ -219,14 +220,14 @@ void SimulatorTest::writeSequence_updatesSettingsArea()
     s.unit = 7;
     const QByteArray block = encodeSettings(s, device.deviceInfo());
 
-    QCOMPARE(ask(device, SimDevice::BeginWrite, be32(0xFE000)).data, QByteArray(1, '\0'));
+    QCOMPARE(ask(device, DeviceCommand::BeginWrite, be32(0xFE000)).data, QByteArray(1, '\0'));
     for (int offset = 0; offset < block.size(); offset += 32) {
-        const ResponseData r = ask(device, SimDevice::WriteMemory, be32(0xFE000 + offset) + block.mid(offset, 32));
+        const ResponseData r = ask(device, DeviceCommand::WriteMemory, be32(0xFE000 + offset) + block.mid(offset, 32));
         QCOMPARE(r.code, quint16(169));
         QCOMPARE(r.data, QByteArray(1, '\0'));
     }
     QVERIFY(device.isWriteOpen());
-    QCOMPARE(ask(device, SimDevice::EndWrite).data, QByteArray(1, '\0'));
+    QCOMPARE(ask(device, DeviceCommand::EndWrite).data, QByteArray(1, '\0'));
     QVERIFY(!device.isWriteOpen());
 
     const QByteArray area = readMemory(device);
@@ -240,16 +241,16 @@ void SimulatorTest::writeMemory_refusedOutsideBeginEndOrArea()
     SimDevice device("7.47", 1, "1.03");
     const QByteArray before = device.settingsArea();
     // no begin: refused with a failing status, memory untouched
-    QCOMPARE(ask(device, SimDevice::WriteMemory, be32(0xFE000) + QByteArray(4, 'a')).data, QByteArray(1, '\1'));
-    ask(device, SimDevice::BeginWrite, be32(0xFE000));
+    QCOMPARE(ask(device, DeviceCommand::WriteMemory, be32(0xFE000) + QByteArray(4, 'a')).data, QByteArray(1, '\1'));
+    ask(device, DeviceCommand::BeginWrite, be32(0xFE000));
     // past the end of the area, or not in it at all
-    QCOMPARE(ask(device, SimDevice::WriteMemory, be32(0xFE07E) + QByteArray(4, 'a')).data, QByteArray(1, '\1'));
-    QCOMPARE(ask(device, SimDevice::WriteMemory, be32(0x1000) + QByteArray(4, 'a')).data, QByteArray(1, '\1'));
+    QCOMPARE(ask(device, DeviceCommand::WriteMemory, be32(0xFE07E) + QByteArray(4, 'a')).data, QByteArray(1, '\1'));
+    QCOMPARE(ask(device, DeviceCommand::WriteMemory, be32(0x1000) + QByteArray(4, 'a')).data, QByteArray(1, '\1'));
     // more than 32 bytes make a request longer than any the instrument takes
-    QCOMPARE(ask(device, SimDevice::WriteMemory, be32(0xFE000) + QByteArray(33, 'a')).code, quint16(PacketFrame::ErrorLength));
+    QCOMPARE(ask(device, DeviceCommand::WriteMemory, be32(0xFE000) + QByteArray(33, 'a')).code, quint16(PacketFrame::ErrorLength));
     QCOMPARE(device.settingsArea(), before);
     // the last byte of the area is writable
-    QCOMPARE(ask(device, SimDevice::WriteMemory, be32(0xFE07F) + QByteArray(1, 'z')).data, QByteArray(1, '\0'));
+    QCOMPARE(ask(device, DeviceCommand::WriteMemory, be32(0xFE07F) + QByteArray(1, 'z')).data, QByteArray(1, '\0'));
     QCOMPARE(device.settingsArea().at(127), 'z');
 }
 
@@ -267,23 +268,23 @@ void SimulatorTest::fileList_infoAnswersNameRunsAndSingles()
     sim.addSingle(2);
     SimDevice& device = sim.device();
 
-    QCOMPARE(ask(device, SimDevice::FileCount, QByteArray(1, '\1')).data, hex("0001"));
-    QCOMPARE(ask(device, SimDevice::FileCount, QByteArray(1, '\0')).data, hex("0002"));
-    QCOMPARE(ask(device, SimDevice::FileCount, QByteArray(1, '\7')).data, hex("0000"));
+    QCOMPARE(ask(device, DeviceCommand::GetFileCount, QByteArray(1, '\1')).data, hex("0001"));
+    QCOMPARE(ask(device, DeviceCommand::GetFileCount, QByteArray(1, '\0')).data, hex("0002"));
+    QCOMPARE(ask(device, DeviceCommand::GetFileCount, QByteArray(1, '\7')).data, hex("0000"));
 
-    const QByteArray run = ask(device, SimDevice::FileInfo, hex("000001")).data;
+    const QByteArray run = ask(device, DeviceCommand::GetFileInfo, hex("000001")).data;
     QCOMPARE(run, hex("6553f100" "6553f53c" "00000037"));
     const DeviceFileInfo runInfo = DeviceFileInfo::fromAnswer(run);
     QCOMPARE(runInfo.nameFile, QStringLiteral("6553F100.LOG"));
     QCOMPARE(runInfo.numberOfRecords, 2);
 
-    QCOMPARE(ask(device, SimDevice::FileInfo, hex("000000")).data, hex("00000000" "00000001" "0000001f"));
-    const DeviceFileInfo single = DeviceFileInfo::fromAnswer(ask(device, SimDevice::FileInfo, hex("000100")).data);
+    QCOMPARE(ask(device, DeviceCommand::GetFileInfo, hex("000000")).data, hex("00000000" "00000001" "0000001f"));
+    const DeviceFileInfo single = DeviceFileInfo::fromAnswer(ask(device, DeviceCommand::GetFileInfo, hex("000100")).data);
     QCOMPARE(single.nameFile, QStringLiteral("SINGLE01.LOG"));
     QCOMPARE(single.numberOfRecords, 1);
     QVERIFY(single.startLog.isNull());
 
-    QCOMPARE(ask(device, SimDevice::FileInfo, hex("000200")).code, quint16(PacketFrame::ErrorDataLength));
+    QCOMPARE(ask(device, DeviceCommand::GetFileInfo, hex("000200")).code, quint16(PacketFrame::ErrorDataLength));
 }
 
 void SimulatorTest::download_recordsServedOneByOneEqualFile()
@@ -294,19 +295,19 @@ void SimulatorTest::download_recordsServedOneByOneEqualFile()
     const QByteArray file = sim.addRun(37);
     QCOMPARE(file.size(), 7 + 37 * 24);
     SimDevice& device = sim.device();
-    const DeviceFileInfo info = DeviceFileInfo::fromAnswer(ask(device, SimDevice::FileInfo, hex("000001")).data);
+    const DeviceFileInfo info = DeviceFileInfo::fromAnswer(ask(device, DeviceCommand::GetFileInfo, hex("000001")).data);
     QCOMPARE(info.numberOfRecords, 37);
 
-    QByteArray copy = ask(device, SimDevice::OpenFile, info.nameFile.toLocal8Bit()).data;
+    QByteArray copy = ask(device, DeviceCommand::OpenFile, info.nameFile.toLocal8Bit()).data;
     QCOMPARE(copy, file.left(7));
     for (int i = 0; i < info.numberOfRecords; ++i) {
-        const ResponseData r = ask(device, SimDevice::ReadRecord, be32(quint32(i)));
+        const ResponseData r = ask(device, DeviceCommand::ReadRecord, be32(quint32(i)));
         QCOMPARE(r.code, quint16(159));
         QCOMPARE(r.data.size(), 24);
         copy += r.data;
     }
     QCOMPARE(copy, file);
-    ask(device, SimDevice::CloseFile);
+    ask(device, DeviceCommand::CloseFile);
     QVERIFY(device.openFileName().isEmpty());
 }
 
@@ -319,12 +320,12 @@ void SimulatorTest::download_badNameOrIndexAnswered176()
     SimDevice& device = sim.device();
     const QString name = device.listedName(1, 0);
     // reading with no file open
-    QCOMPARE(ask(device, SimDevice::ReadRecord, be32(0)).code, quint16(PacketFrame::ErrorDataLength));
-    QCOMPARE(ask(device, SimDevice::OpenFile, "NOSUCH.LOG").code, quint16(PacketFrame::ErrorDataLength));
-    QCOMPARE(ask(device, SimDevice::OpenFile, name.toLower().toLatin1()).code, quint16(157));
-    QCOMPARE(ask(device, SimDevice::ReadRecord, be32(2)).code, quint16(159));
-    QCOMPARE(ask(device, SimDevice::ReadRecord, be32(3)).code, quint16(PacketFrame::ErrorDataLength));
-    QCOMPARE(ask(device, SimDevice::ReadRecord, be32(0xFFFFFFFF)).code, quint16(PacketFrame::ErrorDataLength));
+    QCOMPARE(ask(device, DeviceCommand::ReadRecord, be32(0)).code, quint16(PacketFrame::ErrorDataLength));
+    QCOMPARE(ask(device, DeviceCommand::OpenFile, "NOSUCH.LOG").code, quint16(PacketFrame::ErrorDataLength));
+    QCOMPARE(ask(device, DeviceCommand::OpenFile, name.toLower().toLatin1()).code, quint16(157));
+    QCOMPARE(ask(device, DeviceCommand::ReadRecord, be32(2)).code, quint16(159));
+    QCOMPARE(ask(device, DeviceCommand::ReadRecord, be32(3)).code, quint16(PacketFrame::ErrorDataLength));
+    QCOMPARE(ask(device, DeviceCommand::ReadRecord, be32(0xFFFFFFFF)).code, quint16(PacketFrame::ErrorDataLength));
 }
 
 void SimulatorTest::generatedRun_channelsSensorsAndTimes()
@@ -494,15 +495,15 @@ void SimulatorTest::fault_statusFailOnlyHitsStatusCommands()
     SimDevice device("7.47", 1, "1.03");
     device.injectFault(SimFault::StatusFail, 1, 0, 0);
     // not a status command: answered normally, and the fault waits
-    QCOMPARE(ask(device, SimDevice::DeviceInfo).data, QByteArray("ZR7.47 1.03\0", 12));
-    QCOMPARE(ask(device, SimDevice::BeginWrite, be32(0xFE000)).data, QByteArray(1, '\1'));
-    QCOMPARE(ask(device, SimDevice::BeginWrite, be32(0xFE000)).data, QByteArray(1, '\0'));
-    device.injectFault(SimFault::StatusFail, -1, SimDevice::WriteMemory, 0);
-    const ResponseData w = ask(device, SimDevice::WriteMemory, be32(0xFE000) + QByteArray(2, 'q'));
+    QCOMPARE(ask(device, DeviceCommand::GetDeviceInfo).data, QByteArray("ZR7.47 1.03\0", 12));
+    QCOMPARE(ask(device, DeviceCommand::BeginWrite, be32(0xFE000)).data, QByteArray(1, '\1'));
+    QCOMPARE(ask(device, DeviceCommand::BeginWrite, be32(0xFE000)).data, QByteArray(1, '\0'));
+    device.injectFault(SimFault::StatusFail, -1, DeviceCommand::WriteMemory, 0);
+    const ResponseData w = ask(device, DeviceCommand::WriteMemory, be32(0xFE000) + QByteArray(2, 'q'));
     QCOMPARE(w.code, quint16(169));
     QCOMPARE(w.data, QByteArray(1, '\1'));
-    QCOMPARE(ask(device, SimDevice::EndWrite).data, QByteArray(1, '\0'));
-    QCOMPARE(ask(device, SimDevice::CloseFile).data.size(), 1);
+    QCOMPARE(ask(device, DeviceCommand::EndWrite).data, QByteArray(1, '\0'));
+    QCOMPARE(ask(device, DeviceCommand::CloseFile).data.size(), 1);
 }
 
 void SimulatorTest::fault_goSilentAfterNAnswers()

@@ -1,18 +1,12 @@
 #include "device/ErrorHandler.h"
 
+#include "device/DeviceCommand.h"
+
 #include "device/PacketFrame.h"
 
 ErrorHandler::ErrorHandler(QObject* parent)
     : QObject(parent)
 {
-}
-
-bool ErrorHandler::isStatusCommand(quint16 command)
-{
-    // Bit n stands for command 150 + n: 150, 153, 156, 161, 162, 163, 165,
-    // 166, 167, 168 and 169.
-    constexpr quint32 mask = 0xFB849;
-    return command >= 150 && command < 150 + 20 && ((mask >> (command - 150)) & 1u) != 0;
 }
 
 ErrorHandler::Verdict ErrorHandler::check(const ResponseData& response, quint16 command)
@@ -22,7 +16,7 @@ ErrorHandler::Verdict ErrorHandler::check(const ResponseData& response, quint16 
         failure = response.code;
     else if (response.code != command)
         failure = PacketFrame::ErrorUnknownCommand;
-    else if (isStatusCommand(command) && !response.data.isEmpty() && response.data.at(0) != 0)
+    else if (DeviceCommand::isStatusCommand(command) && !response.data.isEmpty() && response.data.at(0) != 0)
         failure = command;
 
     if (failure == 0) {

@@ -28,7 +28,6 @@ public:
     static QString message(quint16 code);
 
     // Commands whose answer starts with a status byte (0 = success).
-    static bool isStatusCommand(quint16 command);
 
     quint8 retryCount() const { return m_retryCount; }
     quint16 lastErrorCode() const { return m_lastErrorCode; }

@@ -4,6 +4,8 @@
 
 #include <QtEndian>
 
+using namespace DeviceCommand;
+
 namespace {
 
 QByteArray bigEndian32(quint32 value)

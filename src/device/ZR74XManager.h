@@ -1,5 +1,6 @@
 #pragma once
 
+#include "device/DeviceCommand.h"
 #include "device/DeviceFileInfo.h"
 #include "device/DeviceSettings.h"
 
@@ -19,23 +20,6 @@ class ZR74XManager : public QObject
 {
     Q_OBJECT
 public:
-    enum Command : quint16 {
-        CheckConnection = 150,
-        GetDeviceInfo = 151,
-        GetId = 152,
-        GetTime = 155,
-        SetTime = 156,
-        OpenFile = 157,
-        CloseFile = 158,
-        ReadRecord = 159,
-        GetFileInfo = 160,
-        EndWrite = 163,
-        ReadMemory = 164,
-        BeginWrite = 166,
-        WriteMemory = 169,
-        GetFileCount = 170,
-    };
-
     // The manager is shared and not owned.
     explicit ZR74XManager(ComPortManager* manager, QObject* parent = nullptr);
 

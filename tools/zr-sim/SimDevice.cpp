@@ -1,10 +1,13 @@
 #include "SimDevice.h"
 
+#include "device/DeviceCommand.h"
 #include "device/DeviceSettings.h"
 #include "device/PacketFrame.h"
 
 #include <QMutexLocker>
 #include <QtEndian>
+
+using namespace DeviceCommand;
 
 namespace {
 
@@ -96,15 +99,10 @@ SimDevice::SimDevice(const QString& model, quint32 id, const QString& version)
     m_settings = defaultSettingsArea(deviceInfo());
 }
 
-bool SimDevice::isStatusCommand(quint16 command)
-{
-    return command >= 150 && command <= 169 && ((0xFB849u >> (command - 150)) & 1u);
-}
-
 QByteArray SimDevice::defaultSettingsArea(const QString& info)
 {
     QByteArray area = encodeSettings(factorySettings(isSecondModel(info)), info);
-    area.append(QByteArray(settingsSize - area.size(), char(0xFF)));
+    area.append(QByteArray(SettingsArea::size - area.size(), char(0xFF)));
     return area;
 }
 
@@ -139,7 +137,7 @@ SimAnswer SimDevice::handle(const QByteArray& frame)
     }
     trace(frame, request.code, request.data);
     const Reply r = reply(request.code, request.data);
-    return m_faults.answer(request.code, r.command, r.data, isStatusCommand(request.code) && r.command == request.code);
+    return m_faults.answer(request.code, r.command, r.data, DeviceCommand::isStatusCommand(request.code) && r.command == request.code);
 }
 
 SimDevice::Reply SimDevice::status(quint16 command, bool ok) const
@@ -153,7 +151,7 @@ SimDevice::Reply SimDevice::reply(quint16 command, const QByteArray& data)
     switch (command) {
     case CheckConnection:
         return status(command, true);
-    case DeviceInfo: {
+    case GetDeviceInfo: {
         // The firmware ends its text with a NUL.
         QByteArray text = deviceInfo().toLatin1();
         text.append('\0');
@@ -197,7 +195,7 @@ SimDevice::Reply SimDevice::reply(quint16 command, const QByteArray& data)
         return {command, m_openBytes.mid(SimLogGenerator::headerSize + int(index) * SimLogGenerator::recordSize,
                                          SimLogGenerator::recordSize)};
     }
-    case FileInfo: {
+    case GetFileInfo: {
         if (data.size() != 3)
             return badLength;
         const int index = (quint8(data.at(0)) << 8) | quint8(data.at(1));
@@ -206,7 +204,7 @@ SimDevice::Reply SimDevice::reply(quint16 command, const QByteArray& data)
             return badLength;
         return {command, info};
     }
-    case FileCount: {
+    case GetFileCount: {
         if (data.size() != 1)
             return badLength;
         const int n = qMin(m_store.count(quint8(data.at(0))), 0xFFFF);
@@ -216,11 +214,11 @@ SimDevice::Reply SimDevice::reply(quint16 command, const QByteArray& data)
         if (data.size() != 4)
             return badLength;
         const quint32 address = readBE32(data);
-        QByteArray out(memoryPiece, char(0xFF));
-        for (int i = 0; i < memoryPiece; ++i) {
+        QByteArray out(SettingsArea::pieceSize, char(0xFF));
+        for (int i = 0; i < SettingsArea::pieceSize; ++i) {
             const quint64 a = quint64(address) + quint64(i);
-            if (a >= settingsAddress && a < settingsAddress + settingsSize)
-                out[i] = m_settings.at(int(a - settingsAddress));
+            if (a >= SettingsArea::address && a < SettingsArea::address + SettingsArea::size)
+                out[i] = m_settings.at(int(a - SettingsArea::address));
         }
         return {command, out};
     }
@@ -230,16 +228,16 @@ SimDevice::Reply SimDevice::reply(quint16 command, const QByteArray& data)
         m_writeOpen = true;
         return status(command, true);
     case WriteMemory: {
-        if (data.size() < 4 || data.size() > 4 + memoryPiece)
+        if (data.size() < 4 || data.size() > 4 + SettingsArea::pieceSize)
             return badLength;
         const quint64 address = readBE32(data);
         const int n = data.size() - 4;
         // Only the settings area is writable, and only inside a begin/end bracket;
         // anything else is refused rather than silently dropped.
-        const bool inside = address >= settingsAddress && address + quint64(n) <= settingsAddress + settingsSize;
+        const bool inside = address >= SettingsArea::address && address + quint64(n) <= SettingsArea::address + SettingsArea::size;
         if (!m_writeOpen || !inside)
             return status(command, false);
-        m_settings.replace(int(address - settingsAddress), n, data.mid(4));
+        m_settings.replace(int(address - SettingsArea::address), n, data.mid(4));
         return status(command, true);
     }
     case EndWrite:
@@ -301,8 +299,8 @@ QByteArray SimDevice::settingsArea() const
 void SimDevice::setSettingsArea(const QByteArray& bytes)
 {
     QMutexLocker lock(&m_mutex);
-    m_settings = bytes.left(settingsSize);
-    m_settings.append(QByteArray(settingsSize - m_settings.size(), char(0xFF)));
+    m_settings = bytes.left(SettingsArea::size);
+    m_settings.append(QByteArray(SettingsArea::size - m_settings.size(), char(0xFF)));
 }
 
 bool SimDevice::isWriteOpen() const

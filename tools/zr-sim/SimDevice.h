@@ -27,35 +27,12 @@
 class SimDevice
 {
 public:
-    enum Command : quint16 {
-        CheckConnection = 150,
-        DeviceInfo = 151,
-        GetId = 152,
-        SetId = 153,
-        GetTime = 155,
-        SetTime = 156,
-        OpenFile = 157,
-        CloseFile = 158,
-        ReadRecord = 159,
-        FileInfo = 160,
-        EndWrite = 163,
-        ReadMemory = 164,
-        ClearMemory = 165,
-        BeginWrite = 166,
-        WriteMemory = 169,
-        FileCount = 170,
-    };
-
-    static constexpr quint32 settingsAddress = 0xFE000;
-    static constexpr int settingsSize = 128;
-    static constexpr int memoryPiece = 32;
     static constexpr int maxLoggedRequests = 200000;
     static constexpr int maxRequestData = 36;
 
     // `model` is "7.47" or "7.49"; anything else counts as "7.47".
     SimDevice(const QString& model, quint32 id, const QString& version);
 
-    static bool isStatusCommand(quint16 command);
     // Checks a request frame as the instrument does; errors come back in `code` (171...177).
     static ResponseData parseRequest(const QByteArray& frame);
     // A valid settings block for the model, padded to the 128-byte area with 0xFF.
