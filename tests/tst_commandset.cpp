@@ -3,8 +3,8 @@
 // over an in-memory line with a small scripted instrument.
 #include "LinkFakeLine.h"
 
-#include "device/ComPortManager.h"
-#include "device/PacketFrame.h"
+#include "link/ComPortManager.h"
+#include "link/PacketFrame.h"
 #include "device/ZR74XManager.h"
 
 #include <QtEndian>

@@ -2,7 +2,7 @@
 // thread as in the application, against simulated instruments.
 #include "ZrSimulator.h"
 
-#include "device/ComPortManager.h"
+#include "link/ComPortManager.h"
 #include "device/DeviceFinder.h"
 #include "device/ZR74XManager.h"
 

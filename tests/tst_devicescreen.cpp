@@ -1,7 +1,7 @@
 // The device page: its bridge against the real page documents, and the whole
 // connection life cycle through the real application against a simulated
 // instrument.
-#include "device/DeviceCommand.h"
+#include "link/DeviceCommand.h"
 #include "AppHarness.h"
 #include "ZrSimulator.h"
 

@@ -1,9 +1,9 @@
 // Listing and downloading the instrument's log files over a real serial line
 // (a simulated instrument on a pseudo-terminal).
-#include "device/DeviceCommand.h"
+#include "link/DeviceCommand.h"
 #include "app/MetaTypes.h"
 #include "data/ModelLogRecord.h"
-#include "device/ComPortManager.h"
+#include "link/ComPortManager.h"
 #include "device/FilesInteractor.h"
 #include "device/ZR74XManager.h"
 

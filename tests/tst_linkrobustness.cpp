@@ -3,12 +3,12 @@
 // Meant to be run under AddressSanitizer as well.
 #include "LinkFakeLine.h"
 
-#include "device/ComPort.h"
-#include "device/ComPortManager.h"
+#include "link/ComPort.h"
+#include "link/ComPortManager.h"
 #include "device/DeviceFileInfo.h"
 #include "device/DeviceSettings.h"
-#include "device/ErrorHandler.h"
-#include "device/PacketFrame.h"
+#include "link/ErrorHandler.h"
+#include "link/PacketFrame.h"
 #include "device/ZR74XManager.h"
 
 #include <QRandomGenerator>

@@ -2,10 +2,10 @@
 // packet layer, on bytes and over an in-memory line.
 #include "LinkFakeLine.h"
 
-#include "device/ComPort.h"
-#include "device/ComPortManager.h"
-#include "device/ErrorHandler.h"
-#include "device/PacketFrame.h"
+#include "link/ComPort.h"
+#include "link/ComPortManager.h"
+#include "link/ErrorHandler.h"
+#include "link/PacketFrame.h"
 
 #include <QtTest>
 

@@ -2,9 +2,9 @@
 // simulated instrument on a pseudo-terminal.
 #include "ZrSimulator.h"
 
-#include "device/ComPortManager.h"
-#include "device/PacketFrame.h"
-#include "device/SerialPort.h"
+#include "link/ComPortManager.h"
+#include "link/PacketFrame.h"
+#include "link/SerialPort.h"
 #include "device/ZR74XManager.h"
 
 #include <QtEndian>

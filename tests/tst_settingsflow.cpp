@@ -1,12 +1,12 @@
 // Reading and writing the instrument's settings and setting its clock: the
 // interactor against a simulated instrument, and the whole road from the menu
 // button through the real threads and main window to the instrument and back.
-#include "device/DeviceCommand.h"
+#include "link/DeviceCommand.h"
 #include "AppHarness.h"
 #include "ZrSimulator.h"
 
 #include "app/ApplicationShell.h"
-#include "device/ComPortManager.h"
+#include "link/ComPortManager.h"
 #include "device/DeviceSettingWindow.h"
 #include "device/DeviceSettingsInteractor.h"
 #include "device/ZR74XManager.h"

@@ -1,4 +1,4 @@
-#include "device/DeviceCommand.h"
+#include "link/DeviceCommand.h"
 #include "SimDevice.h"
 #include "SimFaultSpec.h"
 #include "SimFrameSplitter.h"
@@ -8,7 +8,7 @@
 
 #include "device/DeviceFileInfo.h"
 #include "device/DeviceSettings.h"
-#include "device/PacketFrame.h"
+#include "link/PacketFrame.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -4,7 +4,7 @@
 
 #include "data/DataWindow.h"
 #include "data/ModelLogRecord.h"
-#include "device/ComPortManager.h"
+#include "link/ComPortManager.h"
 #include "device/DeviceInteractor.h"
 #include "device/DeviceSettingWindow.h"
 #include "device/DeviceSettingsInteractor.h"

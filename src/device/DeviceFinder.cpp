@@ -1,7 +1,7 @@
 #include "device/DeviceFinder.h"
 
-#include "device/ComPortManager.h"
-#include "device/SerialPort.h"
+#include "link/ComPortManager.h"
+#include "link/SerialPort.h"
 #include "device/ZR74XManager.h"
 
 #include <QEventLoop>

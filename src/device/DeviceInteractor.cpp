@@ -1,6 +1,6 @@
 #include "device/DeviceInteractor.h"
 
-#include "device/ComPortManager.h"
+#include "link/ComPortManager.h"
 #include "device/DeviceFinder.h"
 #include "device/ZR74XManager.h"
 

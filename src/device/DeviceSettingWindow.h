@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/QmlBridge.h"
+#include "bridge/QmlBridge.h"
 #include "device/DeviceSettings.h"
 
 #include <QString>

@@ -1,6 +1,6 @@
 #include "device/ZR74XManager.h"
 
-#include "device/ComPortManager.h"
+#include "link/ComPortManager.h"
 
 #include <QtEndian>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "device/DeviceCommand.h"
+#include "link/DeviceCommand.h"
 #include "device/DeviceFileInfo.h"
 #include "device/DeviceSettings.h"
 

@@ -1,6 +1,6 @@
 #include "LinkFakeLine.h"
 
-#include "device/PacketFrame.h"
+#include "link/PacketFrame.h"
 
 void LinkFakeWire::answer(quint16 command, const QByteArray& data)
 {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "device/ComPort.h"
-#include "device/SerialPort.h"
+#include "link/ComPort.h"
+#include "link/SerialPort.h"
 
 #include <QByteArray>
 #include <QList>

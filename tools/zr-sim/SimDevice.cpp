@@ -1,8 +1,8 @@
 #include "SimDevice.h"
 
-#include "device/DeviceCommand.h"
+#include "link/DeviceCommand.h"
 #include "device/DeviceSettings.h"
-#include "device/PacketFrame.h"
+#include "link/PacketFrame.h"
 
 #include <QMutexLocker>
 #include <QtEndian>

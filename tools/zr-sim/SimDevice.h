@@ -4,7 +4,7 @@
 #include "SimLogStore.h"
 #include "ZrSimulator.h"
 
-#include "device/ResponseData.h"
+#include "link/ResponseData.h"
 
 #include <QByteArray>
 #include <QDateTime>

@@ -1,6 +1,6 @@
 #include "SimFaults.h"
 
-#include "device/PacketFrame.h"
+#include "link/PacketFrame.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "SimFrameSplitter.h"
 
-#include "device/PacketFrame.h"
+#include "link/PacketFrame.h"
 
 QList<QByteArray> SimFrameSplitter::feed(const QByteArray& bytes)
 {

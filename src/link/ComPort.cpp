@@ -1,7 +1,7 @@
-#include "device/ComPort.h"
+#include "link/ComPort.h"
 
-#include "device/PacketFrame.h"
-#include "device/SerialPort.h"
+#include "link/PacketFrame.h"
+#include "link/SerialPort.h"
 
 ComPort::ComPort(QObject* parent, LineFactory factory)
     : QObject(parent)

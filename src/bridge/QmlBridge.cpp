@@ -1,4 +1,4 @@
-#include "app/QmlBridge.h"
+#include "bridge/QmlBridge.h"
 
 #include <QDebug>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "device/ResponseData.h"
+#include "link/ResponseData.h"
 
 #include <QByteArray>
 #include <QObject>

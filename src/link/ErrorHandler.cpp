@@ -1,8 +1,8 @@
-#include "device/ErrorHandler.h"
+#include "link/ErrorHandler.h"
 
-#include "device/DeviceCommand.h"
+#include "link/DeviceCommand.h"
 
-#include "device/PacketFrame.h"
+#include "link/PacketFrame.h"
 
 ErrorHandler::ErrorHandler(QObject* parent)
     : QObject(parent)

@@ -1,4 +1,4 @@
-#include "device/SerialPort.h"
+#include "link/SerialPort.h"
 
 #include <QSerialPort>
 #include <QSerialPortInfo>

@@ -1,4 +1,4 @@
-#include "device/PacketFrame.h"
+#include "link/PacketFrame.h"
 
 #include <QtEndian>
 

@@ -1,4 +1,4 @@
-#include "device/ComPortManager.h"
+#include "link/ComPortManager.h"
 
 ComPortManager::ComPortManager(QObject* parent)
     : ComPortManager(ComPort::LineFactory(), parent)

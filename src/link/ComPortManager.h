@@ -1,7 +1,7 @@
 #pragma once
 
-#include "device/ComPort.h"
-#include "device/ErrorHandler.h"
+#include "link/ComPort.h"
+#include "link/ErrorHandler.h"
 
 #include <QByteArray>
 #include <QObject>
