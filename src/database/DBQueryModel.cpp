@@ -6,10 +6,14 @@ QVariant DBQueryModel::data(const QModelIndex& index, int role) const
 {
     if (role < Qt::UserRole)
         return QSqlQueryModel::data(index, role);
+    const int column = roleColumn(index, role);
+    return column < 0 ? QVariant() : QSqlQueryModel::data(this->index(index.row(), column), Qt::DisplayRole);
+}
+
+int DBQueryModel::roleColumn(const QModelIndex& index, int role) const
+{
     const int column = role - FirstColumnRole;
-    if (!index.isValid() || column < 0 || column >= columnCount())
-        return QVariant();
-    return QSqlQueryModel::data(this->index(index.row(), column), Qt::DisplayRole);
+    return index.isValid() && column >= 0 && column < columnCount() ? column : -1;
 }
 
 QHash<int, QByteArray> DBQueryModel::roleNames() const

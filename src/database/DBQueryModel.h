@@ -22,4 +22,6 @@ public:
 
 protected:
     virtual QByteArray roleName(int column) const;
+    // The column a named role reads, or -1 (role 256, roles past the last column).
+    int roleColumn(const QModelIndex& index, int role) const;
 };

@@ -8,8 +8,8 @@ QVariant ModelTypeChannelList::data(const QModelIndex& index, int role) const
 {
     if (role < Qt::UserRole)
         return DBQueryModel::data(index, role);
-    const int column = role - FirstColumnRole;
-    if (!index.isValid() || column < 0 || column >= columnCount())
+    const int column = roleColumn(index, role);
+    if (column < 0)
         return QVariant();
     QStringList texts = columnTexts(column);
     std::sort(texts.begin(), texts.end(), naturalLessThan);
