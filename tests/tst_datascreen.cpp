@@ -323,12 +323,16 @@ void TestDataScreen::saveInDatabase_emitsModelRolesAndDisablesScreen()
 
     QCOMPARE(write.count(), 1);
     const QList<QVariant> args = write.at(0);
-    QCOMPARE(args.at(0).value<QAbstractTableModel*>(), &screen.model);
+    // A copy read through the measurement-column, raw-value and unit roles.
+    const LogSnapshot log = args.at(0).value<LogSnapshot>();
+    QCOMPARE(log.channels, QStringList({"Канал №1", "Доп.измерение №1", "Канал №2"}));
+    QCOMPARE(log.rowCount(), 3);
+    QCOMPARE(log.seconds.at(1), t0.addSecs(10).toSecsSinceEpoch());
+    QCOMPARE(log.cell(1, 2).value, 55.0f);
+    QCOMPARE(log.units.at(log.cell(1, 2).unit), QStringLiteral("%"));
+    QVERIFY(!log.cell(0, 2).hasValue());
     QCOMPARE(args.at(1).toUInt(), 1234567u);
     QCOMPARE(args.at(2).toString(), QStringLiteral("ZR-7.49"));
-    QCOMPARE(args.at(3).toInt(), 256);
-    QCOMPARE(args.at(4).toInt(), 257);
-    QCOMPARE(args.at(5).toInt(), 258);
     for (const char* name : {"DataWindow", "ButtonBase", "ButtonOpenFilesDevice"})
         QCOMPARE(screen.object(name)->property("enabled"), QVariant(false));
 }

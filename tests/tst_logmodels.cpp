@@ -264,8 +264,11 @@ void TestLogModels::statistics_overQueryModel()
         QCOMPARE(stats.index(0, 2).data().toString(), QStringLiteral("7.00 °C"));
         QCOMPARE(ModelStatistics::queryColumnStatistics(&query, 2).maxRow, 1);
         QCOMPARE(stats.index(1, 2).data().toString(), QStringLiteral("5.50"));
-        // A NULL field met before any value ends the walk: no value.
-        QCOMPARE(stats.index(1, 3).data().toString(), QStringLiteral("-----"));
+        // A NULL field is a row without a value (an instrument lacking the
+        // channel at that time stamp), not the end of the column.
+        QCOMPARE(stats.index(0, 3).data().toString(), QStringLiteral("8"));
+        QCOMPARE(stats.index(1, 3).data().toString(), QStringLiteral("6.00"));
+        QCOMPARE(stats.index(2, 3).data().toString(), QStringLiteral("4"));
         // Text without a space is read whole.
         QCOMPARE(stats.index(1, 4).data().toString(), QStringLiteral("2.00"));
         QCOMPARE(stats.index(0, 4).data().toString(), QStringLiteral("3 В"));

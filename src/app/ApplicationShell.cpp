@@ -3,6 +3,8 @@
 #include "app/OpenHelp.h"
 
 #include "data/DataWindow.h"
+#include "database/DataBaseInteractor.h"
+#include "database/TableDBModel.h"
 #include "data/ModelLogRecord.h"
 #include "link/ComPortManager.h"
 #include "device/DeviceInteractor.h"
@@ -36,6 +38,7 @@ ApplicationShell::~ApplicationShell()
     delete m_engine;
     delete m_modelFilesInfo;
     delete m_modelLogRecord;
+    delete m_tableDBModel;
 }
 
 bool ApplicationShell::start(const QUrl& mainQml)
@@ -71,6 +74,7 @@ void ApplicationShell::createModels()
     m_modelLogRecord = new ModelLogRecord();
     m_engine->rootContext()->setContextProperty(QStringLiteral("modelFilesInfo"), m_modelFilesInfo);
     m_engine->rootContext()->setContextProperty(QStringLiteral("modelLogRecord"), m_modelLogRecord);
+    m_tableDBModel = new TableDBModel();
 }
 
 void ApplicationShell::createBridges()
@@ -85,6 +89,7 @@ void ApplicationShell::createBridges()
 
 void ApplicationShell::createWorkers()
 {
+    m_dataBaseInteractor = new DataBaseInteractor(m_databasePath);
     m_comPortManager = new ComPortManager();
     m_deviceInteractor = new DeviceInteractor(m_comPortManager);
     m_deviceSettingsInteractor = new DeviceSettingsInteractor(m_comPortManager);
@@ -101,12 +106,35 @@ void ApplicationShell::createWorkers()
 
     m_databaseThread = new QThread(this);
     m_databaseThread->setObjectName(QStringLiteral("database"));
+    // The archive's connection is opened in this thread and the models it
+    // fills live here; the interactor takes the record model only once both
+    // are in place.
+    m_dataBaseInteractor->moveToThread(m_databaseThread);
+    m_tableDBModel->moveToThread(m_databaseThread);
+    m_dataBaseInteractor->setRecordModel(m_tableDBModel);
 }
 
 void ApplicationShell::wire()
 {
+    wireDatabase();
     wireDevice();
     wireDataReports();
+}
+
+// The archive: opened when its thread starts; the data page loads the shown
+// log into it with progress.
+void ApplicationShell::wireDatabase()
+{
+    const auto queued = Qt::QueuedConnection;
+    DataBaseInteractor* database = m_dataBaseInteractor;
+    connect(m_databaseThread, &QThread::finished, database, &QObject::deleteLater);
+    connect(m_databaseThread, &QThread::started, database, &DataBaseInteractor::open);
+    connect(m_dataWindow, &DataWindow::writeModelToDataBase, database, &DataBaseInteractor::writeLog, queued);
+    connect(database, &DataBaseInteractor::downloadRecordsProcess, m_dataWindow, &DataWindow::showDownloadToDataBase, queued);
+    connect(m_root, SIGNAL(clickButtonDB()), database, SLOT(loadFiltersDB()), queued);
+    // Until the database screen shows the archive's errors, the data page's
+    // message box does, so a failed opening or load is never silent.
+    connect(database, &DataBaseInteractor::errorOccurred, m_dataWindow, &DataWindow::showError, queued);
 }
 
 // The device side: the device page, the settings page and the file dialogue

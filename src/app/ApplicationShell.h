@@ -5,6 +5,7 @@
 #include <QUrl>
 
 class ComPortManager;
+class DataBaseInteractor;
 class DataWindow;
 class DeviceInteractor;
 class DeviceSettingWindow;
@@ -15,6 +16,7 @@ class ModelDeviceFileInfo;
 class ModelLogRecord;
 class QQmlApplicationEngine;
 class QThread;
+class TableDBModel;
 
 // Creates and wires every long-lived object of the application: the QML engine
 // and main window, the screen bridges, the interactors in the device and
@@ -32,6 +34,9 @@ public:
     // false and leaves a message in errorString(); nothing has been started then.
     bool start(const QUrl& mainQml = QUrl(QStringLiteral("qrc:/main.qml")));
 
+    // The archive file; Record.sqlite beside the executable unless set before start().
+    void setDatabasePath(const QString& path) { m_databasePath = path; }
+
     // Asks both worker threads to quit and waits for them.
     void stopWorkers();
 
@@ -43,6 +48,7 @@ public:
 
     ModelDeviceFileInfo* modelFilesInfo() const { return m_modelFilesInfo; }
     ModelLogRecord* modelLogRecord() const { return m_modelLogRecord; }
+    TableDBModel* tableDBModel() const { return m_tableDBModel; }
     DeviceWindow* deviceWindow() const { return m_deviceWindow; }
     DeviceSettingWindow* deviceSettingWindow() const { return m_deviceSettingWindow; }
     DataWindow* dataWindow() const { return m_dataWindow; }
@@ -50,6 +56,7 @@ public:
     DeviceInteractor* deviceInteractor() const { return m_deviceInteractor; }
     DeviceSettingsInteractor* deviceSettingsInteractor() const { return m_deviceSettingsInteractor; }
     FilesInteractor* filesInteractor() const { return m_filesInteractor; }
+    DataBaseInteractor* dataBaseInteractor() const { return m_dataBaseInteractor; }
 
 private:
     void createModels();
@@ -59,16 +66,20 @@ private:
     void wireDevice();
     void wireDataScreen();
     void wireDataReports();
+    void wireDatabase();
 
     QQmlApplicationEngine* m_engine = nullptr;
     QObject* m_root = nullptr;
     QThread* m_deviceThread = nullptr;
     QThread* m_databaseThread = nullptr;
     QString m_error;
+    QString m_databasePath;
 
     // Models handed to QML: owned here, freed after the engine.
     ModelDeviceFileInfo* m_modelFilesInfo = nullptr;
     ModelLogRecord* m_modelLogRecord = nullptr;
+    // Lives in the database thread, which fills it; freed after that thread ends.
+    TableDBModel* m_tableDBModel = nullptr;
 
     // Bridges: children of the main window root.
     DeviceWindow* m_deviceWindow = nullptr;
@@ -80,4 +91,7 @@ private:
     DeviceInteractor* m_deviceInteractor = nullptr;
     DeviceSettingsInteractor* m_deviceSettingsInteractor = nullptr;
     FilesInteractor* m_filesInteractor = nullptr;
+
+    // Database thread object, deleted by the thread's finish.
+    DataBaseInteractor* m_dataBaseInteractor = nullptr;
 };

@@ -55,8 +55,8 @@ DataWindow::DataWindow(QObject* root, ModelLogRecord* model)
     , m_statistics(new ModelStatistics(model, ModelLogRecord::ValueRole, this))
     , m_dialogs(systemDialogs())
 {
-    // The model travels through a queued connection to the database thread.
-    qRegisterMetaType<QAbstractTableModel*>("QAbstractTableModel*");
+    // The log copy travels through a queued connection to the database thread.
+    qRegisterMetaType<LogSnapshot>("LogSnapshot");
 }
 
 DataWindow::~DataWindow() = default;
@@ -128,9 +128,9 @@ void DataWindow::onClickButtonSaveInDB()
         showError(QStringLiteral("База данных недоступна"));
         return;
     }
-    emit writeModelToDataBase(m_model, m_model->deviceId(), m_model->deviceName(),
-                              ModelLogRecord::MeasurementColumnRole, ModelLogRecord::ValueRole,
-                              ModelLogRecord::UnitRole);
+    emit writeModelToDataBase(LogSnapshot::fromModel(m_model, ModelLogRecord::MeasurementColumnRole,
+                                                     ModelLogRecord::ValueRole, ModelLogRecord::UnitRole),
+                              m_model->deviceId(), m_model->deviceName());
     // Nothing else may start until the load reports exactly 100 %.
     setScreenEnabled(false);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bridge/QmlBridge.h"
+#include "database/LogSnapshot.h"
 #include "report/PrintSetting.h"
 
 #include <QDateTime>
@@ -60,8 +61,9 @@ signals:
     void openFile(QString pathFile);
     void saveCsv(QString pathFile);
     void saveXlsx(QString pathFile);
-    void writeModelToDataBase(QAbstractTableModel* model, unsigned int idDevice, QString typeDevice,
-                              int columnFlagRole, int valueRole, int unitRole);
+    // A copy of the shown log, taken when the user asks: the load in the
+    // database thread never reads the model, which a download may refill.
+    void writeModelToDataBase(LogSnapshot log, unsigned int idDevice, QString typeDevice);
     void printReport(PrintSetting setting);
     void previewReport(PrintSetting setting);
 

@@ -1,7 +1,6 @@
 #include "data/ModelStatistics.h"
 
 #include <QSqlQueryModel>
-#include <QSqlRecord>
 
 ModelStatistics::ModelStatistics(QAbstractItemModel* source, int valueRole, QObject* parent)
     : QAbstractTableModel(parent), m_source(source), m_valueRole(valueRole)
@@ -164,12 +163,10 @@ ModelStatistics::ColumnStatistics ModelStatistics::queryColumnStatistics(const Q
         return {};
     const int rows = model->rowCount();
     int firstRow = 0;
-    for (; firstRow < rows; ++firstRow) {
-        if (model->record(firstRow).isNull(column))
-            return {};
-        if (!queryText(model, firstRow, column).isEmpty())
-            break;
-    }
+    // A NULL cell is a time stamp at which this instrument has no value of
+    // the column, like an empty one: the walk goes on.
+    while (firstRow < rows && queryText(model, firstRow, column).isEmpty())
+        ++firstRow;
     if (firstRow == rows)
         return {};
     return accumulate(firstRow, rows, [&](int row, float& value) {

@@ -47,8 +47,8 @@ public:
 
     // Rows whose display value is invalid are skipped; ties keep the earlier row.
     static ColumnStatistics columnStatistics(const QAbstractItemModel* model, int column, int valueRole);
-    // The value is the text before the first space. A NULL field met before
-    // the first non-empty text means the column has no value.
+    // The value is the text before the first space; NULL or empty fields
+    // are rows without a value.
     static ColumnStatistics queryColumnStatistics(const QSqlQueryModel* model, int column);
 
     // Text of one statistics cell (row 0..2, column >= 0).

@@ -9,6 +9,7 @@
 #include <QEventLoop>
 #include <QMetaMethod>
 #include <QQmlApplicationEngine>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 
@@ -35,12 +36,19 @@ bool AppHarness::start()
 {
     // As the program does before anything else; registering twice is harmless.
     registerMetaTypes();
+    m_archiveDir = std::make_unique<QTemporaryDir>();
     m_shell = std::make_unique<ApplicationShell>();
+    m_shell->setDatabasePath(databasePath());
     if (!m_shell->start()) {
         m_error = m_shell->errorString();
         return false;
     }
     return true;
+}
+
+QString AppHarness::databasePath() const
+{
+    return m_archiveDir ? m_archiveDir->filePath(QStringLiteral("Record.sqlite")) : QString();
 }
 
 QObject* AppHarness::root() const

@@ -8,6 +8,7 @@
 #include <memory>
 
 class ApplicationShell;
+class QTemporaryDir;
 
 // Runs the real application in the test process: the start-up shell with its
 // worker threads and the real main window (offscreen), finding instruments only
@@ -49,10 +50,15 @@ public:
     // Emits a signal declared on the main window, as the QML screens do.
     bool emitWindowSignal(const char* name, const QVariant& argument = QVariant());
 
+    // The archive of this run: a file of its own in a temporary folder, so
+    // tests running side by side never share one.
+    QString databasePath() const;
+
     // The folder of downloaded log files of an instrument, beside the executable.
     static QString logFolder(quint32 idDevice);
 
 private:
+    std::unique_ptr<QTemporaryDir> m_archiveDir;
     std::unique_ptr<ApplicationShell> m_shell;
     QString m_error;
 };

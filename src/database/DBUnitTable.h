@@ -1,0 +1,12 @@
+#pragma once
+
+#include "database/DBNamedTable.h"
+
+// Table UNIT: units of measurement.
+class DBUnitTable : public DBNamedTable
+{
+public:
+    QString tableName() const override { return QStringLiteral("UNIT"); }
+    QString keyColumn() const override { return QStringLiteral("idUnit"); }
+    QString nameColumn() const override { return QStringLiteral("unit"); }
+};

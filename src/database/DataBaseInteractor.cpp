@@ -1,0 +1,165 @@
+#include "database/DataBaseInteractor.h"
+
+#include "database/LogLoader.h"
+#include "database/ModelDeviceList.h"
+#include "database/ModelTypeChannelList.h"
+#include "database/ModelTypeUnitList.h"
+
+#include <QSqlQueryModel>
+#include <QSqlRecord>
+#include <QThread>
+
+namespace {
+
+// Stored time stamps come back as SQLite's "yyyy-MM-dd hh:mm:ss", in UTC.
+QDateTime storedDateTime(const QVariant& value)
+{
+    if (!value.isValid())
+        return QDateTime();
+    QDateTime time = QDateTime::fromString(value.toString(), QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    time.setTimeSpec(Qt::UTC);
+    return time;
+}
+
+// Runs one step; the text it threw, or an empty text.
+template<typename Step>
+QString attempt(Step step)
+{
+    try {
+        step();
+    } catch (const QString& error) {
+        return error.isEmpty() ? DataBase::queryErrorText() : error;
+    }
+    return QString();
+}
+
+} // namespace
+
+DataBaseInteractor::DataBaseInteractor(const QString& databasePath, QObject* parent)
+    : QObject(parent), m_database(databasePath), m_filters(this)
+{
+}
+
+DataBaseInteractor::~DataBaseInteractor()
+{
+    // The record model outlives us; it must not keep a query on a connection
+    // that is about to go away.
+    if (m_recordModel && m_recordModel->thread() == QThread::currentThread())
+        m_recordModel->clear();
+}
+
+void DataBaseInteractor::open()
+{
+    const QString error = attempt([this] {
+        m_database.open();
+        for (const IDBTable* table : std::initializer_list<const IDBTable*>{
+                 &m_unitTable, &m_typeChannelTable, &m_typeDeviceTable, &m_noteTable, &m_recordTable})
+            m_database.createTable(*table);
+    });
+    if (!error.isEmpty())
+        emit errorOccurred(error);
+}
+
+void DataBaseInteractor::writeFromModel(const QAbstractItemModel* model, unsigned int idDevice,
+                                        const QString& typeDevice, int roleCheckColumnMeasure, int roleRawData,
+                                        int roleUnit)
+{
+    writeLog(LogSnapshot::fromModel(model, roleCheckColumnMeasure, roleRawData, roleUnit), idDevice, typeDevice);
+}
+
+void DataBaseInteractor::writeLog(LogSnapshot log, unsigned int idDevice, QString typeDevice)
+{
+    LogLoader loader(m_database, {m_unitTable, m_typeChannelTable, m_typeDeviceTable, m_recordTable},
+                     [this](float percent) { emit downloadRecordsProcess(percent); });
+    const QString error = attempt([&] { loader.load(log, idDevice, typeDevice); });
+    // The data screen stays locked until it sees exactly 100.
+    emit downloadRecordsProcess(100.0f);
+    if (!error.isEmpty())
+        emit errorOccurred(error);
+}
+
+void DataBaseInteractor::loadFilters()
+{
+    PeriodDateTime period;
+    period.maxDateTime = storedDateTime(m_database.selectMax(m_recordTable, QStringLiteral("DateTime")));
+    period.minDateTime = storedDateTime(m_database.selectMin(m_recordTable, QStringLiteral("DateTime")));
+    m_filters.setPeriod(period);
+    m_database.setQuery(m_filters.modelTypeChannel(), m_typeChannelTable, {});
+    m_database.setQuery(m_filters.modelTypeUnit(), m_unitTable, {});
+    m_database.setQuery(m_filters.modelDevice(), m_typeDeviceTable, {});
+}
+
+void DataBaseInteractor::loadFiltersDB()
+{
+    const QString error = attempt([this] { loadFilters(); });
+    if (error.isEmpty())
+        emit filtersDBLoaded(&m_filters);
+    else
+        emit errorOccurred(error);
+}
+
+void DataBaseInteractor::updateModel(QMultiHash<QString, QVariant> parametres)
+{
+    const QString error = attempt([&] { selectRecords(parametres); });
+    if (!error.isEmpty())
+        emit errorOccurred(error);
+    // Announced even after a failure: the screen waits for it to leave its
+    // busy state, and the model it shows is then empty, not half-read.
+    emit modelUpdated();
+}
+
+void DataBaseInteractor::selectRecords(const DBParameters& parameters)
+{
+    if (m_recordModel)
+        m_database.setQuery(m_recordModel, m_recordTable, parameters);
+}
+
+void DataBaseInteractor::deleteRows(const QList<int>& rows)
+{
+    if (!m_recordModel)
+        return;
+    QList<QSqlRecord> records;
+    for (int row : rows)
+        if (row >= 0 && row < m_recordModel->rowCount())
+            records << m_recordModel->record(row);
+
+    m_database.beginTransaction();
+    try {
+        for (const QSqlRecord& record : qAsConst(records)) {
+            const qint64 seconds = LogLoader::secondsFromText(record.value(0).toString());
+            if (seconds == LogSnapshot::noTime)
+                continue;
+            DBParameters parameters;
+            parameters.replace(QStringLiteral("DateTime"), QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC));
+            parameters.replace(QStringLiteral("idDevice"), record.value(record.count() - 1).toInt());
+            m_database.remove(m_recordTable, parameters);
+        }
+        const QString referencing = DBRecordZrTable::tableName();
+        m_database.execute(m_unitTable, referencing);
+        m_database.execute(m_typeChannelTable, referencing);
+        m_database.execute(m_typeDeviceTable, referencing);
+        m_database.commitTransaction();
+    } catch (...) {
+        m_database.rollbackTransaction();
+        throw;
+    }
+    m_database.vacuum();
+}
+
+void DataBaseInteractor::onDeleteDataDb(QList<int> listIndexs, QMultiHash<QString, QVariant> parametres)
+{
+    // Afterwards the lists and the table are shown as they now are, whatever
+    // happened; a broken archive is reported once, not once per step.
+    QString error = attempt([&] { deleteRows(listIndexs); });
+    if (!error.isEmpty())
+        emit errorOccurred(error);
+    const QString filtersError = attempt([this] { loadFilters(); });
+    if (filtersError.isEmpty())
+        emit filtersDBLoaded(&m_filters);
+    else if (error.isEmpty())
+        emit errorOccurred(error = filtersError);
+    const QString selectError = attempt([&] { selectRecords(parametres); });
+    if (!selectError.isEmpty() && error.isEmpty())
+        emit errorOccurred(selectError);
+    emit modelUpdated();
+}

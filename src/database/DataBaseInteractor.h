@@ -1,0 +1,75 @@
+#pragma once
+
+#include "database/DBNoteTable.h"
+#include "database/DBRecordZrTable.h"
+#include "database/DBTypeChannelTable.h"
+#include "database/DBTypeDeviceTable.h"
+#include "database/DBUnitTable.h"
+#include "database/DataBase.h"
+#include "database/DataBaseFilters.h"
+#include "database/LogSnapshot.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+class QAbstractItemModel;
+class QSqlQueryModel;
+
+// The logic behind everything the application does with its archive: opening
+// it, loading logs into it, listing what it holds, selecting and deleting
+// records. It lives in the database thread and is driven by queued calls; all
+// SQL runs through its DataBase member, in that thread.
+//
+// Every failure ends the operation, is reported once through errorOccurred
+// and leaves the archive as it was before the operation.
+class DataBaseInteractor : public QObject
+{
+    Q_OBJECT
+public:
+    // `databasePath` empty: Record.sqlite beside the executable.
+    explicit DataBaseInteractor(const QString& databasePath = QString(), QObject* parent = nullptr);
+    ~DataBaseInteractor() override;
+
+    // The record table model, filled by updateModel. Not owned; it must live
+    // in this object's thread.
+    void setRecordModel(QSqlQueryModel* model) { m_recordModel = model; }
+    DataBaseFilters* filters() { return &m_filters; }
+    QString databasePath() const { return m_database.filePath(); }
+
+    // Loads a log table that lives in the calling thread (a copy is taken at
+    // once, through the measurement-column, raw-value and unit roles).
+    void writeFromModel(const QAbstractItemModel* model, unsigned int idDevice, const QString& typeDevice,
+                        int roleCheckColumnMeasure, int roleRawData, int roleUnit);
+
+signals:
+    // Percent of the rows of a log load handled so far; every load, even a
+    // failed or empty one, ends with exactly 100.
+    void downloadRecordsProcess(float progress);
+    void errorOccurred(QString error);
+    void modelUpdated();
+    void filtersDBLoaded(DataBaseFilters* filters);
+
+public slots:
+    void open();
+    void writeLog(LogSnapshot log, unsigned int idDevice, QString typeDevice);
+    void loadFiltersDB();
+    void updateModel(QMultiHash<QString, QVariant> parametres);
+    // `listIndexs` are rows of the record table model; every value of that
+    // row's instrument at that row's time stamp is deleted.
+    void onDeleteDataDb(QList<int> listIndexs, QMultiHash<QString, QVariant> parametres);
+
+private:
+    void loadFilters();
+    void selectRecords(const DBParameters& parameters);
+    void deleteRows(const QList<int>& rows);
+
+    DataBase m_database;
+    DBUnitTable m_unitTable;
+    DBTypeChannelTable m_typeChannelTable;
+    DBTypeDeviceTable m_typeDeviceTable;
+    DBNoteTable m_noteTable;
+    DBRecordZrTable m_recordTable;
+    QSqlQueryModel* m_recordModel = nullptr;
+    DataBaseFilters m_filters;
+};

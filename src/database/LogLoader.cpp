@@ -1,0 +1,159 @@
+#include "database/LogLoader.h"
+
+#include "database/DBRecordZrTable.h"
+#include "database/DBTypeChannelTable.h"
+#include "database/DBTypeDeviceTable.h"
+#include "database/DBUnitTable.h"
+#include "database/DataBase.h"
+
+#include <QDateTime>
+#include <QSqlQuery>
+
+#include <charconv>
+#include <cstdlib>
+
+namespace {
+
+const QString dateTimeKey = QStringLiteral("DateTime");
+const QString idDeviceKey = QStringLiteral("idDevice");
+
+int digits(const QString& text, int from, int count, bool& ok)
+{
+    int value = 0;
+    for (int i = from; i < from + count; ++i) {
+        const QChar c = text.at(i);
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            ok = false;
+        value = value * 10 + (c.unicode() - '0');
+    }
+    return value;
+}
+
+} // namespace
+
+LogLoader::LogLoader(DataBase& database, const Tables& tables, std::function<void(float)> progress)
+    : m_database(database), m_tables(tables), m_progress(std::move(progress))
+{
+}
+
+double LogLoader::storedValue(float value)
+{
+    char text[64];
+    const auto written = std::to_chars(text, text + sizeof text - 1, value);
+    *written.ptr = '\0';
+    return std::strtod(text, nullptr);
+}
+
+qint64 LogLoader::secondsFromText(const QString& text)
+{
+    // Read by hand: the duplicate check parses one text per stored time stamp.
+    static const QString pattern = QStringLiteral("dd.dd.dddd dd:dd:dd");
+    if (text.size() != pattern.size())
+        return LogSnapshot::noTime;
+    bool ok = true;
+    const QDate date(digits(text, 6, 4, ok), digits(text, 3, 2, ok), digits(text, 0, 2, ok));
+    const QTime time(digits(text, 11, 2, ok), digits(text, 14, 2, ok), digits(text, 17, 2, ok));
+    if (!ok || !date.isValid() || !time.isValid())
+        return LogSnapshot::noTime;
+    return QDateTime(date, time, Qt::UTC).toSecsSinceEpoch();
+}
+
+QSet<qint64> LogLoader::storedSeconds(const LogSnapshot& log, int deviceKey)
+{
+    // The span of the whole log, not just its first and last row: a log whose
+    // instrument clock was set back mid-way is covered too.
+    qint64 first = std::numeric_limits<qint64>::max();
+    qint64 last = std::numeric_limits<qint64>::min();
+    for (qint64 seconds : log.seconds) {
+        if (seconds == LogSnapshot::noTime)
+            continue;
+        first = qMin(first, seconds);
+        last = qMax(last, seconds);
+    }
+    QSet<qint64> stored;
+    if (first > last)
+        return stored;
+
+    // The record selection without channels: one row per stored time stamp.
+    DBParameters request;
+    request.insert(dateTimeKey, QDateTime::fromSecsSinceEpoch(first, Qt::UTC));
+    request.insert(dateTimeKey, QDateTime::fromSecsSinceEpoch(last, Qt::UTC));
+    request.insert(idDeviceKey, deviceKey);
+    for (const QString& text : m_database.selectTexts(m_tables.record, request))
+        stored.insert(secondsFromText(text));
+    return stored;
+}
+
+int LogLoader::lookupId(QVector<int>& cache, int index, const IDBTable& table, const QString& column,
+                        const QString& text)
+{
+    int& id = cache[index];
+    if (id < 0) {
+        DBParameters parameters;
+        parameters.replace(column, text);
+        id = m_database.findOrInsert(table, parameters);
+    }
+    return id;
+}
+
+void LogLoader::reportProgress(int row, int rows)
+{
+    if (!m_progress || row >= rows - 1)
+        return;
+    const float percent = float(row) / float(rows - 1) * 100.0f;
+    // Every row would flood the screen with tens of thousands of updates.
+    if (m_lastReported >= 0.0f && percent - m_lastReported < 0.1f)
+        return;
+    m_lastReported = percent;
+    m_progress(percent);
+}
+
+int LogLoader::load(const LogSnapshot& log, unsigned int idDevice, const QString& typeDevice)
+{
+    // Instrument numbers are stored as the signed 32-bit numbers the archive
+    // has always used; lookups use the same number, so they always match.
+    const int deviceKey = int(idDevice);
+    const QSet<qint64> stored = storedSeconds(log, deviceKey);
+
+    m_database.beginTransaction();
+    int count = 0;
+    try {
+        DBParameters device;
+        device.replace(idDeviceKey, deviceKey);
+        device.replace(QStringLiteral("typeDevice"), typeDevice);
+        m_database.findOrInsert(m_tables.device, device);
+
+        QVector<int> unitIds(log.units.size(), -1);
+        QVector<int> channelIds(log.channels.size(), -1);
+        QSqlQuery insert = m_database.prepare(m_tables.record.insertBoundQuery());
+        QSet<qint64> accepted;
+        const int rows = log.rowCount();
+        const int channels = log.channels.size();
+        for (int row = 0; row < rows; ++row) {
+            const qint64 seconds = log.seconds.at(row);
+            if (seconds != LogSnapshot::noTime && !stored.contains(seconds) && !accepted.contains(seconds)) {
+                accepted.insert(seconds);
+                for (int channel = 0; channel < channels; ++channel) {
+                    const LogSnapshot::Cell& cell = log.cell(row, channel);
+                    if (!cell.hasValue())
+                        continue;
+                    insert.bindValue(0, seconds);
+                    insert.bindValue(1, storedValue(cell.value));
+                    insert.bindValue(2, lookupId(unitIds, cell.unit, m_tables.unit, QStringLiteral("unit"),
+                                                 log.units.at(cell.unit)));
+                    insert.bindValue(3, lookupId(channelIds, channel, m_tables.channel, QStringLiteral("nameChannel"),
+                                                 log.channels.at(channel)));
+                    insert.bindValue(4, deviceKey);
+                    m_database.execPrepared(insert);
+                    ++count;
+                }
+            }
+            reportProgress(row, rows);
+        }
+        m_database.commitTransaction();
+    } catch (...) {
+        m_database.rollbackTransaction();
+        throw;
+    }
+    return count;
+}
