@@ -125,6 +125,7 @@ private slots:
     void typedNumbers_acceptedOrRefusedNeverClamped_data();
     void typedNumbers_acceptedOrRefusedNeverClamped();
     void apply_buttonEmitsCollectedSettings();
+    void apply_takesNumberStillBeingTyped();
     void showSetting_pageSlidesInToRest();
 
 private:
@@ -615,6 +616,30 @@ void TestSettingsScreen::apply_buttonEmitsCollectedSettings()
     QVERIFY(spy.wait(2000));
     QCOMPARE(spy.count(), 1);
     QCOMPARE(spy.at(0).at(0).value<DeviceSettings>(), s);
+}
+
+void TestSettingsScreen::apply_takesNumberStillBeingTyped()
+{
+    // The user types a limit and presses "Применить" without Enter.
+    connect(m_root, SIGNAL(setSettingDevice()), m_bridge, SLOT(setSettingDevice()), Qt::QueuedConnection);
+    m_bridge->showSetting(firstModelRecord());
+    // Let the page come to rest before clicking on it.
+    auto* content = qobject_cast<QQuickItem*>(object(QStringLiteral("SettingsContent")));
+    QTRY_COMPARE_WITH_TIMEOUT(content->mapToScene(QPointF(0, 0)).x(), 72.0, 2000);
+    auto* box = qobject_cast<QQuickItem*>(limitBox(QStringLiteral("AlarmChannel 1"), "temperature", "lower"));
+    auto* input = box->property("contentItem").value<QQuickItem*>();
+    input->forceActiveFocus();
+    QMetaObject::invokeMethod(input, "selectAll");
+    QTest::keyClick(box->window(), Qt::Key_Delete);
+    typeText(box->window(), QStringLiteral("12.5"));
+
+    QSignalSpy spy(m_bridge, &DeviceSettingWindow::settingsDeviceChanged);
+    auto* button = qobject_cast<QQuickItem*>(object(QStringLiteral("ButtonApplySettings")));
+    QVERIFY(button);
+    const QPoint centre = button->mapToScene(QPointF(button->width() / 2, button->height() / 2)).toPoint();
+    QTest::mouseClick(button->window(), Qt::LeftButton, Qt::NoModifier, centre);
+    QTRY_COMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).value<DeviceSettings>().channel[0].alarmMin[0], 12.5f);
 }
 
 void TestSettingsScreen::showSetting_pageSlidesInToRest()
