@@ -3,6 +3,8 @@
 #include <QSqlQueryModel>
 #include <QSqlRecord>
 
+#include <algorithm>
+
 ModelStatistics::ModelStatistics(QAbstractItemModel* source, int valueRole, QObject* parent)
     : QAbstractTableModel(parent), m_source(source), m_valueRole(valueRole)
 {
@@ -130,6 +132,12 @@ QString queryText(const QSqlQueryModel* model, int row, int column)
     return model->data(model->index(row, column)).toString();
 }
 
+// One past the last row to walk: lastRow included, never beyond the model.
+int endOfRange(int rowCount, int lastRow)
+{
+    return lastRow >= rowCount - 1 ? rowCount : std::max(lastRow + 1, 0);
+}
+
 float leadingNumber(const QString& text)
 {
     const int space = text.indexOf(QLatin1Char(' '));
@@ -139,15 +147,15 @@ float leadingNumber(const QString& text)
 } // namespace
 
 ModelStatistics::ColumnStatistics ModelStatistics::columnStatistics(const QAbstractItemModel* model, int column,
-                                                                    int valueRole)
+                                                                    int valueRole, int fromRow, int toRow)
 {
     if (!model || column < 0 || column >= model->columnCount())
         return {};
-    const int rows = model->rowCount();
-    int firstRow = 0;
+    const int rows = endOfRange(model->rowCount(), toRow);
+    int firstRow = std::max(fromRow, 0);
     while (firstRow < rows && !model->data(model->index(firstRow, column)).isValid())
         ++firstRow;
-    if (firstRow == rows)
+    if (firstRow >= rows)
         return {};
     return accumulate(firstRow, rows, [&](int row, float& value) {
         const QVariant raw = model->data(model->index(row, column), valueRole);
@@ -158,19 +166,20 @@ ModelStatistics::ColumnStatistics ModelStatistics::columnStatistics(const QAbstr
     });
 }
 
-ModelStatistics::ColumnStatistics ModelStatistics::queryColumnStatistics(const QSqlQueryModel* model, int column)
+ModelStatistics::ColumnStatistics ModelStatistics::queryColumnStatistics(const QSqlQueryModel* model, int column,
+                                                                         int fromRow, int toRow)
 {
     if (!model || column < 0 || column >= model->columnCount())
         return {};
-    const int rows = model->rowCount();
-    int firstRow = 0;
+    const int rows = endOfRange(model->rowCount(), toRow);
+    int firstRow = std::max(fromRow, 0);
     for (; firstRow < rows; ++firstRow) {
         if (model->record(firstRow).isNull(column))
             return {};
         if (!queryText(model, firstRow, column).isEmpty())
             break;
     }
-    if (firstRow == rows)
+    if (firstRow >= rows)
         return {};
     return accumulate(firstRow, rows, [&](int row, float& value) {
         const QString text = queryText(model, row, column);
