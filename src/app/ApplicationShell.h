@@ -15,6 +15,7 @@ class ModelDeviceFileInfo;
 class ModelLogRecord;
 class QQmlApplicationEngine;
 class QThread;
+class ReportInteractor;
 
 // Creates and wires every long-lived object of the application: the QML engine
 // and main window, the screen bridges, the interactors in the device and
@@ -50,6 +51,7 @@ public:
     DeviceInteractor* deviceInteractor() const { return m_deviceInteractor; }
     DeviceSettingsInteractor* deviceSettingsInteractor() const { return m_deviceSettingsInteractor; }
     FilesInteractor* filesInteractor() const { return m_filesInteractor; }
+    ReportInteractor* reportInteractor() const { return m_reportInteractor; }
 
 private:
     void createModels();
@@ -80,4 +82,7 @@ private:
     DeviceInteractor* m_deviceInteractor = nullptr;
     DeviceSettingsInteractor* m_deviceSettingsInteractor = nullptr;
     FilesInteractor* m_filesInteractor = nullptr;
+
+    // Reports are printed in the GUI thread; owned by the shell.
+    ReportInteractor* m_reportInteractor = nullptr;
 };

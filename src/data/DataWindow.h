@@ -64,6 +64,8 @@ signals:
                               int columnFlagRole, int valueRole, int unitRole);
     void printReport(PrintSetting setting);
     void previewReport(PrintSetting setting);
+    // The report the panel describes, to be written as a PDF file at `path`.
+    void saveReportAsPdf(PrintSetting setting, QString path);
 
 public slots:
     void onClickButtonOpenFile();
@@ -72,6 +74,7 @@ public slots:
     void onClickButtonSaveInDB();
     void onClickButtonPrint();
     void onClickButtonPreviewPrint();
+    void onClickButtonSaveReportPdf();
     void onClickButtonOpenWindowPrint();
     void showModel();
     void updateSeriesFromModel(QtCharts::QAbstractSeries* series, int numberColumn);

@@ -39,6 +39,8 @@ void addSeries(QChart* chart, QLineSeries* series, const QString& axisTitle)
     series->attachAxis(chart->axes(Qt::Horizontal).constFirst());
     series->attachAxis(valueAxis);
     ChartRoutines::styleValueAxis(valueAxis, axisTitle);
+    // On paper the axis titles are as small as the labels.
+    valueAxis->setTitleFont(ChartRoutines::chartFont());
     ChartRoutines::setValueAxisRange(series, valueAxis);
     // A line of one point would draw nothing.
     series->setPointsVisible(series->count() == 1);
