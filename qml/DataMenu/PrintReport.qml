@@ -34,7 +34,7 @@ Page {
         anchors.bottom: parent.bottom
         anchors.bottomMargin: 14
         anchors.horizontalCenter: parent.horizontalCenter
-        spacing: 6
+        spacing: 4
 
         Button {
             objectName: "PrintButton"
@@ -46,7 +46,7 @@ Page {
         }
         Button {
             objectName: "PreviewButton"
-            width: 118
+            width: 134
             height: 49
             text: "Предпросмотр"
             font.pixelSize: 15
@@ -54,7 +54,7 @@ Page {
         }
         Button {
             objectName: "PdfButton"
-            width: 52
+            width: 48
             height: 49
             text: "PDF"
             font.pixelSize: 15

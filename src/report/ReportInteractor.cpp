@@ -5,14 +5,14 @@
 #include "report/Reporter.h"
 
 #include <QDialog>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QSqlQueryModel>
-#include <QTemporaryFile>
+#include <QRandomGenerator>
+#include <QScopeGuard>
 
 #include <exception>
 #include <memory>
@@ -50,33 +50,40 @@ QString writeErrorText(const QString& path)
     return QStringLiteral("Не удалось записать отчёт в файл %1").arg(path);
 }
 
-// Prints into a temporary file beside the target and puts it in place only
+// A name beside `path` that no file has yet.
+QString partFileName(const QString& path)
+{
+    QString name;
+    do {
+        name = path + QStringLiteral(".part") + QString::number(QRandomGenerator::global()->generate(), 36);
+    } while (QFileInfo::exists(name));
+    return name;
+}
+
+// Prints into a file of its own beside the target and puts it in place only
 // when it is complete, so a failure never leaves a half-written report or
-// destroys the previous one.
+// destroys the previous one. The printer creates the file, so it gets the
+// permissions any new file of the user gets.
 void writePdf(const Reporter& reporter, const QString& path)
 {
     if (path.isEmpty())
         throw QStringLiteral("Не указано имя файла отчёта");
-    const QFileInfo target(path);
-    if (target.isDir())
+    if (QFileInfo(path).isDir())
         throw writeErrorText(path);
-    QTemporaryFile part(target.absoluteDir().filePath(target.fileName() + QStringLiteral(".XXXXXX")));
-    if (!part.open())
-        throw writeErrorText(path);
-    part.close();
+    const QString part = partFileName(path);
+    const auto removePart = qScopeGuard([&part] { QFile::remove(part); });
 
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(part.fileName());
-    if (!reporter.printDocument(&printer) || QFileInfo(part.fileName()).size() == 0)
+    printer.setOutputFileName(part);
+    if (!reporter.printDocument(&printer) || QFileInfo(part).size() == 0)
         throw writeErrorText(path);
 
     // QFile::rename does not replace; the old report goes only once the new one is complete.
     if (QFile::exists(path) && !QFile::remove(path))
         throw writeErrorText(path);
-    if (!QFile::rename(part.fileName(), path))
+    if (!QFile::rename(part, path))
         throw writeErrorText(path);
-    part.setAutoRemove(false);
 }
 
 } // namespace
