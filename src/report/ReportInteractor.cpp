@@ -10,9 +10,9 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QSqlQueryModel>
 #include <QRandomGenerator>
 #include <QScopeGuard>
+#include <QSqlQueryModel>
 
 #include <exception>
 #include <memory>
@@ -133,10 +133,10 @@ bool ReportInteractor::runRequest(const std::function<void()>& request)
 void ReportInteractor::preview(Reporter& reporter)
 {
     QPrinter printer(QPrinter::HighResolution);
-    // A request arriving while this preview is open has its own report; this
-    // preview keeps painting the one it was opened for.
+    // Made current at every repaint: a request that arrives while this modal
+    // preview is open has a report of its own, and this preview keeps
+    // painting the one it was opened for.
     const QPointer<Reporter> previous = m_current;
-    m_current = &reporter;
     Reporter* shown = &reporter;
     m_dialogs.preview(&printer, [this, shown](QPrinter* target) {
         m_current = shown;

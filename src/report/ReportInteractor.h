@@ -20,8 +20,10 @@ class Reporter;
 // Carries out the report requests of the data screen (the log file shown) and
 // of the database screen (its selection): print through the print dialog,
 // preview, or write a PDF file without any dialog. Lives in the GUI thread,
-// where printers, dialogs and charts must be made. Every failure ends the
-// request with nothing printed and is announced by reportErrorOccurred.
+// where printers, dialogs and charts must be made; a program without windows
+// still needs a QApplication for the charts (the offscreen platform will do).
+// Every failure ends the request with nothing printed and is announced by
+// reportErrorOccurred.
 class ReportInteractor : public QObject
 {
     Q_OBJECT
