@@ -146,8 +146,12 @@ void TestReport::fullReport_titlePeriodStatisticsAndEveryRecordOfThePeriod()
     QVERIFY(!text.contains(dateText(1)));
     QVERIFY(!text.contains(dateText(10)));
 
-    // Separate charts: one picture per chosen series, in the size they are made.
+    // Separate charts: one picture per chosen series, in the size they are made,
+    // shown small enough to fit between the 2 cm margins of the page.
     QCOMPARE(reportpdf::pictures(path), QVector<QSize>(3, QSize(850, 500)));
+    const double textWidth = reportpdf::pageSize(path).width() - 2 * 2 / 2.54;
+    for (int dpi : reportpdf::pictureDpi(path))
+        QVERIFY2(850.0 / dpi <= textWidth, qPrintable(QString("%1 dpi on %2 in").arg(dpi).arg(textWidth)));
 }
 
 void TestReport::shortReport_headingsAndStatisticsOnly_evenPastTheRowLimit()
