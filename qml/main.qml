@@ -38,6 +38,7 @@ ApplicationWindow {
     signal clickButtonPreviewReportDB()
     signal clickButtonPrint()
     signal clickButtonPreviewPrint()
+    signal clickButtonSaveReportPdf()
     signal clickButtonOpenWindowPrint()
     signal selectedTableDb(var selectedItems)
 
