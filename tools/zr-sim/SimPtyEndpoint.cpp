@@ -200,6 +200,13 @@ bool SimPtyEndpoint::send(const SimAnswer& answer)
         return true;
     if (answer.delayMs > 0 && !pause(answer.delayMs))
         return false;
+    if (answer.pieceSize > 0) {
+        for (int at = 0; at < answer.bytes.size(); at += answer.pieceSize) {
+            if ((at > 0 && !pause(answer.pieceGapMs)) || !writePaced(answer.bytes.mid(at, answer.pieceSize)))
+                return false;
+        }
+        return true;
+    }
     if (answer.splitAt > 0 && answer.splitAt < answer.bytes.size()) {
         return writePaced(answer.bytes.left(answer.splitAt)) && pause(answer.gapMs)
             && writePaced(answer.bytes.mid(answer.splitAt));
