@@ -24,10 +24,11 @@ class SerialPort : public QObject
 public:
     static constexpr qint32 baudRate = 1500000;
     static constexpr int firstByteTimeoutMs = 600;
-    // Longest pause inside an answer. USB serial adapters hand an answer over
-    // in pieces up to 16 ms apart; at the line rate a whole answer takes a
-    // quarter of a millisecond, so a pause three times that long is a stall.
-    static constexpr int silenceMs = 50;
+    // Longest pause inside an answer. At the line rate a whole answer takes a
+    // quarter of a millisecond, but USB serial adapters hand it over in pieces
+    // up to 16 ms apart, and a busy computer may add to that; a pause several
+    // times that long is a stall.
+    static constexpr int silenceMs = 100;
     // After a failed attempt the line counts as clear once it has been quiet
     // this long; a babbling line is given up on after drainLimitMs.
     static constexpr int drainQuietMs = 100;

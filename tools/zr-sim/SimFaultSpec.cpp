@@ -21,6 +21,7 @@ const std::pair<const char*, SimFault> kinds[] = {
     {"noise", SimFault::Noise},
     {"length", SimFault::WrongLength},
     {"lenfield", SimFault::LyingLength},
+    {"twice", SimFault::Twice},
 };
 
 bool number(const QString& text, int min, int max, int* out)

@@ -13,6 +13,7 @@ constexpr int oversizedData = 35;
 constexpr int defaultPieceGapMs = 16;
 constexpr int defaultNoiseBytes = 5;
 constexpr int defaultLengthFieldDelta = 1;
+constexpr int defaultRepeatGapMs = 20;
 
 // Line noise: no byte of it is a start byte.
 QByteArray noise(int size)
@@ -119,6 +120,7 @@ SimAnswer SimFaults::answer(quint16 requestCommand, quint16 answerCommand, QByte
     }
 
     int noiseBytes = 0;
+    int repeatGapMs = 0;
     for (const Entry& e : active) {
         switch (e.fault) {
         case SimFault::BadStartByte:
@@ -144,6 +146,9 @@ SimAnswer SimFaults::answer(quint16 requestCommand, quint16 answerCommand, QByte
         case SimFault::Noise:
             noiseBytes = e.param > 0 ? e.param : defaultNoiseBytes;
             break;
+        case SimFault::Twice:
+            repeatGapMs = e.param > 0 ? e.param : defaultRepeatGapMs;
+            break;
         case SimFault::LateAnswer:
             out.delayMs = e.param > 0 ? e.param : defaultLateMs;
             break;
@@ -157,5 +162,10 @@ SimAnswer SimFaults::answer(quint16 requestCommand, quint16 answerCommand, QByte
     if (out.gapMs > 0)
         out.splitAt = noiseBytes + qMax(1, frame.size() / 2);
     out.bytes = noise(noiseBytes) + frame;
+    if (repeatGapMs > 0) {
+        out.splitAt = out.bytes.size();
+        out.gapMs = repeatGapMs;
+        out.bytes += frame;
+    }
     return out;
 }

@@ -29,6 +29,7 @@ enum class SimFault {
     Noise,           // `param` bytes of line noise before the answer (default 5)
     WrongLength,     // a sound frame whose data field has `param` bytes (default: one short)
     LyingLength,     // the length field `param` more than the frame holds (default 1)
+    Twice,           // the answer sent again `param` ms after itself (default 20)
 };
 
 // Start-up options of a simulated instrument.

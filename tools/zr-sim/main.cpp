@@ -44,6 +44,7 @@ any). KIND is one of
   noise      PARAM bytes of line noise before the answer (default 5)
   length     a sound frame whose data field has PARAM bytes (default: one short)
   lenfield   the length field PARAM more than the frame holds (default 1)
+  twice      the answer sent again PARAM ms after itself (default 20)
 Examples: --fault late:3:150:700   --fault silent:50   --fail-status 169
           --fault pieces:::16   (every answer in pieces 16 ms apart)
 
