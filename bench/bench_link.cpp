@@ -1,9 +1,9 @@
 // Download rate over the serial line at its real timing (zr-sim --pace, 1.5
-// Mbaud, 10 bits a byte), through the application's own classes: the answer
-// ended by a 2 ms silence as the link did before (the baseline), ended by its
-// length field, and ended by its length field while the answers come in
-// pieces as USB serial adapters hand them over. Last, the same download
-// started from the device screen of the running application.
+// Mbaud, 10 bits a byte), through the application's own command set and
+// packet layer: the answer ended by a 2 ms silence as the link did before (the
+// baseline), ended by its length field, and ended by its length field while
+// the answers come in pieces as USB serial adapters hand them over. Last, a
+// whole download started from the device screen of the running application.
 //
 // One line per case:
 //   <case>: <N> records/s, <P> % of the wire limit, <F> failed exchanges
@@ -13,11 +13,11 @@
 
 #include "app/ApplicationShell.h"
 #include "app/MetaTypes.h"
-#include "data/ModelLogRecord.h"
 #include "device/DeviceFileInfo.h"
 #include "device/DeviceWindow.h"
-#include "device/FilesInteractor.h"
 #include "device/ModelDeviceFileInfo.h"
+#include "device/RecordSequence.h"
+#include "device/ZR74XManager.h"
 #include "link/ComPortManager.h"
 #include "link/SerialPort.h"
 
@@ -109,52 +109,47 @@ void printCase(const char* name, double recordsPerSecond, quint64 failed)
     std::fflush(stdout);
 }
 
-// Downloads the simulator's run with FilesInteractor; the time ends with the
-// last record (progress 100), before the file is opened.
+// Reads the simulator's run record by record as a download does. A record
+// given up on is counted as lost and the reading goes on, so that a line that
+// loses answers still gets a rate.
 void downloadCase(const char* name, int records, const QStringList& faults, bool silenceRule)
 {
     if (records <= 0)
         return;
     PacedSimulator sim(records, faults);
-    if (sim.port().isEmpty()) {
-        std::fprintf(stderr, "%s: zr-sim did not start\n", name);
-        return;
-    }
     ComPort::LineFactory factory;
     if (silenceRule)
         factory = [](QObject* parent) -> SerialPort* { return new SilenceRuleLine(parent); };
     ComPortManager manager(factory);
-    if (!manager.connectComPort(sim.port())) {
-        std::fprintf(stderr, "%s: cannot open %s\n", name, qPrintable(sim.port()));
+    if (sim.port().isEmpty() || !manager.connectComPort(sim.port())) {
+        std::fprintf(stderr, "%s: the simulator did not start\n", name);
         return;
     }
-    ModelLogRecord model;
-    FilesInteractor files(&manager, &model);
-    QList<DeviceFileInfo> list;
-    QObject::connect(&files, &FilesInteractor::listOfFilesReceived, [&](const QList<DeviceFileInfo>& l) { list = l; });
-    files.requestListOfFiles();
-    if (list.isEmpty()) {
-        std::fprintf(stderr, "%s: no file listed\n", name);
+    ZR74XManager device(&manager);
+    DeviceFileInfo info;
+    try {
+        info = device.getFileInfo(0, 1);
+        device.openFile(info.nameFile);
+    } catch (const QString& message) {
+        std::fprintf(stderr, "%s: %s\n", name, qPrintable(message));
         return;
     }
     const quint64 failedBefore = manager.failedAttempts();
+    RecordSequence sequence(info);
+    int lost = 0;
     QElapsedTimer timer;
-    qint64 doneNs = 0;
-    float lastPercent = 0;
-    QObject::connect(&files, &FilesInteractor::downloadFileProcess, [&](float percent) {
-        lastPercent = percent;
-        if (percent == 100.0f)
-            doneNs = timer.nsecsElapsed();
-    });
-    QObject::connect(&files, &FilesInteractor::downloadErrorOccurred, [&](const QString& text) {
-        doneNs = timer.nsecsElapsed();
-        std::fprintf(stderr, "%s: download failed at %.0f %%: %s\n", name, double(lastPercent),
-                     qPrintable(QString(text).replace(QLatin1Char('\n'), QLatin1Char(' '))));
-    });
     timer.start();
-    files.downloadFileFromDevice(benchId, list.first());
-    const double received = double(list.first().numberOfRecords) * lastPercent / 100.0;
-    printCase(name, received / (double(doneNs) / 1e9), manager.failedAttempts() - failedBefore);
+    for (int i = 0; i < info.numberOfRecords; ++i) {
+        try {
+            device.readRecord(uint(i), sequence);
+        } catch (const QString&) {
+            ++lost;
+        }
+    }
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    if (lost > 0)
+        std::fprintf(stderr, "%s: %d of %d records lost\n", name, lost, info.numberOfRecords);
+    printCase(name, (info.numberOfRecords - lost) / seconds, manager.failedAttempts() - failedBefore);
 }
 
 // The same download through the running application, from the press of

@@ -49,8 +49,8 @@ void SerialPort::close()
 
 void SerialPort::discardInput()
 {
+    // Both what the driver holds and what the port object has read ahead.
     m_port->clear(QSerialPort::Input);
-    m_port->readAll();
 }
 
 bool SerialPort::write(const QByteArray& frame)
