@@ -10,6 +10,9 @@
 //
 // Options: --records N (default 40000), --piece-records N (default 300; pieces
 // 16 ms apart cost 64 ms a record), --screen-records N (default 20000, 0 = skip).
+// BENCH_LINK_UNPACED=1 runs the simulator without line timing, which shows
+// what the computer itself costs per exchange. On a busy machine the figures
+// follow the load; `chrt -f 20 bench_link` shows them with it kept away.
 
 #include "app/ApplicationShell.h"
 #include "app/MetaTypes.h"
