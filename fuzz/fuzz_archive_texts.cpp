@@ -3,8 +3,7 @@
 // the load stores every value of every first row of a time stamp, and the
 // database screen finds each text again in its filter lists, each value under
 // its channel and unit, and nothing more on a second load; deleting every row
-// empties the archive. A text the archive cannot hold is refused with a
-// message and leaves the archive as it was.
+// empties the archive. No text makes a load fail.
 
 #include "FuzzApp.h"
 #include "FuzzCheck.h"
@@ -115,15 +114,6 @@ struct Log
         return names;
     }
 
-    bool holdsNul() const
-    {
-        const QChar nul(0);
-        bool found = type.contains(nul);
-        for (const QString& text : channels + units)
-            found = found || text.contains(nul);
-        return found;
-    }
-
     QString describe() const
     {
         QStringList parts{QStringLiteral("id %1 type \"%2\"").arg(QString::number(id), type)};
@@ -168,11 +158,12 @@ struct Archive
     }
 };
 
-// The selection the database screen makes with every filter ticked.
-DBParameters everything(const Log& log, DataBaseFilters* filters)
+// The selection the database screen makes with these channels and every
+// other filter ticked.
+DBParameters selection(const Log& log, DataBaseFilters* filters, const QStringList& channels)
 {
     DBParameters request;
-    for (const QString& channel : log.channels)
+    for (const QString& channel : channels)
         request.insert(QStringLiteral("nameChannel"), channel);
     for (const QString& unit : log.storedUnits())
         request.insert(QStringLiteral("unit"), unit);
@@ -182,30 +173,40 @@ DBParameters everything(const Log& log, DataBaseFilters* filters)
     return request;
 }
 
-void checkSelection(const Log& log, const TableDBModel& records)
+// Every channel's column, and each channel alone in the first column with
+// its values at their time stamps.
+void checkSelection(const Log& log, Archive& archive, DataBaseFilters* filters)
 {
     const QString what = log.describe();
-    FUZZ_CHECK(records.rowCount() == log.expected.size(),
-               QStringLiteral("%1 rows; %2").arg(QString::number(records.rowCount()), what));
-    const QSqlRecord fields = records.record();
+    archive.interactor.updateModel(selection(log, filters, log.channels));
+    FUZZ_CHECK(archive.errors.isEmpty(), archive.errors.join(QLatin1Char('|')) + QStringLiteral("; ") + what);
+    const QSqlRecord fields = archive.records.record();
     FUZZ_CHECK(fields.count() == log.channels.size() + 2, what);
-    // Each channel is found again under its own name.
-    QMap<QString, int> columnOf;
-    for (int c = 1; c <= log.channels.size(); ++c)
-        columnOf.insert(fields.fieldName(c), c);
-    FUZZ_CHECK(QSet<QString>(columnOf.keyBegin(), columnOf.keyEnd())
-                   == QSet<QString>(log.channels.cbegin(), log.channels.cend()),
-               QStringList(columnOf.keys()).join(QLatin1Char('|')) + QStringLiteral("; ") + what);
+    // Qt's SQLite driver drops double quotes from column names.
+    QStringList names, expectedNames;
+    for (int c = 1; c <= log.channels.size(); ++c) {
+        names << fields.fieldName(c);
+        expectedNames << QString(log.channels.at(c - 1)).remove(QLatin1Char('"'));
+    }
+    names.sort();
+    expectedNames.sort();
+    FUZZ_CHECK(names == expectedNames, names.join(QLatin1Char('|')) + QStringLiteral("; ") + what);
 
-    for (int row = 0; row < records.rowCount(); ++row) {
-        const QSqlRecord record = records.record(row);
-        QDateTime time = QDateTime::fromString(record.value(0).toString(), timeFormat);
-        time.setTimeSpec(Qt::UTC);
-        FUZZ_CHECK(log.expected.contains(time), record.value(0).toString());
-        FUZZ_CHECK(record.value(fields.count() - 1).toInt() == int(log.id), record.value(fields.count() - 1).toString());
-        const auto& values = log.expected.value(time);
-        for (const QString& channel : log.channels) {
-            const QVariant cell = record.value(columnOf.value(channel));
+    for (const QString& channel : log.channels) {
+        archive.interactor.updateModel(selection(log, filters, {channel}));
+        FUZZ_CHECK(archive.errors.isEmpty(), archive.errors.join(QLatin1Char('|')) + QStringLiteral("; ") + what);
+        const TableDBModel& records = archive.records;
+        FUZZ_CHECK(records.rowCount() == log.expected.size(),
+                   QStringLiteral("%1 rows; %2").arg(QString::number(records.rowCount()), what));
+        for (int row = 0; row < records.rowCount(); ++row) {
+            const QSqlRecord record = records.record(row);
+            FUZZ_CHECK(record.count() == 3, what);
+            QDateTime time = QDateTime::fromString(record.value(0).toString(), timeFormat);
+            time.setTimeSpec(Qt::UTC);
+            FUZZ_CHECK(log.expected.contains(time), record.value(0).toString());
+            FUZZ_CHECK(record.value(2).toInt() == int(log.id), record.value(2).toString());
+            const auto& values = log.expected.value(time);
+            const QVariant cell = record.value(1);
             if (!values.contains(channel)) {
                 FUZZ_CHECK(cell.isNull(), QStringLiteral("%1 at %2: %3").arg(channel, time.toString(), cell.toString()));
                 continue;
@@ -236,12 +237,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(archive.errors.isEmpty(), archive.errors.join(QLatin1Char('|')));
 
     archive.interactor.writeFromModel(&log.table, log.id, log.type, measurementRole, valueRole, unitRole);
-    if (!archive.errors.isEmpty()) {
-        FUZZ_CHECK(log.holdsNul(), archive.errors.join(QLatin1Char('|')) + QStringLiteral("; ") + log.describe());
-        archive.errors.clear();
-        FUZZ_CHECK(archive.empty(), QStringLiteral("a refused load left something; ") + log.describe());
-        return 0;
-    }
+    FUZZ_CHECK(archive.errors.isEmpty(), archive.errors.join(QLatin1Char('|')) + QStringLiteral("; ") + log.describe());
 
     DataBaseFilters* filters = archive.filters();
     FUZZ_CHECK(listed(filters->modelTypeChannel(), 1) == log.storedChannels(), log.describe());
@@ -256,17 +252,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                        && filters->period().maxDateTime == log.expected.lastKey(),
                    log.describe());
     }
-    const DBParameters request = everything(log, filters);
-    archive.interactor.updateModel(request);
-    FUZZ_CHECK(archive.errors.isEmpty(), archive.errors.join(QLatin1Char('|')) + QStringLiteral("; ") + log.describe());
-    checkSelection(log, archive.records);
+    checkSelection(log, archive, filters);
 
     // The same log again adds nothing.
     archive.interactor.writeFromModel(&log.table, log.id, log.type, measurementRole, valueRole, unitRole);
-    archive.interactor.updateModel(request);
-    FUZZ_CHECK(archive.errors.isEmpty(), archive.errors.join(QLatin1Char('|')));
-    checkSelection(log, archive.records);
+    FUZZ_CHECK(archive.errors.isEmpty(), archive.errors.join(QLatin1Char('|')) + QStringLiteral("; ") + log.describe());
+    checkSelection(log, archive, filters);
 
+    const DBParameters request = selection(log, filters, log.channels);
+    archive.interactor.updateModel(request);
     QList<int> rows;
     for (int row = 0; row < archive.records.rowCount(); ++row)
         rows << row;

@@ -31,7 +31,7 @@ void checkDecoded(const QByteArray& answer, const DeviceFileInfo& info)
     const quint32 size = be32(answer, 8);
 
     static const QRegularExpression runName(QStringLiteral("^[0-9A-F]{1,8}\\.LOG$"));
-    static const QRegularExpression singleName(QStringLiteral("^SINGLE-?[0-9]{2,}\\.LOG$"));
+    static const QRegularExpression singleName(QStringLiteral("^SINGLE(-?[0-9]{2,}|-[0-9])\\.LOG$"));
     if (start != 0) {
         FUZZ_CHECK(runName.match(info.nameFile).hasMatch(), info.nameFile);
         FUZZ_CHECK(info.nameFile.chopped(4).toUInt(nullptr, 16) == start, info.nameFile);
