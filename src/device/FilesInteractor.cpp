@@ -53,6 +53,11 @@ quint32 FilesInteractor::recordsToDownload(const DeviceFileInfo& info)
     return quint32(info.numberOfRecords);
 }
 
+QString FilesInteractor::logFilePath(uint idDevice, const QString& nameFile) const
+{
+    return LogFile::filePath(idDevice, nameFile, m_logRoot);
+}
+
 void FilesInteractor::requestListOfFiles()
 {
     QList<DeviceFileInfo> list;
@@ -88,7 +93,7 @@ void FilesInteractor::download(uint idDevice, const DeviceFileInfo& info)
         throw kOpenFailed;
     // The writer drops its temporary file unless commit() is reached, so an
     // interrupted download never leaves a truncated file under the final name.
-    LogFileWriter writer(LogFile::filePath(idDevice, info.nameFile));
+    LogFileWriter writer(logFilePath(idDevice, info.nameFile));
     writer.open();
     writer.write(m_device->openFile(info.nameFile));
     const quint32 count = recordsToDownload(info);
@@ -128,7 +133,7 @@ void FilesInteractor::openLogFile(uint idDevice, DeviceFileInfo deviceFileInfo)
         emit fileErrorOccurred(kOpenFailed);
         return;
     }
-    openLogFile(LogFile::filePath(idDevice, deviceFileInfo.nameFile));
+    openLogFile(logFilePath(idDevice, deviceFileInfo.nameFile));
 }
 
 // Local file work: a failure is reported as a file error, the shown data stays.

@@ -1,0 +1,414 @@
+// The command-line program, run as a separate process against a simulated
+// instrument on a pseudo-terminal. What it writes is checked against the
+// simulator's own files, the application's exporters, the sqlite3 shell and
+// pdftotext.
+#include "link/DeviceCommand.h"
+#include "app/MetaTypes.h"
+#include "data/CsvExporter.h"
+#include "data/LogFile.h"
+#include "data/ModelLogRecord.h"
+#include "data/XlsxExporter.h"
+#include "database/DataBaseInteractor.h"
+#include "database/TableDBModel.h"
+
+#include "ReportPdf.h"
+#include "ZrSimulator.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <QtTest>
+
+#include <cstring>
+#include <memory>
+
+namespace {
+
+struct CliRun
+{
+    int code = -1;
+    bool crashed = true;
+    QString out;
+    QString err;
+};
+
+// Runs orvelin-cli beside this test with the given ports to search.
+CliRun cli(const QStringList& arguments, const QString& ports)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("ORVELIN_PORTS"), ports);
+    process.setProcessEnvironment(environment);
+    process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/orvelin-cli"), arguments);
+    CliRun run;
+    if (!process.waitForFinished(120000))
+        return run;
+    run.crashed = process.exitStatus() != QProcess::NormalExit;
+    run.code = process.exitCode();
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QJsonObject describeWorkbook(const QString& path)
+{
+    QProcess process;
+    process.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(ORVELIN_TEST_SUPPORT_DIR "/check_xlsx.py"), path});
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return {};
+    return QJsonDocument::fromJson(process.readAllStandardOutput()).object();
+}
+
+QStringList sqlite(const QString& file, const QString& sql)
+{
+    QProcess process;
+    process.start(QStringLiteral("sqlite3"), {file, sql});
+    process.waitForFinished(30000);
+    return QString::fromUtf8(process.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+float floatAt(const QByteArray& bytes, int offset)
+{
+    const quint32 bits = qFromLittleEndian<quint32>(bytes.constData() + offset);
+    float value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+const QDateTime kFirstStart(QDate(2024, 3, 10), QTime(1, 30, 0), Qt::UTC);
+const QDateTime kSecondStart(QDate(2024, 3, 11), QTime(8, 0, 0), Qt::UTC);
+
+QString runName(const QDateTime& start)
+{
+    return QString::number(start.toSecsSinceEpoch(), 16).toUpper() + QStringLiteral(".LOG");
+}
+
+} // namespace
+
+class TestCli : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+
+    void find_namesTheInstrumentAndItsClockOffset();
+    void files_listsRunsThenSingleMeasurements();
+    void download_all_copiesTheInstrumentsBytes_andNewFetchesOnlyWhatIsMissing();
+    void settings_set_isWrittenAndReadBack();
+    void syncClock_setsTheComputersWallClock();
+    void export_isTheApplicationsExport();
+    void import_thenQuery_roundTrip();
+    void report_pdf_readsBack();
+    void badInput_givesItsExitCodeAndOneLine_data();
+    void badInput_givesItsExitCodeAndOneLine();
+
+private:
+    QString downloaded(const QString& name) const
+    {
+        return m_dir.filePath(QStringLiteral("LOG/%1/%2").arg(m_id).arg(name));
+    }
+    QString port() const { return m_sim->portName(); }
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<ZrSimulator> m_sim;
+    quint32 m_id = 0;
+    QMap<QString, QByteArray> m_files; // name -> the instrument's bytes, in listing order
+    QStringList m_order;
+};
+
+void TestCli::initTestCase()
+{
+    registerMetaTypes();
+    QVERIFY(m_dir.isValid());
+    m_id = 7000000 + quint32(QCoreApplication::applicationPid() % 1000000);
+    ZrSimulator::Options options;
+    options.id = m_id;
+    options.defaultFiles = false;
+    m_sim = std::make_unique<ZrSimulator>(options);
+    SimRunSpec first;
+    first.records = 12;
+    first.start = kFirstStart;
+    SimRunSpec second;
+    second.records = 3;
+    second.start = kSecondStart;
+    second.channel2Present = false;
+    second.seed = 7;
+    m_files.insert(runName(kFirstStart), m_sim->addRun(first));
+    m_files.insert(runName(kSecondStart), m_sim->addRun(second));
+    m_files.insert(QStringLiteral("SINGLE00.LOG"), m_sim->addSingle(3));
+    m_order = QStringList{runName(kFirstStart), runName(kSecondStart), QStringLiteral("SINGLE00.LOG")};
+    QString error;
+    QVERIFY2(m_sim->start(&error), qPrintable(error));
+
+    // Everything below works on downloaded copies.
+    const CliRun run = cli({QStringLiteral("download"), QStringLiteral("--all"), QStringLiteral("-o"),
+                            m_dir.filePath(QStringLiteral("LOG"))},
+                           port());
+    QVERIFY2(run.code == 0, qPrintable(run.err));
+}
+
+void TestCli::find_namesTheInstrumentAndItsClockOffset()
+{
+    // An instrument an hour ahead of the computer.
+    m_sim->setClock(QDateTime(QDateTime::currentDateTime().date(), QDateTime::currentDateTime().time(), Qt::UTC)
+                        .addSecs(3600));
+    const CliRun run = cli({QStringLiteral("find"), QStringLiteral("--json")}, QStringLiteral("/nonexistent/tty:") + port());
+    QCOMPARE(run.code, 0);
+    const QJsonObject found = QJsonDocument::fromJson(run.out.toUtf8()).object();
+    QCOMPARE(found.value("port").toString(), port());
+    QCOMPARE(found.value("type").toString(), QStringLiteral("ZR7.47"));
+    QCOMPARE(found.value("firmware").toString(), QStringLiteral("1.03"));
+    QCOMPARE(qint64(found.value("id").toDouble()), qint64(m_id));
+    QVERIFY2(qAbs(found.value("clockOffsetSeconds").toDouble() - 3600) <= 5, qPrintable(run.out));
+
+    const CliRun text = cli({QStringLiteral("find")}, port());
+    QCOMPARE(text.code, 0);
+    QVERIFY(text.out.contains(QStringLiteral("ID устройства:")));
+    QVERIFY(text.out.contains(QString::number(m_id)));
+}
+
+void TestCli::files_listsRunsThenSingleMeasurements()
+{
+    const CliRun run = cli({QStringLiteral("files"), QStringLiteral("--json")}, port());
+    QCOMPARE(run.code, 0);
+    const QJsonArray files = QJsonDocument::fromJson(run.out.toUtf8()).object().value("files").toArray();
+    QCOMPARE(files.size(), 3);
+    for (int i = 0; i < files.size(); ++i)
+        QCOMPARE(files.at(i).toObject().value("name").toString(), m_order.at(i));
+    const QJsonObject first = files.at(0).toObject();
+    QCOMPARE(first.value("records").toInt(), 12);
+    QCOMPARE(first.value("start").toString(), QStringLiteral("2024-03-10T01:30:00"));
+    QCOMPARE(files.at(2).toObject().value("start").toString(), QString());
+
+    const CliRun text = cli({QStringLiteral("files")}, port());
+    QCOMPARE(text.code, 0);
+    QVERIFY(text.out.contains(QStringLiteral("01:30:00 10.03.2024")));
+}
+
+void TestCli::download_all_copiesTheInstrumentsBytes_andNewFetchesOnlyWhatIsMissing()
+{
+    for (const QString& name : qAsConst(m_order))
+        QVERIFY2(readAll(downloaded(name)) == m_files.value(name), qPrintable(name));
+
+    m_sim->clearRequests();
+    CliRun run = cli({QStringLiteral("download"), QStringLiteral("--new"), QStringLiteral("-o"),
+                      m_dir.filePath(QStringLiteral("LOG"))},
+                     port());
+    QCOMPARE(run.code, 0);
+    QCOMPARE(run.out, QString());
+    QCOMPARE(m_sim->requestCount(DeviceCommand::OpenFile), 0);
+    QCOMPARE(m_sim->requestCount(DeviceCommand::ReadRecord), 0);
+
+    // A copy cut short is not complete: only it is fetched again, whole.
+    const QString cut = downloaded(m_order.at(1));
+    QVERIFY(QFile::resize(cut, 40));
+    run = cli({QStringLiteral("download"), QStringLiteral("--new"), QStringLiteral("-o"), m_dir.filePath(QStringLiteral("LOG"))},
+              port());
+    QCOMPARE(run.code, 0);
+    QCOMPARE(run.out.trimmed(), cut);
+    QCOMPARE(m_sim->requestCount(DeviceCommand::OpenFile), 1);
+    QCOMPARE(readAll(cut), m_files.value(m_order.at(1)));
+}
+
+void TestCli::settings_set_isWrittenAndReadBack()
+{
+    const CliRun run = cli({QStringLiteral("settings"), QStringLiteral("--set"), QStringLiteral("brightness=35"),
+                            QStringLiteral("--set"), QStringLiteral("temperatureAlarmMax1=31,5"), QStringLiteral("--set=sound=0"),
+                            QStringLiteral("--set"), QStringLiteral("logPeriod=1:02:03")},
+                           port());
+    QVERIFY2(run.code == 0, qPrintable(run.err));
+    const QStringList lines = run.out.split(QLatin1Char('\n'));
+    for (const QString& expected : {QStringLiteral("brightness=35"), QStringLiteral("temperatureAlarmMax1=31.5"),
+                                    QStringLiteral("sound=0"), QStringLiteral("logPeriod=01:02:03")})
+        QVERIFY2(lines.contains(expected), qPrintable(expected));
+
+    // The instrument's memory, read at the offsets of its settings block.
+    const QByteArray area = m_sim->settingsArea();
+    QCOMPARE(quint8(area.at(0)), quint8(35));
+    QCOMPARE(quint8(area.at(3)), quint8(1));
+    QCOMPARE(quint8(area.at(4)), quint8(2));
+    QCOMPARE(quint8(area.at(5)), quint8(3));
+    QCOMPARE(quint8(area.at(9)) & 1, 0);
+    QCOMPARE(floatAt(area, 10), 31.5f);
+
+    // Asking for what the instrument holds already writes nothing.
+    m_sim->clearRequests();
+    QCOMPARE(cli({QStringLiteral("settings"), QStringLiteral("--set"), QStringLiteral("brightness=35")}, port()).code, 0);
+    QCOMPARE(m_sim->requestCount(DeviceCommand::WriteMemory), 0);
+}
+
+void TestCli::syncClock_setsTheComputersWallClock()
+{
+    m_sim->setClock(QDateTime(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC));
+    QCOMPARE(cli({QStringLiteral("sync-clock")}, port()).code, 0);
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDateTime wallClock(now.date(), now.time(), Qt::UTC);
+    QVERIFY(qAbs(m_sim->clock().secsTo(wallClock)) <= 5);
+}
+
+void TestCli::export_isTheApplicationsExport()
+{
+    const QString log = downloaded(m_order.at(0));
+    const QString csv = m_dir.filePath(QStringLiteral("cli.csv"));
+    const QString xlsx = m_dir.filePath(QStringLiteral("cli.xlsx"));
+    const CliRun run = cli({QStringLiteral("export"), log, QStringLiteral("--csv"), csv, QStringLiteral("--xlsx"), xlsx},
+                           QString());
+    QVERIFY2(run.code == 0, qPrintable(run.err));
+
+    ModelLogRecord model;
+    LogFile::readInto(log, model);
+    QCOMPARE(readAll(csv), CsvExporter::logCsv(model));
+    const QString expected = m_dir.filePath(QStringLiteral("app.xlsx"));
+    XlsxExporter::saveLog(expected, model);
+    const QJsonObject workbook = describeWorkbook(xlsx);
+    QVERIFY(!workbook.isEmpty());
+    QCOMPARE(workbook, describeWorkbook(expected));
+}
+
+void TestCli::import_thenQuery_roundTrip()
+{
+    const QString db = m_dir.filePath(QStringLiteral("archive.sqlite"));
+    const QString first = downloaded(m_order.at(0));
+    const QString second = downloaded(m_order.at(1));
+    CliRun run = cli({QStringLiteral("import"), first, second, QStringLiteral("--db"), db}, QString());
+    QVERIFY2(run.code == 0, qPrintable(run.err));
+    // Both channels with their additional values, then channel 1 alone.
+    const int values = 12 * 4 + 3 * 2;
+    QCOMPARE(sqlite(db, QStringLiteral("SELECT count(*) FROM RECORD_ZR")), QStringList{QString::number(values)});
+
+    run = cli({QStringLiteral("import"), first, QStringLiteral("--db"), db}, QString());
+    QCOMPARE(run.code, 0);
+    QVERIFY2(run.err.contains(QStringLiteral("добавлено значений: 0")), qPrintable(run.err));
+    QCOMPARE(sqlite(db, QStringLiteral("SELECT count(*) FROM RECORD_ZR")), QStringList{QString::number(values)});
+
+    // The first run's period, one channel: what the database screen would save.
+    const QString csv = m_dir.filePath(QStringLiteral("query.csv"));
+    run = cli({QStringLiteral("query"), QStringLiteral("--channel"), QStringLiteral("Канал №1"), QStringLiteral("--device"),
+               QString::number(m_id), QStringLiteral("--from"), QStringLiteral("10.03.2024"), QStringLiteral("--to"),
+               QStringLiteral("2024-03-10 23:00"), QStringLiteral("--csv"), csv, QStringLiteral("--db"), db},
+              QString());
+    QVERIFY2(run.code == 0, qPrintable(run.err));
+
+    DataBaseInteractor archive(db);
+    TableDBModel selection;
+    archive.setRecordModel(&selection);
+    archive.open();
+    QMultiHash<QString, QVariant> filter;
+    filter.insert(QStringLiteral("DateTime"), QDateTime(QDate(2024, 3, 10), QTime(0, 0), Qt::UTC));
+    filter.insert(QStringLiteral("DateTime"), QDateTime(QDate(2024, 3, 10), QTime(23, 0), Qt::UTC));
+    filter.insert(QStringLiteral("nameChannel"), QStringLiteral("Канал №1"));
+    filter.insert(QStringLiteral("idDevice"), int(m_id));
+    archive.updateModel(filter);
+    QCOMPARE(selection.rowCount(), 12);
+    QCOMPARE(readAll(csv), CsvExporter::queryCsv(&selection));
+}
+
+void TestCli::report_pdf_readsBack()
+{
+    const QString pdf = m_dir.filePath(QStringLiteral("log.pdf"));
+    CliRun run = cli({QStringLiteral("report"), downloaded(m_order.at(0)), QStringLiteral("--charts"),
+                      QStringLiteral("separate"), QStringLiteral("--pdf"), pdf},
+                     QString());
+    QVERIFY2(run.code == 0, qPrintable(run.err));
+    const QString text = reportpdf::text(pdf);
+    QVERIFY2(reportpdf::containsInOrder(text, {QStringLiteral("Краткий отчёт о работе прибора ZR-7.47 ID: %1,").arg(m_id),
+                                               QStringLiteral("c 10.03.24 01:30:00 по 10.03.24 01:31:50."),
+                                               QStringLiteral("Статистика по Канал №1"),
+                                               QStringLiteral("Статистика по Доп.измерение №2")}),
+             qPrintable(text));
+    // One chart per measurement column.
+    QCOMPARE(reportpdf::pictures(pdf).size(), 4);
+
+    const QString db = m_dir.filePath(QStringLiteral("report.sqlite"));
+    QCOMPARE(cli({QStringLiteral("import"), downloaded(m_order.at(0)), QStringLiteral("--db"), db}, QString()).code, 0);
+    const QString dbPdf = m_dir.filePath(QStringLiteral("db.pdf"));
+    run = cli({QStringLiteral("report"), QStringLiteral("--db"), db, QStringLiteral("--channel"), QStringLiteral("Канал №2"),
+               QStringLiteral("--full"), QStringLiteral("--pdf"), dbPdf},
+              QString());
+    QVERIFY2(run.code == 0, qPrintable(run.err));
+    const QString dbText = reportpdf::text(dbPdf);
+    QVERIFY2(reportpdf::containsInOrder(dbText, {QStringLiteral("Полный отчёт из базы данных с отбором"),
+                                                 QStringLiteral("по каналам : Канал №2;"),
+                                                 QStringLiteral("Статистика по Канал №2"), QStringLiteral("Отчёт"),
+                                                 QStringLiteral("10.03.2024 01:31:50")}),
+             qPrintable(dbText));
+}
+
+void TestCli::badInput_givesItsExitCodeAndOneLine_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("instrument");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("says");
+
+    const QString damaged = m_dir.filePath(QStringLiteral("damaged.LOG"));
+    QFile file(damaged);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("ID\x00\x01\x02\x03\x04", 7);
+    file.close();
+    const QString log = downloaded(m_order.at(0));
+    const QString db = m_dir.filePath(QStringLiteral("bad.sqlite"));
+    const QString nowhere = QStringLiteral("/nonexistent-dir/out");
+
+    QTest::newRow("no command") << QStringList{} << false << 1 << "Не указана команда";
+    QTest::newRow("unknown command") << QStringList{"frob"} << false << 1 << "Неизвестная команда «frob»";
+    QTest::newRow("unknown option") << QStringList{"show", "--bogus", log} << false << 1 << "«--bogus»";
+    QTest::newRow("option without value") << QStringList{"export", log, "--csv"} << false << 1 << "«--csv»";
+    QTest::newRow("missing file") << QStringList{"show", "/nonexistent.LOG"} << false << 2 << "Файл не найден";
+    QTest::newRow("damaged log") << QStringList{"show", damaged} << false << 2 << "Файл поврежден";
+    QTest::newRow("damaged log import") << QStringList{"import", damaged, "--db", db} << false << 2 << "Файл поврежден";
+    QTest::newRow("no instrument") << QStringList{"find"} << false << 2 << "Прибор не найден";
+    QTest::newRow("no instrument on port") << QStringList{"files", "--port", "/nonexistent/tty"} << true << 2
+                                           << "Прибор не найден";
+    QTest::newRow("file not on instrument") << QStringList{"download", "NOPE.LOG", "-o", m_dir.path()} << true << 2
+                                            << "NOPE.LOG";
+    QTest::newRow("download without choice") << QStringList{"download"} << true << 1 << "--all";
+    QTest::newRow("unwritable csv") << QStringList{"export", log, "--csv", nowhere + ".csv"} << false << 2
+                                    << "Ошибка открытия файла";
+    QTest::newRow("unwritable xlsx") << QStringList{"export", log, "--xlsx", nowhere + ".xlsx"} << false << 2
+                                     << "Ошибка сохранения xlsx файла";
+    QTest::newRow("unwritable pdf") << QStringList{"report", log, "--pdf", nowhere + ".pdf"} << false << 2
+                                    << "Не удалось записать отчёт";
+    QTest::newRow("setting out of range") << QStringList{"settings", "--set", "brightness=300"} << true << 1
+                                          << "brightness=300";
+    QTest::newRow("lower limit above upper") << QStringList{"settings", "--set", "humidityAlarmMin2=95"} << true << 1
+                                             << "humidityAlarmMax2";
+    QTest::newRow("unknown setting") << QStringList{"settings", "--set", "sensorType=1"} << true << 1 << "sensorType";
+    QTest::newRow("malformed time") << QStringList{"query", "--from", "32.13.2020", "--csv", nowhere, "--db", db} << false
+                                    << 1 << "32.13.2020";
+    QTest::newRow("missing archive") << QStringList{"query", "--csv", nowhere, "--db", "/nonexistent.sqlite"} << false << 2
+                                     << "Ошибка открытия базы данных";
+    QTest::newRow("report without pdf") << QStringList{"report", log} << false << 1 << "--pdf";
+}
+
+void TestCli::badInput_givesItsExitCodeAndOneLine()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, instrument);
+    QFETCH(int, code);
+    QFETCH(QString, says);
+
+    const QByteArray settingsBefore = m_sim->settingsArea();
+    const CliRun run = cli(arguments, instrument ? port() : QString());
+    QVERIFY(!run.crashed);
+    QCOMPARE(run.code, code);
+    QCOMPARE(run.out, QString());
+    QVERIFY2(run.err.endsWith(QLatin1Char('\n')) && run.err.count(QLatin1Char('\n')) == 1, qPrintable(run.err));
+    QVERIFY2(run.err.startsWith(QStringLiteral("orvelin-cli: ")) && run.err.contains(says), qPrintable(run.err));
+    // A refused setting never reaches the instrument.
+    QCOMPARE(m_sim->settingsArea(), settingsBefore);
+}
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
