@@ -20,6 +20,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
@@ -38,11 +39,15 @@ struct CliRun
 };
 
 // Runs orvelin-cli beside this test with the given ports to search.
-CliRun cli(const QStringList& arguments, const QString& ports)
+CliRun cli(const QStringList& arguments, const QString& ports, const QString& locale = QString())
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("ORVELIN_PORTS"), ports);
+    if (!locale.isEmpty()) {
+        environment.insert(QStringLiteral("LANG"), locale);
+        environment.insert(QStringLiteral("LC_ALL"), locale);
+    }
     process.setProcessEnvironment(environment);
     process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/orvelin-cli"), arguments);
     CliRun run;
@@ -106,7 +111,10 @@ private slots:
     void files_listsRunsThenSingleMeasurements();
     void download_all_copiesTheInstrumentsBytes_andNewFetchesOnlyWhatIsMissing();
     void settings_set_isWrittenAndReadBack();
+    void settings_secondModel_takesItsSensorFields_typedTheRussianWay();
+    void settings_unreadablePeriod_isNotWrittenBackUnlessGiven();
     void syncClock_setsTheComputersWallClock();
+    void show_printsTheTableAndStatistics();
     void export_isTheApplicationsExport();
     void import_thenQuery_roundTrip();
     void report_pdf_readsBack();
@@ -123,8 +131,9 @@ private:
     QTemporaryDir m_dir;
     std::unique_ptr<ZrSimulator> m_sim;
     quint32 m_id = 0;
-    QMap<QString, QByteArray> m_files; // name -> the instrument's bytes, in listing order
-    QStringList m_order;
+    QMap<QString, QByteArray> m_files; // name -> the instrument's bytes
+    QStringList m_order;               // the names in listing order
+    CliRun m_firstDownload;
 };
 
 void TestCli::initTestCase()
@@ -152,10 +161,10 @@ void TestCli::initTestCase()
     QVERIFY2(m_sim->start(&error), qPrintable(error));
 
     // Everything below works on downloaded copies.
-    const CliRun run = cli({QStringLiteral("download"), QStringLiteral("--all"), QStringLiteral("-o"),
-                            m_dir.filePath(QStringLiteral("LOG"))},
-                           port());
-    QVERIFY2(run.code == 0, qPrintable(run.err));
+    m_firstDownload = cli({QStringLiteral("download"), QStringLiteral("--all"), QStringLiteral("-o"),
+                           m_dir.filePath(QStringLiteral("LOG"))},
+                          port());
+    QVERIFY2(m_firstDownload.code == 0, qPrintable(m_firstDownload.err));
 }
 
 void TestCli::find_namesTheInstrumentAndItsClockOffset()
@@ -198,8 +207,16 @@ void TestCli::files_listsRunsThenSingleMeasurements()
 
 void TestCli::download_all_copiesTheInstrumentsBytes_andNewFetchesOnlyWhatIsMissing()
 {
-    for (const QString& name : qAsConst(m_order))
+    // Without a terminal: the paths on stdout, one line per file on stderr.
+    QStringList paths;
+    QStringList said;
+    for (const QString& name : qAsConst(m_order)) {
         QVERIFY2(readAll(downloaded(name)) == m_files.value(name), qPrintable(name));
+        paths << downloaded(name);
+        said << QStringLiteral("%1: загружен, измерений: %2").arg(name).arg((m_files.value(name).size() - 7) / 24);
+    }
+    QCOMPARE(m_firstDownload.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts), paths);
+    QCOMPARE(m_firstDownload.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts), said);
 
     m_sim->clearRequests();
     CliRun run = cli({QStringLiteral("download"), QStringLiteral("--new"), QStringLiteral("-o"),
@@ -248,6 +265,52 @@ void TestCli::settings_set_isWrittenAndReadBack()
     QCOMPARE(m_sim->requestCount(DeviceCommand::WriteMemory), 0);
 }
 
+void TestCli::settings_secondModel_takesItsSensorFields_typedTheRussianWay()
+{
+    ZrSimulator::Options options;
+    options.model = QStringLiteral("7.49");
+    options.id = m_id + 1;
+    options.defaultFiles = false;
+    ZrSimulator second(options);
+    QVERIFY(second.start());
+    const CliRun run = cli({QStringLiteral("settings"), QStringLiteral("--set"), QStringLiteral("sensorType=5"),
+                            QStringLiteral("--set"), QStringLiteral("value4mA=-12,34"), QStringLiteral("--set"),
+                            QStringLiteral("unit=3"), QStringLiteral("--set"), QStringLiteral("humidityAlarmMax2=99.9")},
+                           second.portName(), QStringLiteral("ru_RU.UTF-8"));
+    QVERIFY2(run.code == 0, qPrintable(run.err));
+    const QStringList lines = run.out.split(QLatin1Char('\n'));
+    QVERIFY2(lines.contains(QStringLiteral("value4mA=-12.3")), qPrintable(run.out));
+    QVERIFY(lines.contains(QStringLiteral("humidityAlarmMax2=99.9")));
+
+    const QByteArray area = second.settingsArea();
+    QCOMPARE(quint8(area.at(94)), quint8(5));
+    QCOMPARE(floatAt(area, 100), -12.3f);
+    QCOMPARE(quint8(area.at(104)), quint8(3));
+    QCOMPARE(floatAt(area, 51 + 4), 99.9f);
+}
+
+void TestCli::settings_unreadablePeriod_isNotWrittenBackUnlessGiven()
+{
+    const QByteArray original = m_sim->settingsArea();
+    QByteArray broken = original;
+    broken[3] = char(25); // hours past 23
+    m_sim->setSettingsArea(broken);
+
+    CliRun run = cli({QStringLiteral("settings"), QStringLiteral("--set"), QStringLiteral("brightness=40")}, port());
+    QCOMPARE(run.code, 2);
+    QVERIFY2(run.err.contains(QStringLiteral("logPeriod")), qPrintable(run.err));
+    QCOMPARE(m_sim->settingsArea(), broken);
+
+    run = cli({QStringLiteral("settings"), QStringLiteral("--set"), QStringLiteral("brightness=40"), QStringLiteral("--set"),
+               QStringLiteral("logPeriod=0:00:10")},
+              port());
+    QVERIFY2(run.code == 0, qPrintable(run.err));
+    const QByteArray area = m_sim->settingsArea();
+    QCOMPARE(area.mid(3, 3), QByteArray("\x00\x00\x0a", 3));
+    QCOMPARE(quint8(area.at(0)), quint8(40));
+    m_sim->setSettingsArea(original);
+}
+
 void TestCli::syncClock_setsTheComputersWallClock()
 {
     m_sim->setClock(QDateTime(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC));
@@ -255,6 +318,45 @@ void TestCli::syncClock_setsTheComputersWallClock()
     const QDateTime now = QDateTime::currentDateTime();
     const QDateTime wallClock(now.date(), now.time(), Qt::UTC);
     QVERIFY(qAbs(m_sim->clock().secsTo(wallClock)) <= 5);
+}
+
+void TestCli::show_printsTheTableAndStatistics()
+{
+    const QString log = downloaded(m_order.at(0));
+    CliRun run = cli({QStringLiteral("show"), log}, QString());
+    QCOMPARE(run.code, 0);
+    const QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 1 + 12);
+    const QRegularExpression columns(QStringLiteral("\\s{2,}"));
+    QCOMPARE(lines.at(0).split(columns),
+             (QStringList{"Дата", "Канал №1", "Доп.измерение №1", "Канал №2", "Доп.измерение №2"}));
+    QVERIFY2(lines.at(1).startsWith(QStringLiteral("10.03.2024 01:30:00  ")), qPrintable(lines.at(1)));
+
+    // Channel 1's extremes, read from the instrument's bytes (value at record offset 8).
+    const QByteArray bytes = m_files.value(m_order.at(0));
+    float maximum = floatAt(bytes, 7 + 8);
+    int maxRecord = 0;
+    for (int k = 1; k < 12; ++k) {
+        if (floatAt(bytes, 7 + 24 * k + 8) > maximum) {
+            maximum = floatAt(bytes, 7 + 24 * k + 8);
+            maxRecord = k;
+        }
+    }
+    run = cli({QStringLiteral("show"), log, QStringLiteral("--stats"), QStringLiteral("--json")}, QString());
+    QCOMPARE(run.code, 0);
+    const QJsonObject stats = QJsonDocument::fromJson(run.out.toUtf8()).object();
+    QCOMPARE(stats.value("records").toInt(), 12);
+    const QJsonObject channel1 = stats.value("columns").toArray().at(0).toObject();
+    QCOMPARE(channel1.value("name").toString(), QStringLiteral("Канал №1"));
+    QCOMPARE(float(channel1.value("maximum").toObject().value("value").toDouble()), maximum);
+    QCOMPARE(channel1.value("maximum").toObject().value("time").toString(),
+             kFirstStart.addSecs(10 * maxRecord).toString(QStringLiteral("yyyy-MM-ddThh:mm:ss")));
+
+    run = cli({QStringLiteral("show"), log, QStringLiteral("--stats")}, QString());
+    QCOMPARE(run.code, 0);
+    const QStringList statLines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(statLines.size(), 4);
+    QVERIFY(statLines.at(1).startsWith(QStringLiteral("Максимум  ") + QString::number(maximum, 'f', 2)));
 }
 
 void TestCli::export_isTheApplicationsExport()
@@ -382,8 +484,17 @@ void TestCli::badInput_givesItsExitCodeAndOneLine_data()
                                     << "Не удалось записать отчёт";
     QTest::newRow("setting out of range") << QStringList{"settings", "--set", "brightness=300"} << true << 1
                                           << "brightness=300";
-    QTest::newRow("lower limit above upper") << QStringList{"settings", "--set", "humidityAlarmMin2=95"} << true << 1
-                                             << "humidityAlarmMax2";
+    QTest::newRow("lower limit equal to upper") << QStringList{"settings", "--set", "humidityAlarmMin2=80"} << true << 1
+                                                << "humidityAlarmMax2";
+    QTest::newRow("zero logging period") << QStringList{"settings", "--set", "logPeriod=0:00:00"} << false << 1
+                                         << "logPeriod";
+    QTest::newRow("fractional integer") << QStringList{"settings", "--set", "brightness=12.5"} << false << 1
+                                        << "brightness";
+    QTest::newRow("switch neither on nor off") << QStringList{"settings", "--set", "sound=maybe"} << false << 1 << "sound";
+    QTest::newRow("assignment without key") << QStringList{"settings", "--set", "=5"} << false << 1 << "«=5»";
+    QTest::newRow("json table") << QStringList{"show", log, "--json"} << false << 1 << "--stats";
+    QTest::newRow("unknown chart kind") << QStringList{"report", log, "--charts", "pie", "--pdf", nowhere} << false << 1
+                                        << "pie";
     QTest::newRow("unknown setting") << QStringList{"settings", "--set", "sensorType=1"} << true << 1 << "sensorType";
     QTest::newRow("malformed time") << QStringList{"query", "--from", "32.13.2020", "--csv", nowhere, "--db", db} << false
                                     << 1 << "32.13.2020";

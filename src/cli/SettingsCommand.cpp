@@ -113,6 +113,12 @@ int settings(const CliArguments& arguments)
             changed << key;
     }
     SettingsKeys::checkLimits(wanted, changed);
+    // An unreadable period (a short read, or hours past 23) would go back as
+    // 0xFF bytes and spoil the instrument's own value.
+    if (!wanted.logPeriod.isValid())
+        throw CliFailure::failed(QStringLiteral("Период логирования прибора не читается; задайте logPeriod вместе с "
+                                                "остальными настройками"),
+                                 session.portName());
 
     bool differs = false;
     for (const QString& key : changed)
