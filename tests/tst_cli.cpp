@@ -15,7 +15,9 @@
 #include "ZrSimulator.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -110,6 +112,7 @@ private slots:
     void find_namesTheInstrumentAndItsClockOffset();
     void files_listsRunsThenSingleMeasurements();
     void download_all_copiesTheInstrumentsBytes_andNewFetchesOnlyWhatIsMissing();
+    void download_fileThatCannotBeWritten_isSaidAndTheOthersStillCome();
     void settings_set_isWrittenAndReadBack();
     void settings_secondModel_takesItsSensorFields_typedTheRussianWay();
     void settings_unreadablePeriod_isNotWrittenBackUnlessGiven();
@@ -236,6 +239,22 @@ void TestCli::download_all_copiesTheInstrumentsBytes_andNewFetchesOnlyWhatIsMiss
     QCOMPARE(run.out.trimmed(), cut);
     QCOMPARE(m_sim->requestCount(DeviceCommand::OpenFile), 1);
     QCOMPARE(readAll(cut), m_files.value(m_order.at(1)));
+}
+
+void TestCli::download_fileThatCannotBeWritten_isSaidAndTheOthersStillCome()
+{
+    // A folder in the way of the first file's name.
+    const QString root = m_dir.filePath(QStringLiteral("blocked"));
+    QVERIFY(QDir().mkpath(QStringLiteral("%1/%2/%3").arg(root).arg(m_id).arg(m_order.at(0))));
+    const CliRun run = cli({QStringLiteral("download"), QStringLiteral("--all"), QStringLiteral("-o"), root}, port());
+    QCOMPARE(run.code, 2);
+    const QString said = run.err.section(QLatin1Char('\n'), 0, 0);
+    QVERIFY2(said.startsWith(QStringLiteral("orvelin-cli: ")) && said.contains(m_order.at(0)), qPrintable(run.err));
+    QCOMPARE(run.err.count(QStringLiteral("orvelin-cli: ")), 1);
+    const QStringList paths = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(paths.size(), 2);
+    for (const QString& path : paths)
+        QCOMPARE(readAll(path), m_files.value(QFileInfo(path).fileName()));
 }
 
 void TestCli::settings_set_isWrittenAndReadBack()

@@ -149,23 +149,36 @@ bool isComplete(const QString& path, const DeviceFileInfo& info)
         && file.size() == LogFile::headerSize + qint64(LogFile::recordSize) * FilesInteractor::recordsToDownload(info);
 }
 
-// One file through the application's download: the .LOG file is written
-// and opened again. Returns the failure text, empty on success.
-QString downloadOne(FilesInteractor& files, quint32 id, const DeviceFileInfo& info, ProgressLine& progress)
+struct DownloadOutcome
 {
-    QString error;
+    QString error; // empty on success
+    bool instrumentLost = false;
+};
+
+// One file through the application's download: the .LOG file is written
+// and opened again.
+DownloadOutcome downloadOne(FilesInteractor& files, quint32 id, const DeviceFileInfo& info, ProgressLine& progress)
+{
+    DownloadOutcome outcome;
     bool opened = false;
     QObject context;
     QObject::connect(&files, &FilesInteractor::downloadFileProcess, &context,
                      [&progress](float percent) { progress.update(percent); });
-    QObject::connect(&files, &FilesInteractor::errorOccurred, &context, [&error](const QString& message) { error = message; });
+    QObject::connect(&files, &FilesInteractor::downloadErrorOccurred, &context,
+                     [&outcome](const QString& text) { outcome.error = text; });
+    // Said after a failed download only when the instrument no longer answers.
+    QObject::connect(&files, &FilesInteractor::errorOccurred, &context, [&outcome](const QString& message) {
+        outcome.instrumentLost = true;
+        if (outcome.error.isEmpty())
+            outcome.error = message;
+    });
     QObject::connect(&files, &FilesInteractor::fileErrorOccurred, &context,
-                     [&error](const QString& message) { error = message; });
+                     [&outcome](const QString& message) { outcome.error = message; });
     QObject::connect(&files, &FilesInteractor::modelRecordReady, &context, [&opened] { opened = true; });
     files.downloadFileFromDevice(id, info);
-    if (error.isEmpty() && !opened)
-        error = QStringLiteral("Ошибка открытия файла");
-    return error;
+    if (outcome.error.isEmpty() && !opened)
+        outcome.error = QStringLiteral("Ошибка открытия файла");
+    return outcome;
 }
 
 int download(const CliArguments& arguments)
@@ -194,11 +207,15 @@ int download(const CliArguments& arguments)
             progress.finish(QStringLiteral("пропущен, нет записей"));
             continue;
         }
-        const QString error = downloadOne(files, session.id(), info, progress);
-        if (!error.isEmpty()) {
+        const DownloadOutcome outcome = downloadOne(files, session.id(), info, progress);
+        if (!outcome.error.isEmpty()) {
             ++failures;
             progress.clear();
-            CliOutput::err(QStringLiteral("orvelin-cli: %1: %2\n").arg(info.nameFile, CliOutput::oneLine(error)));
+            const CliFailure failure = CliFailure::failed(outcome.error, info.nameFile);
+            CliOutput::err(QStringLiteral("orvelin-cli: ") + CliOutput::oneLine(failure.text) + QLatin1Char('\n'));
+            // The other files are tried unless the instrument is gone.
+            if (outcome.instrumentLost)
+                break;
             continue;
         }
         progress.finish(QStringLiteral("загружен, измерений: %1").arg(info.numberOfRecords));
