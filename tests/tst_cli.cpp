@@ -278,6 +278,12 @@ void TestCli::settings_set_isWrittenAndReadBack()
     QCOMPARE(quint8(area.at(9)) & 1, 0);
     QCOMPARE(floatAt(area, 10), 31.5f);
 
+    const QJsonObject json = QJsonDocument::fromJson(
+        cli({QStringLiteral("settings"), QStringLiteral("--json")}, port()).out.toUtf8()).object();
+    QCOMPARE(json.value("settings").toObject().value("brightness").toInt(), 35);
+    QCOMPARE(json.value("settings").toObject().value("temperatureAlarmMax1").toDouble(), 31.5);
+    QCOMPARE(json.value("settings").toObject().value("sound").toBool(), false);
+
     // Asking for what the instrument holds already writes nothing.
     m_sim->clearRequests();
     QCOMPARE(cli({QStringLiteral("settings"), QStringLiteral("--set"), QStringLiteral("brightness=35")}, port()).code, 0);

@@ -35,7 +35,7 @@ QString commandHelp(const CliCommand& command)
         if (!option.shortName.isNull())
             name = QStringLiteral("  -%1, --%2").arg(option.shortName).arg(option.name);
         if (!option.valueName.isEmpty())
-            name += QLatin1Char(' ') + option.valueName;
+            name += option.optionalValue ? QStringLiteral(" [%1]").arg(option.valueName) : QLatin1Char(' ') + option.valueName;
         table.addRow({name, option.help});
     }
     table.addRow({QStringLiteral("  -h, --help"), QStringLiteral("эта справка")});
