@@ -53,13 +53,45 @@ Page {
         }
     }
 
+    // Which log is shown: the same line above both faces of the card.
+    Rectangle {
+        id: fileCaption
+        objectName: "DataFileCaption"
+        property alias text: captionText.text
+        visible: flipable.visible
+        anchors.top: buttonOpenFile.bottom
+        anchors.topMargin: 6
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.leftMargin: 8
+        anchors.rightMargin: 8
+        height: visible ? 26 : 0
+        radius: 4
+        color: "#fdf1eb"
+        border.width: 1
+        border.color: "#e6e6e6"
+
+        Text {
+            id: captionText
+            objectName: "DataFileCaptionText"
+            anchors.fill: parent
+            anchors.leftMargin: 10
+            anchors.rightMargin: 10
+            verticalAlignment: Text.AlignVCenter
+            font.pixelSize: 13
+            font.bold: true
+            color: "#4a3b34"
+            elide: Text.ElideRight
+        }
+    }
+
     Flipable {
         id: flipable
         objectName: "DataFlipCard"
         property bool flipped: false
         visible: false
-        anchors.top: buttonOpenFile.bottom
-        anchors.topMargin: 8
+        anchors.top: fileCaption.bottom
+        anchors.topMargin: 6
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.bottom: parent.bottom

@@ -1,8 +1,11 @@
 #include "data/XlsxDocument.h"
 
 #include <QFile>
+#include <QTemporaryFile>
 
 #include <xlsxwriter.h>
+
+#include <cstdio>
 
 namespace {
 
@@ -13,12 +16,21 @@ lxw_col_t columnAt(int column) { return lxw_col_t(column - 1); }
 } // namespace
 
 XlsxDocument::XlsxDocument(const QString& path, const QString& sheetName)
+    : m_path(path)
 {
-    m_workbook = workbook_new(QFile::encodeName(path).constData());
+    m_formats.append(nullptr); // handle 0: no format
+    // Reserve a unique name in the target's folder (a rename never crosses
+    // file systems there); the library writes the workbook under it.
+    QTemporaryFile reserved(path + QStringLiteral(".XXXXXX"));
+    reserved.setAutoRemove(false);
+    if (reserved.open()) {
+        m_temporaryPath = reserved.fileName();
+        reserved.close();
+        m_workbook = workbook_new(QFile::encodeName(m_temporaryPath).constData());
+    }
     if (m_workbook)
         m_sheet = workbook_add_worksheet(m_workbook, sheetName.toUtf8().constData());
     m_failed = !m_workbook || !m_sheet;
-    m_formats.append(nullptr); // handle 0: no format
 }
 
 XlsxDocument::~XlsxDocument()
@@ -26,6 +38,14 @@ XlsxDocument::~XlsxDocument()
     // A document that was never saved is released without writing a file.
     if (m_workbook)
         lxw_workbook_free(m_workbook);
+    dropTemporary();
+}
+
+void XlsxDocument::dropTemporary()
+{
+    if (!m_temporaryPath.isEmpty())
+        QFile::remove(m_temporaryPath);
+    m_temporaryPath.clear();
 }
 
 lxw_format* XlsxDocument::format(int handle) const
@@ -117,7 +137,22 @@ bool XlsxDocument::save()
     if (m_failed) {
         // Something was not written: no incomplete workbook reaches the disk.
         lxw_workbook_free(workbook);
+        dropTemporary();
         return false;
     }
-    return workbook_close(workbook) == LXW_NO_ERROR;
+    if (workbook_close(workbook) != LXW_NO_ERROR) {
+        dropTemporary();
+        return false;
+    }
+    // rename() replaces the target in one step where the system allows it;
+    // elsewhere the old file has to go first.
+    const QByteArray from = QFile::encodeName(m_temporaryPath);
+    const QByteArray to = QFile::encodeName(m_path);
+    if (std::rename(from.constData(), to.constData()) != 0
+        && !(QFile::remove(m_path) && QFile::rename(m_temporaryPath, m_path))) {
+        dropTemporary();
+        return false;
+    }
+    m_temporaryPath.clear();
+    return true;
 }
