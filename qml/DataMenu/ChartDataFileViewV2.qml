@@ -119,8 +119,20 @@ Item {
         }
     }
     function scheduleRefill() {
-        if (legend.model.count > 0)
-            Qt.callLater(refillVisible)
+        if (legend.model.count === 0)
+            return
+        Qt.callLater(refillVisible)
+        // While the range keeps changing (zoom, scroll) the lines are drawn
+        // without antialiasing, which halves the time to the next frame; the
+        // smooth drawing comes back once the chart stands still.
+        chartView.antialiasing = false
+        smoothAgain.restart()
+    }
+
+    Timer {
+        id: smoothAgain
+        interval: 300
+        onTriggered: chartView.antialiasing = true
     }
 
     function clearZoomState() {

@@ -24,6 +24,31 @@ Page {
             console.warn("ProcessLoadToDB:", component.errorString())
     }
 
+    // Chart lines of a newly shown log, added one per turn of the event loop
+    // after the table: a long log never holds the window for all of them at once.
+    Timer {
+        id: pendingLines
+        interval: 0
+        property var lines: []
+
+        function add(numberColumn, nameColumn) {
+            lines.push({ "column": numberColumn, "name": nameColumn })
+            start()
+        }
+        function clear() {
+            stop()
+            lines = []
+        }
+        onTriggered: {
+            if (lines.length === 0)
+                return
+            var line = lines.shift()
+            chart.addLineSeries(line.column, line.name)
+            if (lines.length > 0)
+                start()
+        }
+    }
+
     ButtonOpenFile {
         id: buttonOpenFile
         x: 12
@@ -105,6 +130,7 @@ Page {
             anchors.fill: parent
 
             onModelChanged: {
+                pendingLines.clear()
                 if (!table.model) {
                     table.remove()
                     chart.removeSeries()
@@ -117,7 +143,7 @@ Page {
             }
             onAddColumn: {
                 if (numberColumn !== 0)
-                    chart.addLineSeries(numberColumn, nameColumn)
+                    pendingLines.add(numberColumn, nameColumn)
             }
         }
 

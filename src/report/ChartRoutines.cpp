@@ -144,6 +144,11 @@ void keepTimeAxisLabelled(QCategoryAxis* axis, int tickCount)
         return;
     axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     labelTimeAxis(axis, tickCount);
+    // Asking again (a screen rebuilt, say) must not label every change twice.
+    static const char* const labelled = "orvelinTimeAxisLabelled";
+    if (axis->property(labelled).toBool())
+        return;
+    axis->setProperty(labelled, true);
     // At once, not queued: a report chart is drawn without returning to the
     // event loop, and must not show the labels of an earlier range.
     QObject::connect(axis, &QValueAxis::rangeChanged, axis, [axis, tickCount] { labelTimeAxis(axis, tickCount); });
@@ -209,7 +214,7 @@ QVector<QPointF> thinToColumns(const QVector<QPointF>& points, double minX, doub
 {
     columns = std::max(columns, 1);
     const double width = (maxX - minX) / columns;
-    if (points.size() <= 4 * columns || !(width > 0))
+    if (points.size() <= 2 * columns || !(width > 0))
         return points;
 
     const auto bucketOf = [&](double x) {
@@ -221,18 +226,18 @@ QVector<QPointF> thinToColumns(const QVector<QPointF>& points, double minX, doub
     };
 
     QVector<QPointF> thinned;
-    thinned.reserve(4 * columns + 8);
+    thinned.reserve(2 * columns + 8);
     int runStart = 0;
     int bucket = bucketOf(points.at(0).x());
     int low = 0;
     int high = 0;
     const auto flush = [&](int runEnd) {
         const int last = runEnd - 1;
-        int keep[4] = {runStart, low, high, last};
-        int count = 4;
+        int keep[2] = {low, high};
+        const int count = 2;
         if (bucket < 0 || bucket >= columns) {
-            keep[1] = last;   // outside the range only the ends matter
-            count = 2;
+            keep[0] = runStart;   // outside the range only the ends matter
+            keep[1] = last;
         }
         std::sort(keep, keep + count);
         for (int i = 0; i < count; ++i)

@@ -112,10 +112,10 @@ void fillSeriesFromColumn(QtCharts::QXYSeries* series, const QAbstractItemModel*
 
 // A line thinned to what `columns` pixel columns over minX..maxX can show: the
 // points are taken in their order and each run of consecutive points in one
-// pixel column is reduced to its first, lowest, highest and last point, so the
-// drawn line looks the same. Runs left or right of the range keep their first
-// and last point, which carry the line to the edge. Lines that are already
-// short enough come back unchanged.
+// pixel column is reduced to its lowest and highest point, in their order, so
+// the drawn line covers the same pixels. Runs left or right of the range keep
+// their first and last point, which carry the line to the edge. Lines that are
+// already short enough come back unchanged.
 QVector<QPointF> thinToColumns(const QVector<QPointF>& points, double minX, double maxX, int columns);
 
 // Smallest and largest x of the points (the clock may have been set back
