@@ -1,11 +1,10 @@
 #include "data/XlsxDocument.h"
 
 #include <QFile>
+#include <QSaveFile>
 #include <QTemporaryFile>
 
 #include <xlsxwriter.h>
-
-#include <cstdio>
 
 namespace {
 
@@ -144,15 +143,15 @@ bool XlsxDocument::save()
         dropTemporary();
         return false;
     }
-    // rename() replaces the target in one step where the system allows it;
-    // elsewhere the old file has to go first.
-    const QByteArray from = QFile::encodeName(m_temporaryPath);
-    const QByteArray to = QFile::encodeName(m_path);
-    if (std::rename(from.constData(), to.constData()) != 0
-        && !(QFile::remove(m_path) && QFile::rename(m_temporaryPath, m_path))) {
-        dropTemporary();
-        return false;
-    }
-    m_temporaryPath.clear();
-    return true;
+    // The library's file carries a private temporary's permissions; QSaveFile
+    // gives the target those of the file it replaces (or the user's default)
+    // and puts it in place by a rename once every byte is down.
+    QFile written(m_temporaryPath);
+    QSaveFile target(m_path);
+    const bool saved = written.open(QIODevice::ReadOnly) && target.open(QIODevice::WriteOnly)
+                       && target.write(written.readAll()) == written.size() && target.commit();
+    written.close();
+    dropTemporary();
+    return saved;
 }
+
