@@ -1,8 +1,9 @@
 // A .LOG file, as any bytes, opened the way the data screen opens it and
 // saved the way it saves: a damaged file is refused with its message; any
 // other gives one table row per whole record with the channels the record
-// holds, statistics that point at rows of the table, a CSV whose every line
-// has the header's cells, and a workbook a spreadsheet program can read.
+// holds (a value that is no number shows as an empty cell), statistics that
+// point at rows of the table and never read "nan", a CSV whose every line has
+// the header's cells, and a workbook a spreadsheet program can read.
 
 #include "FuzzApp.h"
 #include "FuzzCheck.h"
@@ -92,6 +93,9 @@ void checkTable(const QByteArray& file, const ModelLogRecord& model)
                 const float value = model.data(index, ModelLogRecord::ValueRole).toFloat();
                 FUZZ_CHECK(std::memcmp(&value, &stored, sizeof value) == 0,
                            QStringLiteral("row %1 column %2").arg(row).arg(column));
+            } else {
+                // NaN and infinity are no measurement: an empty cell.
+                FUZZ_CHECK(!shown.isValid(), QStringLiteral("row %1 column %2: %3").arg(row).arg(column).arg(shown.toString()));
             }
         }
         for (auto role = roles.cbegin(); role != roles.cend(); ++role)
@@ -119,7 +123,9 @@ void checkStatistics(const ModelLogRecord& model)
         }
         for (int row = 0; row < 3; ++row) {
             const QString text = statistics.data(statistics.index(row, column)).toString();
-            FUZZ_CHECK(!text.isEmpty(), QStringLiteral("statistics row %1 column %2").arg(row).arg(column));
+            FUZZ_CHECK(!text.isEmpty() && !text.contains(QLatin1String("nan"), Qt::CaseInsensitive)
+                           && !text.contains(QLatin1String("inf"), Qt::CaseInsensitive),
+                       QStringLiteral("statistics row %1 column %2: %3").arg(row).arg(column).arg(text));
             if (!stats.hasValue)
                 FUZZ_CHECK(text == QLatin1String("-----"), text);
         }
@@ -139,9 +145,14 @@ void checkCsv(const QByteArray& bytes, const ModelLogRecord& model)
     for (int column = 0; column < model.columnCount(); ++column)
         expected += model.headerData(column, Qt::Horizontal, ModelLogRecord::MeasurementColumnRole).toBool() ? 2 : 1;
     FUZZ_CHECK(cells == expected, lines.at(1));
-    for (int line = 2; line < lines.size(); ++line)
-        FUZZ_CHECK(lines.at(line).count(QLatin1Char(';')) == cells && (cells == 0 || lines.at(line).endsWith(QLatin1Char(';'))),
-                   QStringLiteral("line %1: %2").arg(line + 1).arg(lines.at(line)));
+    for (int line = 2; line < lines.size(); ++line) {
+        const QString& text = lines.at(line);
+        FUZZ_CHECK(text.count(QLatin1Char(';')) == cells && (cells == 0 || text.endsWith(QLatin1Char(';'))),
+                   QStringLiteral("line %1: %2").arg(line + 1).arg(text));
+        FUZZ_CHECK(!text.contains(QLatin1String("nan"), Qt::CaseInsensitive)
+                       && !text.contains(QLatin1String("inf"), Qt::CaseInsensitive),
+                   QStringLiteral("line %1: %2").arg(line + 1).arg(text));
+    }
 }
 
 } // namespace
