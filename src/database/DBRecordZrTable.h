@@ -2,11 +2,29 @@
 
 #include "database/IDBTable.h"
 
+#include <QVector>
+
 // Table RECORD_ZR: one row per channel value per time stamp, its unit, channel
 // and instrument held as keys of the lookup tables.
 class DBRecordZrTable : public IDBTable
 {
 public:
+    using IDBTable::IDBTable;
+
+    // Values to store, column by column.
+    struct Rows
+    {
+        QVector<qint64> seconds; // since 1970 UTC
+        QVector<float> values;
+        QVector<int> units;
+        QVector<int> channels;
+        QVector<int> devices;
+
+        int size() const { return seconds.size(); }
+        void append(qint64 time, float value, int unit, int channel, int device);
+        void clear();
+    };
+
     static QString tableName() { return QStringLiteral("RECORD_ZR"); }
 
     QString createTableQuery() const override;
@@ -29,4 +47,8 @@ public:
     // The insert of insertQuery with its five values left to be bound, in
     // this order: seconds since 1970 UTC, value, unit, channel, instrument.
     QString insertBoundQuery() const;
+    // All `rows` in one statement, each value exactly as the instrument gave
+    // it; a value stored already is left alone. Empty where the dialect has no
+    // such insert.
+    QString insertRowsQuery(const Rows& rows) const;
 };
