@@ -2,11 +2,12 @@
 
 #include "database/NaturalOrder.h"
 
-#include <QByteArray>
+#include <QDate>
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 
 namespace {
 const QString dateTime = QStringLiteral("DateTime");
@@ -91,75 +92,43 @@ QString DBRecordZrTable::insertBoundQuery() const
 
 namespace {
 
-// "{a,b,c}": an array literal of plain numbers.
-template<typename T, typename Write>
-QString arrayLiteral(const QVector<T>& items, Write write)
-{
-    QByteArray text;
-    text.reserve(items.size() * 12 + 2);
-    text += '{';
-    for (const T& item : items) {
-        write(text, item);
-        text += ',';
-    }
-    if (text.size() > 1)
-        text.chop(1);
-    text += '}';
-    return QString::fromLatin1(text);
-}
-
 void writeInteger(QByteArray& text, qint64 number)
 {
     char digits[24];
     text.append(digits, int(std::to_chars(digits, digits + sizeof digits, number).ptr - digits));
 }
 
-void writeFloat(QByteArray& text, float number)
-{
-    // The shortest text that reads back as the same float: the value the
-    // embedded archive stores as well. SQLite keeps no NaN; neither do we.
-    if (std::isnan(number)) {
-        text += "NULL";
-    } else if (std::isinf(number)) {
-        text += number < 0 ? "-Infinity" : "Infinity";
-    } else {
-        char digits[32];
-        text.append(digits, int(std::to_chars(digits, digits + sizeof digits, number).ptr - digits));
-    }
-}
-
 } // namespace
 
-void DBRecordZrTable::Rows::append(qint64 time, float value, int unit, int channel, int device)
+QString DBRecordZrTable::copyRowsQuery() const
 {
-    seconds << time;
-    values << value;
-    units << unit;
-    channels << channel;
-    devices << device;
+    return dialect().copyStatement(tableName(), insertColumns);
 }
 
-void DBRecordZrTable::Rows::clear()
+void DBRecordZrTable::appendCopyRow(QByteArray& data, qint64 seconds, float value, int unit, int channel, int device)
 {
-    seconds.clear();
-    values.clear();
-    units.clear();
-    channels.clear();
-    devices.clear();
-}
-
-QString DBRecordZrTable::insertRowsQuery(const Rows& rows) const
-{
-    const QString integer = QStringLiteral("integer");
-    return dialect().arrayInsertStatement(
-        tableName(), insertColumns,
-        {dialect().dateTimeValueOf(QStringLiteral("c1")), QStringLiteral("c2"), QStringLiteral("c3"),
-         QStringLiteral("c4"), QStringLiteral("c5")},
-        {{QStringLiteral("bigint"), arrayLiteral(rows.seconds, writeInteger)},
-         {QStringLiteral("float8"), arrayLiteral(rows.values, writeFloat)},
-         {integer, arrayLiteral(rows.units, writeInteger)},
-         {integer, arrayLiteral(rows.channels, writeInteger)},
-         {integer, arrayLiteral(rows.devices, writeInteger)}});
+    // The time stamp as UTC wall-clock text, the form every date style reads.
+    const qint64 days = seconds >= 0 ? seconds / 86400 : (seconds - 86399) / 86400;
+    const int inDay = int(seconds - days * 86400);
+    const QDate date = QDate::fromJulianDay(2440588 + days);
+    char time[32];
+    data.append(time, std::snprintf(time, sizeof time, "%04d-%02d-%02d %02d:%02d:%02d\t", date.year(), date.month(),
+                                    date.day(), inDay / 3600, inDay / 60 % 60, inDay % 60));
+    // The shortest text that reads back as the same float: the value the
+    // embedded archive stores as well. SQLite keeps no NaN; neither do we.
+    if (std::isnan(value)) {
+        data += "\\N";
+    } else if (std::isinf(value)) {
+        data += value < 0 ? "-Infinity" : "Infinity";
+    } else {
+        char digits[32];
+        data.append(digits, int(std::to_chars(digits, digits + sizeof digits, value).ptr - digits));
+    }
+    for (const int key : {unit, channel, device}) {
+        data += '\t';
+        writeInteger(data, key);
+    }
+    data += '\n';
 }
 
 QString DBRecordZrTable::selectQuery(const DBParameters& p) const

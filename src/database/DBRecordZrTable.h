@@ -2,7 +2,7 @@
 
 #include "database/IDBTable.h"
 
-#include <QVector>
+#include <QByteArray>
 
 // Table RECORD_ZR: one row per channel value per time stamp, its unit, channel
 // and instrument held as keys of the lookup tables.
@@ -10,20 +10,6 @@ class DBRecordZrTable : public IDBTable
 {
 public:
     using IDBTable::IDBTable;
-
-    // Values to store, column by column.
-    struct Rows
-    {
-        QVector<qint64> seconds; // since 1970 UTC
-        QVector<float> values;
-        QVector<int> units;
-        QVector<int> channels;
-        QVector<int> devices;
-
-        int size() const { return seconds.size(); }
-        void append(qint64 time, float value, int unit, int channel, int device);
-        void clear();
-    };
 
     static QString tableName() { return QStringLiteral("RECORD_ZR"); }
 
@@ -47,8 +33,9 @@ public:
     // The insert of insertQuery with its five values left to be bound, in
     // this order: seconds since 1970 UTC, value, unit, channel, instrument.
     QString insertBoundQuery() const;
-    // All `rows` in one statement, each value exactly as the instrument gave
-    // it; a value stored already is left alone. Empty where the dialect has no
-    // such insert.
-    QString insertRowsQuery(const Rows& rows) const;
+    // The dialect's COPY of the five insert columns (empty where it has none),
+    // and one row of it appended to `data`; the value is written exactly as
+    // the instrument gave it.
+    QString copyRowsQuery() const;
+    static void appendCopyRow(QByteArray& data, qint64 seconds, float value, int unit, int channel, int device);
 };

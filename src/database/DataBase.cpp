@@ -1,5 +1,8 @@
 #include "database/DataBase.h"
 
+#include "database/DBRecordZrTable.h"
+#include "database/PgCopy.h"
+
 #include <QAtomicInt>
 #include <QCoreApplication>
 #include <QSqlError>
@@ -289,8 +292,14 @@ void DataBase::execPrepared(QSqlQuery& q)
         fail(queryErrorText(), q.lastError());
 }
 
-void DataBase::insertRows(const DBRecordZrTable& table, const DBRecordZrTable::Rows& rows)
+void DataBase::copyRows(const DBRecordZrTable& table, const QByteArray& rows)
 {
-    QSqlQuery q = query();
-    exec(q, table.insertRowsQuery(rows));
+    const QString statement = table.copyRowsQuery();
+    if (statement.isEmpty())
+        throw queryErrorText();
+    const QString error = pgCopyIn(*m_database, statement, rows);
+    if (!error.isEmpty()) {
+        const QString reason = m_dialect->failureReason(error, QString());
+        throw reason.isEmpty() ? queryErrorText() : queryErrorText() + QLatin1Char('\n') + reason;
+    }
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "database/ArchiveLocation.h"
-#include "database/DBRecordZrTable.h"
 #include "database/IDBTable.h"
 
 #include <QSqlDatabase>
@@ -9,6 +8,7 @@
 #include <QString>
 #include <QVariant>
 
+class DBRecordZrTable;
 class QSqlError;
 class QSqlQueryModel;
 
@@ -78,8 +78,8 @@ public:
     // A statement prepared once and run many times with new bound values.
     QSqlQuery prepare(const QString& statement);
     void execPrepared(QSqlQuery& query);
-    // Many records in one statement (DBRecordZrTable::insertRowsQuery).
-    void insertRows(const DBRecordZrTable& table, const DBRecordZrTable::Rows& rows);
+    // Records in the table's COPY text format (DBRecordZrTable::appendCopyRow).
+    void copyRows(const DBRecordZrTable& table, const QByteArray& rows);
 
 private:
     QSqlQuery query() const;

@@ -99,7 +99,9 @@ QString PostgresDialect::pivotColumn(const QString& keyTable, const QString& key
     // writes the sum as the shortest real text with at least one decimal
     // ("23.45", "23.4", "20.0"). round() of the 15-digit numeric gives the
     // same digits with two decimals; one trailing zero less is SQLite's text.
-    return QStringLiteral("regexp_replace(SUM(CASE WHEN %1.%2 = '%3' THEN round(Value::numeric,2) ELSE NULL END)::text,"
+    // The unique index leaves one value per channel in a group, so the sum is
+    // that value, and it is rounded once per row shown, not once per record.
+    return QStringLiteral("regexp_replace(round(MAX(CASE WHEN %1.%2 = '%3' THEN Value ELSE NULL END)::numeric,2)::text,"
                           "'0$','') || ' ' || MAX(CASE WHEN %1.%2 = '%3' THEN %4.%5 ELSE NULL END) AS %6")
         .arg(keyTable, keyColumn, IDBTable::escaped(keyValue), valueTable, valueColumn, label(keyValue));
 }
@@ -152,18 +154,9 @@ QString PostgresDialect::insertStatement(const QString& table, const QStringList
     return text + QStringLiteral(" RETURNING %1;").arg(key);
 }
 
-QString PostgresDialect::arrayInsertStatement(const QString& table, const QStringList& columns,
-                                              const QStringList& expressions, const QVector<TypedArray>& arrays) const
+QString PostgresDialect::copyStatement(const QString& table, const QStringList& columns) const
 {
-    QStringList sources;
-    QStringList names;
-    for (const TypedArray& array : arrays) {
-        sources << QStringLiteral("'%1'::%2[]").arg(array.second, array.first);
-        names << QStringLiteral("c%1").arg(names.size() + 1);
-    }
-    return QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM unnest(%4) AS v(%5) ON CONFLICT DO NOTHING;")
-        .arg(table, columns.join(QLatin1Char(',')), expressions.join(QLatin1Char(',')),
-             sources.join(QLatin1Char(',')), names.join(QLatin1Char(',')));
+    return QStringLiteral("COPY %1 (%2) FROM STDIN").arg(table, columns.join(QLatin1Char(',')));
 }
 
 QString PostgresDialect::deleteOrphansStatement(const QString& table, const QString& key,

@@ -41,9 +41,8 @@ public:
     QString insertStatement(const QString& table, const QStringList& columns, const QStringList& values,
                             const QString& key, const QString& uniqueColumn) const override;
     QString lastInsertIdStatement() const override { return QString(); }
-    QString arrayInsertStatement(const QString& table, const QStringList& columns, const QStringList& expressions,
-                                 const QVector<TypedArray>& arrays) const override;
-    int arrayInsertValues() const override { return 5000; }
+    int copyValues() const override { return 50000; }
+    QString copyStatement(const QString& table, const QStringList& columns) const override;
     QString deleteOrphansStatement(const QString& table, const QString& key,
                                    const QString& referencingTable) const override;
     QString vacuumStatement() const override { return QString(); }

@@ -4,7 +4,7 @@
 #include "database/LogLoader.h"
 
 RecordWriter::RecordWriter(DataBase& database, const DBRecordZrTable& table)
-    : m_database(database), m_table(table), m_batch(table.dialect().arrayInsertValues())
+    : m_database(database), m_table(table), m_batch(table.dialect().copyValues())
 {
     if (m_batch <= 0)
         m_insert = m_database.prepare(m_table.insertBoundQuery());
@@ -13,8 +13,15 @@ RecordWriter::RecordWriter(DataBase& database, const DBRecordZrTable& table)
 void RecordWriter::add(qint64 seconds, float value, int unit, int channel, int device)
 {
     if (m_batch > 0) {
-        m_pending.append(seconds, value, unit, channel, device);
-        if (m_pending.size() >= m_batch)
+        if (seconds != m_rowSeconds || m_rowChannels.isEmpty()) {
+            m_rowSeconds = seconds;
+            m_rowChannels.clear();
+        } else if (m_rowChannels.contains(channel)) {
+            return;
+        }
+        m_rowChannels << channel;
+        DBRecordZrTable::appendCopyRow(m_pending, seconds, value, unit, channel, device);
+        if (++m_pendingValues >= m_batch)
             finish();
         return;
     }
@@ -28,8 +35,9 @@ void RecordWriter::add(qint64 seconds, float value, int unit, int channel, int d
 
 void RecordWriter::finish()
 {
-    if (m_pending.size() == 0)
+    if (m_pendingValues == 0)
         return;
-    m_database.insertRows(m_table, m_pending);
+    m_database.copyRows(m_table, m_pending);
     m_pending.clear();
+    m_pendingValues = 0;
 }

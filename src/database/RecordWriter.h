@@ -2,13 +2,15 @@
 
 #include "database/DBRecordZrTable.h"
 
+#include <QByteArray>
 #include <QSqlQuery>
+#include <QVector>
 
 class DataBase;
 
 // Stores the values of one load. SQLite runs in the process: one prepared
 // insert per value is the fastest way there. Each statement to a server is a
-// round trip, so there the values go in a few large array inserts.
+// round trip, so there the values go in a few large COPYs.
 class RecordWriter
 {
 public:
@@ -23,5 +25,10 @@ private:
     const DBRecordZrTable& m_table;
     const int m_batch;
     QSqlQuery m_insert;
-    DBRecordZrTable::Rows m_pending;
+    QByteArray m_pending;
+    int m_pendingValues = 0;
+    // The row being written and its channels: a log with two columns of one
+    // name must not fail the whole COPY on the unique index.
+    qint64 m_rowSeconds = 0;
+    QVector<int> m_rowChannels;
 };

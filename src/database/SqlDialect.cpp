@@ -101,8 +101,7 @@ QString SqlDialect::lastInsertIdStatement() const
     return IDBTable::lastInsertIdStatement();
 }
 
-QString SqlDialect::arrayInsertStatement(const QString&, const QStringList&, const QStringList&,
-                                         const QVector<TypedArray>&) const
+QString SqlDialect::copyStatement(const QString&, const QStringList&) const
 {
     return QString();
 }

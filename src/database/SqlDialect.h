@@ -1,10 +1,8 @@
 #pragma once
 
 #include <QDateTime>
-#include <QPair>
 #include <QString>
 #include <QStringList>
-#include <QVector>
 
 // The places where the archive's SQL depends on the database that holds it:
 // key and time-stamp types, how a time stamp is written and read back, column
@@ -74,14 +72,11 @@ public:
     virtual QString insertStatement(const QString& table, const QStringList& columns, const QStringList& values,
                                     const QString& key, const QString& uniqueColumn) const;
     virtual QString lastInsertIdStatement() const;
-    // Rows given column by column as arrays of one SQL type each; `expressions`
-    // read the arrays' elements as c1, c2, ... Rows that would store a unique
-    // key twice are left out. Empty where the database has no such insert.
-    using TypedArray = QPair<QString, QString>; // element type, "{1,2,3}"
-    virtual QString arrayInsertStatement(const QString& table, const QStringList& columns,
-                                         const QStringList& expressions, const QVector<TypedArray>& arrays) const;
-    // Values per array insert; 0: one prepared insert per value is faster.
-    virtual int arrayInsertValues() const { return 0; }
+    // Values a load sends at once with copyStatement; 0: one prepared insert
+    // per value, the fastest way where the database runs in the process.
+    virtual int copyValues() const { return 0; }
+    // Rows in COPY's text format, in `columns` order.
+    virtual QString copyStatement(const QString& table, const QStringList& columns) const;
     virtual QString deleteOrphansStatement(const QString& table, const QString& key,
                                            const QString& referencingTable) const;
     // Empty: the database reclaims space by itself.

@@ -45,7 +45,7 @@ bool handTo(const QString& path, const passwd* owner)
 
 } // namespace
 
-PgTestServer::PgTestServer()
+PgTestServer::PgTestServer(bool durable) : m_durable(durable)
 {
     m_bin = serverBinaries();
     if (m_bin.isEmpty()) {
@@ -120,9 +120,9 @@ bool PgTestServer::tool(const QString& name, const QStringList& arguments, QStri
 
 bool PgTestServer::start()
 {
-    const QString options = QStringLiteral("-p %1 -k %2 -c listen_addresses='' -c fsync=off -c full_page_writes=off")
-                                .arg(m_port)
-                                .arg(m_socketDir);
+    QString options = QStringLiteral("-p %1 -k %2 -c listen_addresses=''").arg(m_port).arg(m_socketDir);
+    if (!m_durable)
+        options += QStringLiteral(" -c fsync=off -c full_page_writes=off");
     QString output;
     m_running = tool(QStringLiteral("pg_ctl"), {QStringLiteral("-D"), m_data, QStringLiteral("-l"),
                                                m_socketDir + QStringLiteral("/server.log"), QStringLiteral("-w"),
@@ -139,6 +139,27 @@ bool PgTestServer::stop()
     m_running = !tool(QStringLiteral("pg_ctl"), {QStringLiteral("-D"), m_data, QStringLiteral("-m"),
                                                 QStringLiteral("fast"), QStringLiteral("-w"), QStringLiteral("stop")});
     return !m_running;
+}
+
+double PgTestServer::processorMs() const
+{
+    QFile pidFile(m_data + QStringLiteral("/postmaster.pid"));
+    if (!pidFile.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray postmaster = pidFile.readLine().trimmed();
+    const double tick = 1000.0 / double(::sysconf(_SC_CLK_TCK));
+    double total = 0;
+    for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        // Fields after the name in parentheses: state, ppid, ..., utime (14), stime (15).
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 12 && (pid.toLatin1() == postmaster || fields.at(1) == postmaster))
+            total += (fields.at(11).toDouble() + fields.at(12).toDouble()) * tick;
+    }
+    return total;
 }
 
 QString PgTestServer::url(const QString& database, const QString& user) const

@@ -17,7 +17,9 @@ class QTemporaryDir;
 class PgTestServer
 {
 public:
-    PgTestServer();
+    // `durable`: the server's usual flushing to disk, for figures that mean
+    // something; tests skip it.
+    explicit PgTestServer(bool durable = false);
     ~PgTestServer();
     PgTestServer(const PgTestServer&) = delete;
     PgTestServer& operator=(const PgTestServer&) = delete;
@@ -37,6 +39,9 @@ public:
     bool stop();
     bool start();
 
+    // Processor time the server's processes have used so far, in ms (Linux).
+    double processorMs() const;
+
 private:
     bool tool(const QString& name, const QStringList& arguments, QString* output = nullptr) const;
 
@@ -49,4 +54,5 @@ private:
     QString m_problem;
     bool m_missing = false;
     bool m_running = false;
+    bool m_durable = false;
 };
