@@ -4,6 +4,7 @@
 // computers loading and deleting at once store every value once and leave no
 // orphan; a server that is down or refuses the login says why, and the next
 // archive action tries again.
+#include "LogFileBytes.h"
 #include "PgTestServer.h"
 
 #include "app/MetaTypes.h"
@@ -263,6 +264,7 @@ private slots:
     void computersLoadingAtOnce_storeEveryValueOnce_andEveryLookupOnce();
     void deleteBesideLoads_leavesNoOrphanAndNoHalfLoad();
     void downOrRefusingServer_saysWhy_andTheNextArchiveActionTriesAgain();
+    void commandLineImportsAtOnce_storeEachLogOnce_andQueryAsFromAFile();
 };
 
 void TestArchivePg::initTestCase()
@@ -514,6 +516,67 @@ void TestArchivePg::downOrRefusingServer_saysWhy_andTheNextArchiveActionTriesAga
     QCOMPARE(loaded.count(), 1);
     QCOMPARE(archive.select(request({"Канал 'А'"}, {7}, {}, {})).size(), 6);
     QCOMPARE(archive.errors.count(), 4);
+}
+
+void TestArchivePg::commandLineImportsAtOnce_storeEachLogOnce_andQueryAsFromAFile()
+{
+    QVERIFY(server->createDatabase("imported"));
+    QTemporaryDir dir;
+    // Two downloads of one ZR-7.49, the second overlapping the first.
+    auto logFile = [&](const QString& name, quint32 first, int records) {
+        QByteArray bytes = logbytes::header(1, 555);
+        for (int r = 0; r < records; ++r)
+            bytes += logbytes::record(first + 60 * r, logbytes::present(20.0f + float(r % 40) * 0.125f, 1.5f),
+                                      r % 4 ? logbytes::present(float(r) / 8.0f) : logbytes::absent());
+        QFile file(dir.filePath(name));
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes);
+        return file.fileName();
+    };
+    const QString first = logFile("A.LOG", quint32(t0), 300);
+    const QString second = logFile("B.LOG", quint32(t0 + 60 * 200), 300);
+
+    auto cli = [](const QStringList& arguments) {
+        auto process = std::make_unique<QProcess>();
+        process->setProcessChannelMode(QProcess::MergedChannels);
+        process->start(QCoreApplication::applicationDirPath() + "/orvelin-cli", arguments);
+        return process;
+    };
+    const QString url = server->url("imported");
+    std::vector<std::unique_ptr<QProcess>> imports;
+    for (const QString& log : {first, first, second})
+        imports.push_back(cli({"import", log, "--db", url}));
+    for (auto& process : imports) {
+        QVERIFY(process->waitForFinished(120000));
+        QVERIFY2(process->exitCode() == 0, process->readAll().constData());
+    }
+    auto sqliteImport = cli({"import", first, second, "--db", dir.filePath("Record.sqlite")});
+    QVERIFY(sqliteImport->waitForFinished(120000) && sqliteImport->exitCode() == 0);
+
+    const QStringList stored = storedValues(url);
+    QCOMPARE(stored.size(), 500 * 3 + 375);
+    QCOMPARE(storedValues(dir.filePath("Record.sqlite")), stored);
+    for (const QString& location : {url, dir.filePath("Record.sqlite")}) {
+        auto query = cli({"query", "--channel", "Канал №1", "--channel", "Канал №2", "--device", "555", "--from",
+                          "13.09.2020 13:00", "--csv", dir.filePath(QFileInfo(location).fileName() + ".csv"), "--db",
+                          location});
+        QVERIFY(query->waitForFinished(120000));
+        QVERIFY2(query->exitCode() == 0, query->readAll().constData());
+    }
+    QFile fromServer(dir.filePath("imported.csv"));
+    QFile fromFile(dir.filePath("Record.sqlite.csv"));
+    QVERIFY(fromServer.open(QIODevice::ReadOnly) && fromFile.open(QIODevice::ReadOnly));
+    const QByteArray csv = fromFile.readAll();
+    QVERIFY(csv.count('\n') > 400);
+    QCOMPARE(fromServer.readAll(), csv);
+
+    // A server that refuses: exit code 2 and the reason on the one line.
+    auto refused = cli({"import", first, "--db", server->url("imported", "nobody")});
+    QVERIFY(refused->waitForFinished(120000));
+    QCOMPARE(refused->exitCode(), 2);
+    const QString said = QString::fromUtf8(refused->readAll()).trimmed();
+    QVERIFY2(said.contains("Ошибка открытия базы данных: ") && said.contains("nobody") && !said.contains('\n'),
+             qPrintable(said));
 }
 
 QTEST_MAIN(TestArchivePg)

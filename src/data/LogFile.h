@@ -14,6 +14,7 @@ struct LogFileContent
     quint32 deviceId = 0;
     int deviceType = -1;      // 0 = ZR-7.47, 1 = ZR-7.49
     QVector<LogRecord> records;
+    QString path;             // where it was read from; empty when not from a file
 };
 
 // The .LOG file: a 7-byte header ("id", signed type byte, LE 32-bit device ID)
@@ -25,12 +26,13 @@ public:
     static constexpr int headerSize = 7;
     static constexpr int recordSize = 24;
 
-    // Folder of one instrument's downloads: <application dir>/LOG/<id>.
-    // Created with all missing parents on every call.
-    static QString folderPath(quint32 idDevice);
+    // Folder of one instrument's downloads: <logRoot>/<id>, where an empty
+    // root is the LOG folder beside the executable. Created with all missing
+    // parents on every call.
+    static QString folderPath(quint32 idDevice, const QString& logRoot = QString());
 
-    // <folderPath(idDevice)>/<fileName>; creates the folder as above.
-    static QString filePath(quint32 idDevice, const QString& fileName);
+    // <folderPath(idDevice, logRoot)>/<fileName>; creates the folder as above.
+    static QString filePath(quint32 idDevice, const QString& fileName, const QString& logRoot = QString());
 
     // Reads a whole file. Never creates a missing file.
     // Throws "Ошибка открытия файла" or "Файл поврежден".
@@ -44,6 +46,8 @@ public:
     // a file too short for its header.
     static LogFileContent parse(const QByteArray& bytes);
 
-    // Decodes one 24-byte record (the caller guarantees the length).
+    // Decodes one 24-byte record (the caller guarantees the length). A value
+    // that is not a finite number (NaN, infinity) is no measurement: its
+    // column gets no entry, as if the channel had not reported it.
     static LogRecord decodeRecord(const char* record);
 };

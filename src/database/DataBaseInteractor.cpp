@@ -85,14 +85,17 @@ void DataBaseInteractor::writeLog(LogSnapshot log, unsigned int idDevice, QStrin
 {
     LogLoader loader(m_database, {m_unitTable, m_typeChannelTable, m_typeDeviceTable, m_recordTable},
                      [this](float percent) { emit downloadRecordsProcess(percent); });
+    int stored = 0;
     const QString error = attempt([&] {
         prepareArchive();
-        loader.load(log, idDevice, typeDevice);
+        stored = loader.load(log, idDevice, typeDevice);
     });
     // The data screen stays locked until it sees exactly 100.
     emit downloadRecordsProcess(100.0f);
     if (!error.isEmpty())
         emit errorOccurred(error);
+    else
+        emit logStored(stored);
 }
 
 void DataBaseInteractor::loadFilters()

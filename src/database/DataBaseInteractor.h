@@ -51,6 +51,9 @@ signals:
     // failed or empty one, ends with exactly 100.
     void downloadRecordsProcess(float progress);
     void errorOccurred(QString error);
+    // A log load has been committed; `values` is how many values it added
+    // (0 when the archive held every time stamp of the log already).
+    void logStored(int values);
     void modelUpdated();
     void filtersDBLoaded(DataBaseFilters* filters);
 
