@@ -5,9 +5,11 @@
 // A shared archive on a PostgreSQL server. The schema is the embedded one in
 // the server's types; selections give the same texts ("13.09.2020 12:26:40",
 // "23.45 °C") in the same order. Several computers load and delete at once:
-// unique indexes keep lookup texts and record values single, inserts of them
+// unique indexes keep lookup texts and record values single, lookup inserts
 // go through ON CONFLICT, and transaction-scoped advisory locks order loads of
-// one instrument and keep deletes apart from loads (see the lock statements).
+// one instrument, new lookup rows, and keep deletes apart from loads (see the
+// lock statements). Records go in by COPY. The foreign keys SQLite only
+// declares are left out (see DBRecordZrTable::createTableQuery).
 class PostgresDialect : public SqlDialect
 {
 public:

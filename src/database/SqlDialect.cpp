@@ -36,8 +36,9 @@ QString SqlDialect::createTableStatement(const QString& table, const QStringList
 QString SqlDialect::createIndexStatement(const QString& name, const QString& table, const QStringList& columns,
                                          bool unique) const
 {
-    const QString text = IDBTable::createIndexStatement(name, table, columns);
-    return unique ? QString(text).replace(QStringLiteral("CREATE INDEX"), QStringLiteral("CREATE UNIQUE INDEX")) : text;
+    if (!unique)
+        return IDBTable::createIndexStatement(name, table, columns);
+    return QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS %1 ON %2 (%3);").arg(name, table, columns.join(QLatin1Char(',')));
 }
 
 QString SqlDialect::dateTimeValueOf(const QString& seconds) const
