@@ -5,6 +5,7 @@
 #include "database/ArchiveLocation.h"
 #include "database/DataBaseInteractor.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -20,6 +21,7 @@ private slots:
     void parse_refusesPasswordsAndSmuggledOptions();
     void configured_environmentBeatsIniFile_whichBeatsTheDefault();
     void refusedAddress_failsTheOpeningWithItsReason_withoutContactingAnyone();
+    void fileArchiveThatCouldNotBeOpened_isOpenedByTheNextAction();
 };
 
 void TestArchiveLocation::parse_readsFilesAndServerAddresses_data()
@@ -120,6 +122,25 @@ void TestArchiveLocation::refusedAddress_failsTheOpeningWithItsReason_withoutCon
              QStringLiteral("Ошибка открытия базы данных\n"
                             "Пароль в адресе архива не используется: укажите его в PGPASSWORD или ~/.pgpass"));
     QCOMPARE(loaded.count(), 0);
+}
+
+void TestArchiveLocation::fileArchiveThatCouldNotBeOpened_isOpenedByTheNextAction()
+{
+    QTemporaryDir dir;
+    DataBaseInteractor interactor(dir.filePath(QStringLiteral("share/Record.sqlite")));
+    QSignalSpy errors(&interactor, &DataBaseInteractor::errorOccurred);
+    QSignalSpy loaded(&interactor, &DataBaseInteractor::filtersDBLoaded);
+    interactor.open();
+    interactor.loadFiltersDB();
+    QCOMPARE(errors.count(), 2);
+    QCOMPARE(errors.at(1).at(0).toString(), QStringLiteral("Ошибка открытия базы данных"));
+
+    // The folder appears (a network share mounted late): no restart needed.
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("share")));
+    interactor.loadFiltersDB();
+    QCOMPARE(errors.count(), 2);
+    QCOMPARE(loaded.count(), 1);
+    QVERIFY(QFile::exists(dir.filePath(QStringLiteral("share/Record.sqlite"))));
 }
 
 QTEST_GUILESS_MAIN(TestArchiveLocation)
