@@ -39,8 +39,10 @@ void ArchiveSession::run(Request request)
             error = message;
     });
     request();
+    // A server's reason follows the message on a line of its own; here it
+    // stays on the one line said about the failure.
     if (!error.isNull())
-        throw CliFailure::failed(error, m_interactor->databasePath());
+        throw CliFailure::failed(error.replace(QLatin1Char('\n'), QStringLiteral(": ")), m_interactor->databasePath());
 }
 
 void ArchiveSession::open(bool mustExist)

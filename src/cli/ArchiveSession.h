@@ -20,8 +20,9 @@ class TableDBModel;
 class ArchiveSession
 {
 public:
-    // `location` is handed to the archive code as it is; empty means
-    // Record.sqlite beside the executable.
+    // `location` (a file or a server address) is handed to the archive code
+    // as it is; empty means the configured archive (ORVELIN_ARCHIVE, orvelin.ini,
+    // else Record.sqlite beside the executable).
     explicit ArchiveSession(const QString& location);
     ~ArchiveSession();
 

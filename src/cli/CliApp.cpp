@@ -112,5 +112,6 @@ CliOption CliOptions::port()
 CliOption CliOptions::database()
 {
     return {QStringLiteral("db"), QStringLiteral("БАЗА"),
-            QStringLiteral("файл базы данных (по умолчанию Record.sqlite рядом с программой)")};
+            QStringLiteral("файл базы данных или сервер postgresql://пользователь@сервер:порт/база "
+                           "(по умолчанию ORVELIN_ARCHIVE, [archive] url в orvelin.ini или Record.sqlite рядом с программой)")};
 }

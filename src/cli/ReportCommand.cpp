@@ -124,7 +124,7 @@ QList<CliCommand> reportCommands()
 {
     CliOption database = CliOptions::database();
     database.optionalValue = true;
-    database.help = QStringLiteral("отчёт по выборке из базы данных; БАЗА — файл базы (по умолчанию Record.sqlite рядом с программой)");
+    database.help = QStringLiteral("отчёт по выборке из базы данных; БАЗА — файл базы или сервер postgresql://… (по умолчанию как у --db)");
     QList<CliOption> options = SelectionRequest::options();
     options << database
             << CliOption{QStringLiteral("full"), QString(), QStringLiteral("полный отчёт (с таблицей измерений) вместо краткого")}

@@ -16,6 +16,7 @@
 #include <QString>
 
 class QAbstractItemModel;
+class QSqlRecord;
 
 // The logic behind everything the application does with its archive: opening
 // it, loading logs into it, listing what it holds, selecting and deleting
@@ -23,12 +24,15 @@ class QAbstractItemModel;
 // SQL runs through its DataBase member, in that thread.
 //
 // Every failure ends the operation, is reported once through errorOccurred
-// and leaves the archive as it was before the operation.
+// and leaves the archive as it was before the operation. An archive that
+// could not be opened (a server down or refusing the login) is opened again
+// by the next operation.
 class DataBaseInteractor : public QObject
 {
     Q_OBJECT
 public:
-    // `databasePath` empty: Record.sqlite beside the executable.
+    // `databasePath`: a file or a server address; empty: the configured archive
+    // (ArchiveLocation::configuredText, by default Record.sqlite beside the executable).
     explicit DataBaseInteractor(const QString& databasePath = QString(), QObject* parent = nullptr);
     ~DataBaseInteractor() override;
 
@@ -64,9 +68,12 @@ public slots:
     void onDeleteDataDb(QList<int> listIndexs, QMultiHash<QString, QVariant> parametres);
 
 private:
+    // Opens the archive and creates its tables unless that is done and the
+    // connection still answers; throws the opening's message.
+    void prepareArchive();
     void loadFilters();
     void selectRecords(const DBParameters& parameters);
-    void deleteRows(const QList<int>& rows);
+    void deleteRecords(const QList<QSqlRecord>& records);
 
     DataBase m_database;
     DBUnitTable m_unitTable;
@@ -78,4 +85,5 @@ private:
     // left to clear or fill.
     QPointer<QSqlQueryModel> m_recordModel;
     DataBaseFilters m_filters;
+    bool m_ready = false;
 };
