@@ -4,6 +4,7 @@
 
 #include "data/DataWindow.h"
 #include "database/DataBaseInteractor.h"
+#include "database/DataBaseWindow.h"
 #include "database/TableDBModel.h"
 #include "data/ModelLogRecord.h"
 #include "link/ComPortManager.h"
@@ -85,6 +86,9 @@ void ApplicationShell::createBridges()
     // The data screen's chart calls the bridge directly through "dataWindow".
     m_dataWindow = new DataWindow(m_root, m_modelLogRecord);
     m_engine->rootContext()->setContextProperty(QStringLiteral("dataWindow"), m_dataWindow);
+    // So does the database screen's chart, through "dataBaseWindow".
+    m_dataBaseWindow = new DataBaseWindow(m_root, m_tableDBModel);
+    m_engine->rootContext()->setContextProperty(QStringLiteral("dataBaseWindow"), m_dataBaseWindow);
 }
 
 void ApplicationShell::createWorkers()
@@ -118,6 +122,7 @@ void ApplicationShell::wire()
 {
     wireDatabase();
     wireDevice();
+    wireDataBaseScreen();
     wireDataReports();
 }
 
@@ -132,9 +137,36 @@ void ApplicationShell::wireDatabase()
     connect(m_dataWindow, &DataWindow::writeModelToDataBase, database, &DataBaseInteractor::writeLog, queued);
     connect(database, &DataBaseInteractor::downloadRecordsProcess, m_dataWindow, &DataWindow::showDownloadToDataBase, queued);
     connect(m_root, SIGNAL(clickButtonDB()), database, SLOT(loadFiltersDB()), queued);
-    // Until the database screen shows the archive's errors, the data page's
-    // message box does, so a failed opening or load is never silent.
-    connect(database, &DataBaseInteractor::errorOccurred, m_dataWindow, &DataWindow::showError, queued);
+}
+
+// The database page: filters, the selection, its exports and deletes.
+void ApplicationShell::wireDataBaseScreen()
+{
+    const auto queued = Qt::QueuedConnection;
+    DataBaseWindow* screen = m_dataBaseWindow;
+    DataBaseInteractor* database = m_dataBaseInteractor;
+    FilesInteractor* files = m_filesInteractor;
+    connect(m_root, SIGNAL(clickSaveDBAsCSV()), screen, SLOT(onClickButtonSaveDBAsCsv()), queued);
+    connect(screen, &DataBaseWindow::saveCsvFromModel, files, &FilesInteractor::saveCSVFileFromModel, queued);
+    connect(m_root, SIGNAL(clickSaveDBAsXLSX()), screen, SLOT(onClickButtonSaveDBAsXlsx()), queued);
+    connect(screen, &DataBaseWindow::saveXlsxFromModel, files, &FilesInteractor::saveXLSXFileFromModel, queued);
+    // Queued behind each export in the device thread: the screen learns when
+    // the selection is no longer being read and may be refilled again.
+    const auto exportDone = [screen] {
+        QMetaObject::invokeMethod(screen, &DataBaseWindow::exportFinished, Qt::QueuedConnection);
+    };
+    connect(screen, &DataBaseWindow::saveCsvFromModel, files, exportDone, queued);
+    connect(screen, &DataBaseWindow::saveXlsxFromModel, files, exportDone, queued);
+    connect(m_root, SIGNAL(selectedTableDb(QVariant)), screen, SLOT(onSelectedTableDb(QVariant)), queued);
+    connect(m_root, SIGNAL(clickButtonDeleteItems()), screen, SLOT(onClickButtonDeleteItems()), queued);
+    connect(screen, &DataBaseWindow::deleteDataDB, database, &DataBaseInteractor::onDeleteDataDb, queued);
+    connect(database, &DataBaseInteractor::modelUpdated, screen, &DataBaseWindow::showTableDB, queued);
+    connect(database, &DataBaseInteractor::filtersDBLoaded, screen, &DataBaseWindow::showFiltersDB, queued);
+    connect(m_root, SIGNAL(clickButtonFilters()), screen, SLOT(updateModel()), queued);
+    connect(screen, &DataBaseWindow::setDBFiltr, database, &DataBaseInteractor::updateModel, queued);
+    connect(database, &DataBaseInteractor::errorOccurred, screen, &DataBaseWindow::showError, queued);
+    connect(m_root, SIGNAL(clickButtonPrintReportDB()), screen, SLOT(onClickButtonPrintReportDB()), queued);
+    connect(m_root, SIGNAL(clickButtonPreviewReportDB()), screen, SLOT(onClickButtonPreviewReportDB()), queued);
 }
 
 // The device side: the device page, the settings page and the file dialogue
@@ -212,6 +244,10 @@ void ApplicationShell::wireDataReports()
 
 void ApplicationShell::stopWorkers()
 {
+    // The database thread's models must not change under the views that show
+    // them: the database screen lets go of them first.
+    if (m_dataBaseWindow)
+        m_dataBaseWindow->releaseModels();
     // A running search or download notices the interruption request at its next
     // pause or request and returns; quit() then ends the thread's event loop.
     for (QThread* thread : {m_deviceThread, m_databaseThread}) {

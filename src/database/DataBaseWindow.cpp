@@ -1,0 +1,399 @@
+#include "database/DataBaseWindow.h"
+
+#include "data/ModelStatistics.h"
+#include "database/DataBaseFilters.h"
+#include "database/LogLoader.h"
+#include "database/ModelDeviceList.h"
+#include "database/ModelTypeChannelList.h"
+#include "database/ModelTypeUnitList.h"
+#include "report/ChartRoutines.h"
+
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QJSValue>
+#include <QMessageBox>
+#include <QMetaMethod>
+#include <QSqlQueryModel>
+#include <QSqlRecord>
+#include <QtCharts/QAbstractAxis>
+#include <QtCharts/QXYSeries>
+
+using namespace QtCharts;
+
+namespace {
+
+const QString periodPicker = QStringLiteral("PeriodDataBase");
+const QString tableView = QStringLiteral("TableDB");
+const QString buttons = QStringLiteral("ItemButtonsDB");
+const QString chartView = QStringLiteral("ChartDataBaseView");
+const QString reportPanel = QStringLiteral("PrintReportDBWindow");
+const QStringList filterLists = {QStringLiteral("FilterTypeChannel"), QStringLiteral("FilterTypeUnit"),
+                                 QStringLiteral("FilterDevice")};
+
+QVariant objectVariant(QObject* object)
+{
+    return QVariant::fromValue(object);
+}
+
+// The local date and time a QML date shows, whatever form it arrives in.
+QDateTime shownDateTime(const QVariant& value)
+{
+    if (value.userType() == qMetaTypeId<QJSValue>())
+        return value.value<QJSValue>().toDateTime().toLocalTime();
+    if (value.userType() == QMetaType::QDate)
+        return QDateTime(value.toDate(), QTime(0, 0), Qt::LocalTime);
+    const QDateTime dateTime = value.toDateTime();
+    return dateTime.timeSpec() == Qt::UTC ? dateTime : dateTime.toLocalTime();
+}
+
+// The instrument clock reading a QML date shows.
+QDateTime clockOf(const QVariant& value)
+{
+    const QDateTime shown = shownDateTime(value);
+    return shown.isValid() ? QDateTime(shown.date(), shown.time(), Qt::UTC) : QDateTime();
+}
+
+// A clock reading as the QML date that shows it.
+QDateTime shownAt(const QDateTime& clock)
+{
+    return clock.isValid() ? QDateTime(clock.date(), clock.time(), Qt::LocalTime) : QDateTime();
+}
+
+// A time on the chart's time axis as the clock reading it stands for.
+QDateTime chartClock(const QVariant& value)
+{
+    return clockOf(value);
+}
+
+QList<int> rowNumbers(const QVariant& selectedItems)
+{
+    const QVariant items = selectedItems.userType() == qMetaTypeId<QJSValue>()
+        ? selectedItems.value<QJSValue>().toVariant() : selectedItems;
+    QList<int> rows;
+    for (const QVariant& item : items.toList()) {
+        bool ok = false;
+        const int row = item.toInt(&ok);
+        if (ok && row >= 0 && !rows.contains(row))
+            rows << row;
+    }
+    return rows;
+}
+
+} // namespace
+
+DataBaseWindow::DataBaseWindow(QObject* root, QSqlQueryModel* model)
+    : QmlBridge(root)
+    , m_model(model)
+    , m_statistics(new ModelStatistics(model, this))
+    , m_chartFeed(model)
+    , m_dialogs(systemDialogs())
+{
+}
+
+DataBaseWindow::~DataBaseWindow()
+{
+    if (m_waiting)
+        QGuiApplication::restoreOverrideCursor();
+}
+
+DataBaseWindow::Dialogs DataBaseWindow::systemDialogs()
+{
+    Dialogs dialogs;
+    dialogs.saveFileName = [](const QString& caption, const QString& dir, const QString& filter) {
+        QString selected = filter;
+        return QFileDialog::getSaveFileName(nullptr, caption, dir, filter, &selected);
+    };
+    dialogs.warning = [](const QString& text) {
+        QMessageBox box(QMessageBox::Warning, QString(), text);
+        box.setModal(true);
+        box.exec();
+    };
+    return dialogs;
+}
+
+void DataBaseWindow::beginWaiting()
+{
+    if (!m_waiting)
+        QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+    m_waiting = true;
+    setObjectProperty(buttons, "enabled", false);
+    setObjectProperty(tableView, "enabled", false);
+}
+
+void DataBaseWindow::endWaiting()
+{
+    // The busy cursor was pushed once; popping it leaves every item its own
+    // cursor again (an arrow override would hide the text cursor everywhere).
+    if (m_waiting)
+        QGuiApplication::restoreOverrideCursor();
+    m_waiting = false;
+    setObjectProperty(buttons, "enabled", true);
+    setObjectProperty(tableView, "enabled", true);
+}
+
+void DataBaseWindow::detachTable()
+{
+    setObjectProperty(tableView, "model", objectVariant(nullptr));
+    setObjectProperty(tableView, "modelStatistics", objectVariant(nullptr));
+    m_tableShown = false;
+    // Row numbers of a table that is gone must never reach a delete.
+    m_selectedRows.clear();
+    m_chartFeed.reset();
+}
+
+void DataBaseWindow::detachFilterLists()
+{
+    ++m_filterListsPending;
+    for (const QString& list : filterLists)
+        setObjectProperty(list, "model", objectVariant(nullptr));
+}
+
+void DataBaseWindow::releaseModels()
+{
+    detachTable();
+    detachFilterLists();
+    m_filterBundle = nullptr;
+}
+
+void DataBaseWindow::filtersRequested()
+{
+    detachFilterLists();
+}
+
+void DataBaseWindow::showPeriod(const QDateTime& begin, const QDateTime& end, const QDateTime& min,
+                                const QDateTime& max)
+{
+    // Limits first: the fields then never hold a period outside them.
+    setObjectProperty(periodPicker, "minDate", shownAt(min));
+    setObjectProperty(periodPicker, "maxDate", shownAt(max));
+    setObjectProperty(periodPicker, "currentBeginDate", shownAt(begin));
+    setObjectProperty(periodPicker, "currentBeginTime", shownAt(begin));
+    setObjectProperty(periodPicker, "currentEndTime", shownAt(end));
+    setObjectProperty(periodPicker, "currentEndDate", shownAt(end));
+}
+
+void DataBaseWindow::showFiltersDB(DataBaseFilters* dataBaseFilters)
+{
+    if (m_filterListsPending > 0)
+        --m_filterListsPending;
+    m_filterBundle = dataBaseFilters;
+    if (!dataBaseFilters)
+        return;
+
+    // With an empty archive the picker keeps its own values.
+    const PeriodDateTime stored = dataBaseFilters->period();
+    if (stored.isValid()) {
+        // A table on screen keeps its period in the picker.
+        const bool keepShown = m_shownRows > 0 && m_periodBegin.isValid() && m_periodEnd.isValid();
+        showPeriod(keepShown ? m_periodBegin : stored.minDateTime, keepShown ? m_periodEnd : stored.maxDateTime,
+                   stored.minDateTime, stored.maxDateTime);
+    }
+
+    // Another refill of the lists is on its way: they stay detached until it is done.
+    if (m_filterListsPending > 0)
+        return;
+    for (const QString& list : filterLists)
+        setObjectProperty(list, "model", objectVariant(nullptr));
+
+    // A first visit always has an instrument chosen; so does a visit after the
+    // ticked one was deleted.
+    ModelDeviceList* devices = dataBaseFilters->modelDevice();
+    devices->pruneTicks();
+    if (devices->tickedItems().isEmpty() && devices->rowCount() > 0)
+        devices->setTickStatus(devices->index(0, 0).data().toInt(), true);
+
+    setObjectProperty(filterLists.at(0), "model", objectVariant(dataBaseFilters->modelTypeChannel()));
+    setObjectProperty(filterLists.at(1), "model", objectVariant(dataBaseFilters->modelTypeUnit()));
+    setObjectProperty(filterLists.at(2), "model", objectVariant(devices));
+}
+
+void DataBaseWindow::updateModel()
+{
+    // Nothing to filter by yet (the lists never arrived, the archive may be
+    // unreadable), or an export still reads the selection.
+    if (!m_filterBundle || m_exportsPending > 0)
+        return;
+    detachTable();
+
+    m_filters.clear();
+    m_periodBegin = QDateTime(clockOf(objectProperty(periodPicker, QStringLiteral("currentBeginDate"))).date(),
+                              clockOf(objectProperty(periodPicker, QStringLiteral("currentBeginTime"))).time(),
+                              Qt::UTC);
+    m_periodEnd = QDateTime(clockOf(objectProperty(periodPicker, QStringLiteral("currentEndDate"))).date(),
+                            clockOf(objectProperty(periodPicker, QStringLiteral("currentEndTime"))).time(),
+                            Qt::UTC);
+    m_filters.insert(QStringLiteral("DateTime"), m_periodBegin);
+    m_filters.insert(QStringLiteral("DateTime"), m_periodEnd);
+    for (const QString& channel : m_filterBundle->modelTypeChannel()->tickedItems())
+        m_filters.insert(QStringLiteral("nameChannel"), channel);
+    for (const QString& unit : m_filterBundle->modelTypeUnit()->tickedItems())
+        m_filters.insert(QStringLiteral("unit"), unit);
+    for (int device : m_filterBundle->modelDevice()->tickedItems())
+        m_filters.insert(QStringLiteral("idDevice"), device);
+
+    beginWaiting();
+    ++m_selectionsPending;
+    emit setDBFiltr(m_filters);
+}
+
+QStringList DataBaseWindow::statisticsColumns() const
+{
+    const QList<QVariant> channels = m_filters.values(QStringLiteral("nameChannel"));
+    QStringList columns;
+    const QSqlRecord fields = m_model->record();
+    for (int i = 0; i < fields.count(); ++i) {
+        if (channels.contains(fields.fieldName(i)))
+            columns << fields.fieldName(i);
+    }
+    return columns;
+}
+
+void DataBaseWindow::showTableDB()
+{
+    // Each request is answered once; the table comes back with the last answer.
+    if (m_selectionsPending > 0 && --m_selectionsPending > 0)
+        return;
+    m_chartFeed.reset();
+    m_shownRows = m_model->rowCount();
+    m_statistics->setHeaders(statisticsColumns());
+    // Attaching the table builds the chart, which reads the selection at once.
+    m_tableShown = true;
+    setObjectProperty(tableView, "modelStatistics", objectVariant(m_statistics));
+    setObjectProperty(tableView, "model", objectVariant(m_model));
+    endWaiting();
+}
+
+void DataBaseWindow::updateSeries(QAbstractSeries* series, QByteArray role)
+{
+    auto* xySeries = qobject_cast<QXYSeries*>(series);
+    if (!xySeries)
+        return;
+    const bool wasBlocked = xySeries->blockSignals(true);
+    // While a request refills the selection, it must not be read.
+    if (m_tableShown)
+        m_chartFeed.fill(xySeries, role);
+    else
+        xySeries->clear();
+    const QString name = QString::fromUtf8(role);
+    const QList<QAbstractAxis*> axes = xySeries->attachedAxes();
+    if (!axes.isEmpty()) {
+        axes.last()->setTitleText(name);
+        ChartRoutines::styleValueAxisUntitled(axes.last());
+    }
+    xySeries->setName(name);
+    xySeries->blockSignals(wasBlocked);
+}
+
+void DataBaseWindow::updateMinMaxAxisY(QAbstractSeries* series, QAbstractAxis* axis)
+{
+    ChartRoutines::setValueAxisRange(series, axis);
+}
+
+void DataBaseWindow::exportSelection(const QString& caption, const QString& suffix,
+                                     void (DataBaseWindow::*request)(QString, QSqlQueryModel*))
+{
+    if (!m_tableShown || m_waiting)
+        return;
+    const QString pattern = QStringLiteral("*.") + suffix;
+    const QString path = m_dialogs.saveFileName(caption, pattern, pattern);
+    if (path.isEmpty())
+        return;
+    // The export reads the selection in another thread; nothing may refill it
+    // until that is done.
+    if (isSignalConnected(QMetaMethod::fromSignal(request))) {
+        beginWaiting();
+        ++m_exportsPending;
+    }
+    emit(this->*request)(path, m_model);
+}
+
+void DataBaseWindow::onClickButtonSaveDBAsXlsx()
+{
+    exportSelection(QStringLiteral("xlsx"), QStringLiteral("xlsx"), &DataBaseWindow::saveXlsxFromModel);
+}
+
+void DataBaseWindow::onClickButtonSaveDBAsCsv()
+{
+    exportSelection(QStringLiteral("Comma-Separated Values (csv)"), QStringLiteral("csv"),
+                    &DataBaseWindow::saveCsvFromModel);
+}
+
+void DataBaseWindow::exportFinished()
+{
+    if (m_exportsPending > 0 && --m_exportsPending == 0)
+        endWaiting();
+}
+
+int DataBaseWindow::findRow(const QAbstractItemModel* model, const QDateTime& clock)
+{
+    const int rows = model ? model->rowCount() : 0;
+    if (rows == 0)
+        return 0;
+    const qint64 time = QDateTime(clock.date(), clock.time(), Qt::UTC).toSecsSinceEpoch();
+    auto rowTime = [model](int row) {
+        return LogLoader::secondsFromText(model->index(row, 0).data().toString());
+    };
+    if (time <= rowTime(0))
+        return 0;
+    if (time >= rowTime(rows - 1))
+        return rows - 1;
+    for (int row = 1; row < rows - 1; ++row) {
+        if (rowTime(row) >= time)
+            return row;
+    }
+    return rows - 1;
+}
+
+PrintSetting DataBaseWindow::printSettingFromScreen() const
+{
+    PrintSetting setting;
+    setting.beginDateTime = chartClock(objectProperty(chartView, QStringLiteral("minAxisX")));
+    setting.endDateTime = chartClock(objectProperty(chartView, QStringLiteral("maxAxisX")));
+    const int rows = m_tableShown ? m_model->rowCount() : 0;
+    setting.firstRow = setting.beginDateTime.isValid() ? findRow(m_model, setting.beginDateTime) : 0;
+    setting.lastRow = setting.endDateTime.isValid() ? findRow(m_model, setting.endDateTime) : qMax(0, rows - 1);
+    setting.printChart = objectProperty(reportPanel, QStringLiteral("isPrintChart")).toBool();
+    setting.generalChart = objectProperty(reportPanel, QStringLiteral("isGeneralChart")).toBool();
+    setting.fullReport = !objectProperty(reportPanel, QStringLiteral("isShortReport")).toBool();
+    return setting;
+}
+
+void DataBaseWindow::onClickButtonPrintReportDB()
+{
+    if (m_tableShown && !m_waiting)
+        emit printReportFromDB(m_model, printSettingFromScreen(), m_filters);
+}
+
+void DataBaseWindow::onClickButtonPreviewReportDB()
+{
+    if (m_tableShown && !m_waiting)
+        emit previewReportFromDB(m_model, printSettingFromScreen(), m_filters);
+}
+
+void DataBaseWindow::onSelectedTableDb(QVariant selectedItems)
+{
+    m_selectedRows = m_tableShown ? rowNumbers(selectedItems) : QList<int>();
+}
+
+void DataBaseWindow::onClickButtonDeleteItems()
+{
+    if (!m_tableShown || m_waiting || m_selectedRows.isEmpty())
+        return;
+    const QList<int> rows = m_selectedRows;
+    beginWaiting();
+    ++m_selectionsPending;
+    // The delete refills the lists and then the selection.
+    detachFilterLists();
+    detachTable();
+    emit deleteDataDB(rows, m_filters);
+}
+
+void DataBaseWindow::showError(QString err)
+{
+    // The request has failed: the cursor and the buttons are the user's again
+    // (the table follows with the request's answer). An export under way still
+    // holds them.
+    if (m_waiting && m_exportsPending == 0)
+        endWaiting();
+    m_dialogs.warning(err);
+}
