@@ -38,6 +38,7 @@ ApplicationWindow {
     signal clickButtonPreviewReportDB()
     signal clickButtonPrint()
     signal clickButtonPreviewPrint()
+    signal clickButtonSaveReportPdf()
     signal clickButtonOpenWindowPrint()
     signal selectedTableDb(var selectedItems)
 
@@ -75,39 +76,56 @@ ApplicationWindow {
         anchors.left: parent.left
         anchors.margins: 0
 
-        onClickDeviceButton: {
-            settingsDevice.visible = false
-            data.visible = false
-            dataBase.visible = false
-            deviceMenu.visible = true
-        }
+        onClickDeviceButton: window.showPage(deviceMenu)
         // The settings page is shown by its bridge once the instrument's
         // settings have been read; the menu only clears the way and asks.
         onClickSettingsButton: {
             window.requestSettingDevice()
-            data.visible = false
-            dataBase.visible = false
-            deviceMenu.visible = false
+            window.hideOtherPages(settingsDevice)
         }
-        onClickDataButton: {
-            settingsDevice.visible = false
-            data.visible = true
-            dataBase.visible = false
-            deviceMenu.visible = false
-        }
+        onClickDataButton: window.showPage(data)
         // The filter lists are requested before the page appears so that they
         // are refreshed each time the database page is opened.
         onClickDataBaseButton: {
             window.clickButtonDB()
-            settingsDevice.visible = false
-            data.visible = false
-            dataBase.visible = true
-            deviceMenu.visible = false
+            window.showPage(dataBase)
         }
+    }
+
+    // The four pages share the area right of the menu and only one of them may
+    // show. Answers from the worker threads bring pages forward in whatever
+    // order they arrive (a download landing after the settings were asked
+    // for), so every page that becomes visible, whoever made it so, hides the
+    // others here.
+    readonly property var pages: [settingsDevice, data, dataBase, deviceMenu]
+
+    function hideOtherPages(page) {
+        for (var i = 0; i < pages.length; ++i) {
+            if (pages[i] !== page && pages[i].visible)
+                pages[i].visible = false
+        }
+    }
+
+    function showPage(page) {
+        hideOtherPages(page)
+        page.visible = true
+    }
+
+    // While the settings are being read no page shows; say so rather than
+    // leave the area blank.
+    Label {
+        objectName: "WaitingForPage"
+        anchors.centerIn: parent
+        anchors.horizontalCenterOffset: 85 / 2
+        visible: !settingsDevice.visible && !data.visible && !dataBase.visible && !deviceMenu.visible
+        text: "Чтение настроек прибора…"
+        font.pixelSize: 18
+        color: "#5a2e1a"
     }
 
     SettingsDevice {
         id: settingsDevice
+        onVisibleChanged: if (visible) window.hideOtherPages(settingsDevice)
         objectName: "SettingsDevice"
         anchors.fill: parent
         anchors.leftMargin: 85
@@ -116,6 +134,7 @@ ApplicationWindow {
 
     DataMenu {
         id: data
+        onVisibleChanged: if (visible) window.hideOtherPages(data)
         objectName: "DataWindow"
         anchors.fill: parent
         anchors.leftMargin: 85
@@ -124,6 +143,7 @@ ApplicationWindow {
 
     DataBaseMenu {
         id: dataBase
+        onVisibleChanged: if (visible) window.hideOtherPages(dataBase)
         objectName: "DataBaseMenu"
         anchors.fill: parent
         anchors.leftMargin: 85
@@ -132,6 +152,7 @@ ApplicationWindow {
 
     DeviceMenu {
         id: deviceMenu
+        onVisibleChanged: if (visible) window.hideOtherPages(deviceMenu)
         objectName: "DeviceMenu"
         anchors.fill: parent
         anchors.leftMargin: 85

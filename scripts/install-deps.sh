@@ -15,9 +15,21 @@ PACKAGES=(
   qml-module-qt-labs-folderlistmodel qml-module-qttest
   libxlsxwriter-dev
   fonts-dejavu-core fonts-liberation
+  qttranslations5-l10n locales
   xvfb xauth x11-utils imagemagick librsvg2-bin xdotool
   python3 python3-openpyxl poppler-utils sqlite3
 )
+
+# Users run the program in the Russian locale; the screenshots and manual
+# checks do too, so the locale must exist.
+ensure_ru_locale() {
+  if locale -a 2>/dev/null | grep -qi '^ru_RU\.utf-\?8$'; then return 0; fi
+  echo "install-deps: generating the ru_RU.UTF-8 locale"
+  $SUDO localedef -i ru_RU -f UTF-8 ru_RU.UTF-8
+}
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do
@@ -26,12 +38,12 @@ done
 
 if [ ${#missing[@]} -eq 0 ]; then
   echo "install-deps: all packages present"
+  ensure_ru_locale
   exit 0
 fi
 
-SUDO=""
-if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 echo "install-deps: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+ensure_ru_locale

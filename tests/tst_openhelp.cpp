@@ -1,12 +1,16 @@
 #include "app/Help.h"
 #include "app/OpenHelp.h"
+#include "data/CsvExporter.h"
+#include "data/ModelLogRecord.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QRegularExpression>
 #include <QTextBrowser>
+#include <QTextCodec>
 #include <QtTest>
 
 static void initQmlResources()
@@ -153,6 +157,33 @@ private slots:
         browser->setSource(QUrl::fromLocalFile(QFileInfo(OpenHelp::helpPage().toLocalFile()).dir().filePath("Errors.htm")));
         opener.homeButton()->click();
         QCOMPARE(browser->source(), OpenHelp::helpPage());
+    }
+
+    void exportPage_csvExampleIsWhatTheExportWrites()
+    {
+        // The help shows a CSV file the data screen writes, line for line; it
+        // must stay what the program really writes, encoding included.
+        QFile page(QFileInfo(OpenHelp::helpPage().toLocalFile()).dir().filePath(QStringLiteral("Export.htm")));
+        QVERIFY(page.open(QIODevice::ReadOnly));
+        const QString html = QString::fromUtf8(page.readAll());
+        const QRegularExpressionMatch example =
+            QRegularExpression(QStringLiteral("<pre class=\"csv-example\">(.*?)</pre>"),
+                               QRegularExpression::DotMatchesEverythingOption).match(html);
+        QVERIFY2(example.hasMatch(), "Export.htm has no CSV example");
+        QString shown = example.captured(1);
+        shown.replace(QStringLiteral("&lt;"), QStringLiteral("<")).replace(QStringLiteral("&gt;"), QStringLiteral(">"))
+            .replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+
+        // The log the example describes: a ZR-7.47, ID 1234567, one measurement
+        // of 23.5 °C and 45.2 % on channel 1 at 01.06.2023 12:00:00.
+        ModelLogRecord model;
+        model.setContent(1234567, 0,
+                         {{QDateTime(QDate(2023, 6, 1), QTime(12, 0), Qt::UTC), {{1, 23.5f, 0}, {2, 45.2f, 1}}}});
+        const QByteArray written = CsvExporter::logCsv(model);
+        QTextCodec* cp1251 = QTextCodec::codecForName("Windows-1251");
+        QVERIFY(cp1251);
+        QCOMPARE(cp1251->toUnicode(written), shown);
+        QVERIFY(html.contains(QStringLiteral("Windows-1251")));
     }
 
     void helpWindow_announcesResize()

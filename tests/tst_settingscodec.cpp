@@ -1,6 +1,7 @@
 // The settings block and the file-info answer, encoded and decoded on bytes.
 #include "device/DeviceFileInfo.h"
 #include "device/DeviceSettings.h"
+#include "SimDevice.h"
 
 #include <QtEndian>
 #include <QtTest>
@@ -21,8 +22,8 @@ DeviceSettings sampleSettings()
     s.logPeriod = QTime(1, 2, 3);
     s.batteryType = 1;
     s.updatePeriodValue = 5;
-    s.sound = true;
-    s.soundButton = false;
+    s.sound = false;
+    s.soundButton = true;
     for (int c = 0; c < 2; ++c) {
         for (int q = 0; q < 5; ++q) {
             s.channel[c].alarmMax[q] = 100.5f + 10 * c + q;
@@ -33,13 +34,96 @@ DeviceSettings sampleSettings()
     s.channel[1].alarm = false;
     s.lineThicknessValue = 3;
     s.numberOfDecimalPlacesCh1 = 2;
-    s.numberOfDecimalPlacesCh2 = 1;
-    s.sensorType = 4;
+    s.numberOfDecimalPlacesCh2 = 0;
+    s.sensorType = 3;
     s.valueResistAt0 = 1;
     s.value20mA = 99.75f;
     s.value4mA = -12.5f;
     s.unit = 7;
     return s;
+}
+
+struct BlockField
+{
+    const char* name;
+    int offset;
+    const char* hex;
+};
+
+// sampleSettings() as the instrument's memory holds it, field by field, written
+// out by hand from the memory map: single bytes, floats little-endian.
+const BlockField commonFields[] = {
+    {"brightness", 0, "50"},
+    {"sleepPeriodSec", 1, "1E"},
+    {"shutdownPeriodMin", 2, "FA"},
+    {"logPeriod hours", 3, "01"},
+    {"logPeriod minutes", 4, "02"},
+    {"logPeriod seconds", 5, "03"},
+    {"lineThicknessValue", 6, "03"},
+    {"batteryType", 7, "01"},
+    {"updatePeriodValue", 8, "05"},
+    {"sound bits: key sound only", 9, "02"},
+    {"ch1 max temperature 100.5", 10, "00 00 C9 42"},
+    {"ch1 max humidity 101.5", 14, "00 00 CB 42"},
+    {"ch1 max air flow 102.5", 18, "00 00 CD 42"},
+    {"ch1 max pressure 103.5", 22, "00 00 CF 42"},
+    {"ch1 max light 104.5", 26, "00 00 D1 42"},
+    {"ch1 min temperature -40.25", 30, "00 00 21 C2"},
+    {"ch1 min humidity -41.25", 34, "00 00 25 C2"},
+    {"ch1 min air flow -42.25", 38, "00 00 29 C2"},
+    {"ch1 min pressure -43.25", 42, "00 00 2D C2"},
+    {"ch1 min light -44.25", 46, "00 00 31 C2"},
+    {"ch1 alarm", 50, "01"},
+    {"ch2 max temperature 110.5", 51, "00 00 DD 42"},
+    {"ch2 max humidity 111.5", 55, "00 00 DF 42"},
+    {"ch2 max air flow 112.5", 59, "00 00 E1 42"},
+    {"ch2 max pressure 113.5", 63, "00 00 E3 42"},
+    {"ch2 max light 114.5", 67, "00 00 E5 42"},
+    {"ch2 min temperature -50.25", 71, "00 00 49 C2"},
+    {"ch2 min humidity -51.25", 75, "00 00 4D C2"},
+    {"ch2 min air flow -52.25", 79, "00 00 51 C2"},
+    {"ch2 min pressure -53.25", 83, "00 00 55 C2"},
+    {"ch2 min light -54.25", 87, "00 00 59 C2"},
+    {"ch2 alarm", 91, "00"},
+    {"numberOfDecimalPlacesCh1", 92, "02"},
+    {"numberOfDecimalPlacesCh2", 93, "00"},
+};
+
+const BlockField firstModelTail[] = {
+    {"checksum 0x166C", 94, "6C 16 00 00"},
+};
+
+const BlockField secondModelTail[] = {
+    {"sensorType", 94, "03"},
+    {"valueResistAt0", 95, "01"},
+    {"value20mA 99.75", 96, "00 80 C7 42"},
+    {"value4mA -12.5", 100, "00 00 48 C1"},
+    {"unit", 104, "07"},
+    {"checksum 0x1909", 105, "09 19 00 00"},
+};
+
+using FieldTable = QVector<BlockField>;
+
+FieldTable fieldTable(bool secondModel)
+{
+    FieldTable table(std::begin(commonFields), std::end(commonFields));
+    if (secondModel)
+        table += FieldTable(std::begin(secondModelTail), std::end(secondModelTail));
+    else
+        table += FieldTable(std::begin(firstModelTail), std::end(firstModelTail));
+    return table;
+}
+
+// The table laid end to end; it must cover the block without gaps or overlaps.
+QByteArray blockFromTable(const FieldTable& table)
+{
+    QByteArray block;
+    for (const BlockField& field : table) {
+        if (field.offset != block.size())
+            qFatal("field table: %s at %d, expected %d", field.name, field.offset, int(block.size()));
+        block += QByteArray::fromHex(field.hex);
+    }
+    return block;
 }
 
 QByteArray padToArea(QByteArray block)
@@ -64,9 +148,12 @@ class TestSettingsCodec : public QObject
 private slots:
     void encode_lengthAndTrailingChecksum_data();
     void encode_lengthAndTrailingChecksum();
-    void encode_layoutOfKnownFields();
-    void roundTrip_everyField_data();
-    void roundTrip_everyField();
+    void encode_everyFieldAtItsOffset_data();
+    void encode_everyFieldAtItsOffset();
+    void decode_everyFieldFromItsOffset_data();
+    void decode_everyFieldFromItsOffset();
+    void simulatorFactoryArea_decodesToItsFactoryValues_data();
+    void simulatorFactoryArea_decodesToItsFactoryValues();
     void decode_firstModelKeepsSecondModelFields();
     void decode_soundBits();
     void decode_shortInputGivesDefaults();
@@ -99,51 +186,130 @@ void TestSettingsCodec::encode_lengthAndTrailingChecksum()
     QCOMPARE(qFromLittleEndian<quint32>(block.constData() + length - 4), sumOf(body));
 }
 
-void TestSettingsCodec::encode_layoutOfKnownFields()
-{
-    const QByteArray b = encodeSettings(sampleSettings(), secondModel);
-    QCOMPARE(b.left(10), QByteArray::fromHex("50 1E FA 01 02 03 03 01 05 01"));
-    float v;
-    const quint32 raw = qFromLittleEndian<quint32>(b.constData() + 10);
-    std::memcpy(&v, &raw, 4);
-    QCOMPARE(v, 100.5f);
-    QCOMPARE(int(b.at(50)), 1);   // channel 1 alarm
-    QCOMPARE(int(b.at(91)), 0);   // channel 2 alarm
-    QCOMPARE(b.mid(92, 4), QByteArray::fromHex("02 01 04 01"));
-    QCOMPARE(int(b.at(104)), 7);
-}
-
-void TestSettingsCodec::roundTrip_everyField_data()
+void TestSettingsCodec::encode_everyFieldAtItsOffset_data()
 {
     QTest::addColumn<QString>("info");
-    QTest::newRow("first model") << firstModel;
-    QTest::newRow("second model") << secondModel;
+    QTest::addColumn<bool>("secondModel");
+    QTest::newRow("ZR-7.47") << firstModel << false;
+    QTest::newRow("ZR-7.49") << secondModel << true;
 }
 
-void TestSettingsCodec::roundTrip_everyField()
+void TestSettingsCodec::encode_everyFieldAtItsOffset()
 {
     QFETCH(QString, info);
-    DeviceSettings s = sampleSettings();
-    if (!isSecondModel(info)) {
-        // The first model does not carry these; they come back as defaults.
-        s.sensorType = s.valueResistAt0 = s.unit = 0;
-        s.value20mA = s.value4mA = 0;
+    QFETCH(bool, secondModel);
+    const FieldTable table = fieldTable(secondModel);
+    const QByteArray block = encodeSettings(sampleSettings(), info);
+    for (const BlockField& field : table) {
+        const QByteArray expected = QByteArray::fromHex(field.hex);
+        QVERIFY2(block.mid(field.offset, expected.size()) == expected,
+                 qPrintable(QStringLiteral("%1 at %2: %3").arg(QLatin1String(field.name)).arg(field.offset)
+                            .arg(QString::fromLatin1(block.mid(field.offset, expected.size()).toHex(' ')))));
     }
-    const DeviceSettings back = decodeSettings(padToArea(encodeSettings(s, info)), info);
-    QCOMPARE(back.brightness, s.brightness);
-    QCOMPARE(back.logPeriod, s.logPeriod);
-    QCOMPARE(back.channel[0].alarmMin[4], s.channel[0].alarmMin[4]);
-    QCOMPARE(back.channel[1].alarmMax[2], s.channel[1].alarmMax[2]);
-    QCOMPARE(back.value4mA, s.value4mA);
-    QVERIFY(back == s);
+    QCOMPARE(block, blockFromTable(table));
+}
 
-    // Flipped switches survive as well.
-    s.sound = false;
-    s.soundButton = true;
-    s.channel[0].alarm = false;
-    s.channel[1].alarm = true;
-    s.batteryType = 0;
-    QVERIFY(decodeSettings(padToArea(encodeSettings(s, info)), info) == s);
+void TestSettingsCodec::decode_everyFieldFromItsOffset_data()
+{
+    encode_everyFieldAtItsOffset_data();
+}
+
+void TestSettingsCodec::decode_everyFieldFromItsOffset()
+{
+    QFETCH(QString, info);
+    QFETCH(bool, secondModel);
+    DeviceSettings expected = sampleSettings();
+    if (!secondModel) {
+        // The first model's block has no sensor fields; they keep their defaults.
+        expected.sensorType = expected.valueResistAt0 = expected.unit = 0;
+        expected.value20mA = expected.value4mA = 0;
+    }
+    const DeviceSettings s = decodeSettings(padToArea(blockFromTable(fieldTable(secondModel))), info);
+    QCOMPARE(s.brightness, quint8(80));
+    QCOMPARE(s.sleepPeriodSec, quint8(30));
+    QCOMPARE(s.shutdownPeriodMin, quint8(250));
+    QCOMPARE(s.logPeriod, QTime(1, 2, 3));
+    QCOMPARE(s.lineThicknessValue, quint8(3));
+    QCOMPARE(s.batteryType, 1);
+    QCOMPARE(s.updatePeriodValue, quint8(5));
+    QCOMPARE(s.sound, false);
+    QCOMPARE(s.soundButton, true);
+    for (int c = 0; c < 2; ++c) {
+        for (int q = 0; q < 5; ++q) {
+            QCOMPARE(s.channel[c].alarmMax[q], 100.5f + 10 * c + q);
+            QCOMPARE(s.channel[c].alarmMin[q], -40.25f - 10 * c - q);
+        }
+    }
+    QCOMPARE(s.channel[0].alarm, true);
+    QCOMPARE(s.channel[1].alarm, false);
+    QCOMPARE(s.numberOfDecimalPlacesCh1, quint8(2));
+    QCOMPARE(s.numberOfDecimalPlacesCh2, quint8(0));
+    QCOMPARE(s.sensorType, expected.sensorType);
+    QCOMPARE(s.valueResistAt0, expected.valueResistAt0);
+    QCOMPARE(s.value20mA, expected.value20mA);
+    QCOMPARE(s.value4mA, expected.value4mA);
+    QCOMPARE(s.unit, expected.unit);
+    QVERIFY(s == expected);
+}
+
+void TestSettingsCodec::simulatorFactoryArea_decodesToItsFactoryValues_data()
+{
+    encode_everyFieldAtItsOffset_data();
+}
+
+void TestSettingsCodec::simulatorFactoryArea_decodesToItsFactoryValues()
+{
+    // The simulator lays out its factory settings from a table of its own; what
+    // the application reads from them is checked against the values a new
+    // instrument is meant to carry, so the two layouts cannot drift together.
+    QFETCH(QString, info);
+    QFETCH(bool, secondModel);
+    const QByteArray area = SimDevice::defaultSettingsArea(info);
+    QCOMPARE(area.size(), SettingsArea::size);
+    const DeviceSettings s = decodeSettings(area, info);
+    QCOMPARE(s.brightness, quint8(80));
+    QCOMPARE(s.sleepPeriodSec, quint8(60));
+    QCOMPARE(s.shutdownPeriodMin, quint8(10));
+    QCOMPARE(s.logPeriod, QTime(0, 1, 0));
+    QCOMPARE(s.lineThicknessValue, quint8(2));
+    QCOMPARE(s.batteryType, 0);
+    QCOMPARE(s.updatePeriodValue, quint8(2));
+    QCOMPARE(s.sound, true);
+    QCOMPARE(s.soundButton, false);
+    const float max[5] = {40, 80, 20, 790, 20000};
+    const float min[5] = {0, 20, 0, 720, 0};
+    for (int q = 0; q < 5; ++q) {
+        QCOMPARE(s.channel[0].alarmMax[q], max[q]);
+        QCOMPARE(s.channel[0].alarmMin[q], min[q]);
+    }
+    for (int q = 2; q < 5; ++q) {
+        QCOMPARE(s.channel[1].alarmMax[q], max[q]);
+        QCOMPARE(s.channel[1].alarmMin[q], min[q]);
+    }
+    QCOMPARE(s.channel[0].alarm, true);
+    QCOMPARE(s.channel[1].alarm, false);
+    QCOMPARE(s.numberOfDecimalPlacesCh1, quint8(1));
+    QCOMPARE(s.numberOfDecimalPlacesCh2, quint8(2));
+    if (secondModel) {
+        QCOMPARE(s.channel[1].alarmMax[0], 150.0f);
+        QCOMPARE(s.channel[1].alarmMin[0], -50.0f);
+        QCOMPARE(s.channel[1].alarmMax[1], 90.0f);
+        QCOMPARE(s.channel[1].alarmMin[1], 10.0f);
+        QCOMPARE(s.sensorType, 2);
+        QCOMPARE(s.valueResistAt0, 1);
+        QCOMPARE(s.value20mA, 100.0f);
+        QCOMPARE(s.value4mA, 0.0f);
+        QCOMPARE(s.unit, 1);
+    } else {
+        QCOMPARE(s.channel[1].alarmMax[0], 40.0f);
+        QCOMPARE(s.channel[1].alarmMin[0], 0.0f);
+        QCOMPARE(s.channel[1].alarmMax[1], 80.0f);
+        QCOMPARE(s.channel[1].alarmMin[1], 20.0f);
+    }
+    // The block the application would write back for it is the same bytes.
+    const QByteArray block = encodeSettings(s, info);
+    QCOMPARE(area.left(block.size()), block);
+    QCOMPARE(area.mid(block.size()), QByteArray(SettingsArea::size - block.size(), char(0xFF)));
 }
 
 void TestSettingsCodec::decode_firstModelKeepsSecondModelFields()

@@ -9,8 +9,12 @@
 #include "link/ComPortManager.h"
 #include "device/DeviceSettingWindow.h"
 #include "device/DeviceSettingsInteractor.h"
+#include "device/FilesInteractor.h"
+#include "device/ModelDeviceFileInfo.h"
 #include "device/ZR74XManager.h"
 
+#include <QDir>
+#include <QQuickItem>
 #include <QSignalSpy>
 #include <QtEndian>
 #include <QtTest>
@@ -84,6 +88,40 @@ QList<quint16> commandsOf(const QList<QByteArray>& frames)
     return commands;
 }
 
+const char* const pageNames[4] = {"SettingsDevice", "DataWindow", "DataBaseMenu", "DeviceMenu"};
+
+// Counts the main window's pages that show, every time one of them appears or
+// goes, and remembers the most that ever showed together.
+class PageWatch : public QObject
+{
+public:
+    explicit PageWatch(AppHarness& app)
+        : m_app(app)
+    {
+        for (const char* name : pageNames) {
+            auto* page = qobject_cast<QQuickItem*>(app.object(QLatin1String(name)));
+            if (page)
+                connect(page, &QQuickItem::visibleChanged, this, &PageWatch::count);
+        }
+        count();
+    }
+    int mostShownTogether() const { return m_most; }
+    QStringList shown() const
+    {
+        QStringList names;
+        for (const char* name : pageNames)
+            if (m_app.property(QLatin1String(name), "visible").toBool())
+                names << QLatin1String(name);
+        return names;
+    }
+
+private:
+    void count() { m_most = std::max(m_most, int(shown().size())); }
+
+    AppHarness& m_app;
+    int m_most = 0;
+};
+
 // The computer's wall-clock reading now, as the instrument holds it.
 QDateTime wallClockNow()
 {
@@ -117,6 +155,8 @@ private slots:
     void secondModel_applyUnchanged_leavesBlockIdentical();
     void failedWrite_showsErrorThenSettingsReadBack();
     void clockButton_setsInstrumentToLocalWallClock();
+    void settingsAskedDuringDownload_neverTwoPagesAndSettingsLast();
+    void settingsReadFails_beforeAnyPageShown_devicePageReturns();
 
 private:
     bool startSimulator(const QString& model);
@@ -451,6 +491,70 @@ void TestSettingsFlow::clockButton_setsInstrumentToLocalWallClock()
         shown.setTimeSpec(Qt::UTC);
         return shown.isValid() && qAbs(shown.secsTo(wallClockNow())) <= 3;
     }, 5000));
+}
+
+void TestSettingsFlow::settingsAskedDuringDownload_neverTwoPagesAndSettingsLast()
+{
+    // The user opens a long log and presses "Настройки" while it downloads:
+    // the download lands first, then the settings. Neither answer may leave
+    // two pages drawn over each other.
+    ZrSimulator::Options options;
+    options.id = 6100000 + quint32(QCoreApplication::applicationPid() % 100000);
+    options.defaultFiles = false;
+    m_sim = std::make_unique<ZrSimulator>(options);
+    SimRunSpec spec;
+    spec.records = 600;
+    spec.start = QDateTime::fromSecsSinceEpoch(1700000000, Qt::UTC);
+    m_sim->addRun(spec);
+    QString error;
+    QVERIFY2(m_sim->start(&error), qPrintable(error));
+
+    AppHarness app({m_sim->portName()});
+    QVERIFY2(app.start(), qPrintable(app.errorString()));
+    QVERIFY(AppHarness::waitFor([&] { return app.shell()->modelFilesInfo()->rowCount() == 1; }, 30000));
+    int loaded = 0;
+    connect(app.shell()->filesInteractor(), &FilesInteractor::modelRecordReady, this, [&] { ++loaded; });
+    PageWatch watch(app);
+
+    QVERIFY(app.emitWindowSignal("currentNameFileChange", QStringLiteral("6553F100.LOG")));
+    QVERIFY(app.emitWindowSignal("clickOpenCurrentFileFromDevice"));
+    QVERIFY(app.waitForProperty(QStringLiteral("ButtonOpenFilesDevice"), "enabled", false));
+    QVERIFY(QMetaObject::invokeMethod(app.object(QStringLiteral("ButtonSettings")), "clicked"));
+    QCOMPARE(watch.shown(), QStringList());
+    QCOMPARE(app.property(QStringLiteral("WaitingForPage"), "visible").toBool(), true);
+
+    QVERIFY(AppHarness::waitFor([&] { return loaded == 1; }, 30000));
+    QVERIFY(app.waitForProperty(QStringLiteral("SettingsDevice"), "visible", true));
+    AppHarness::spin(300);
+    QCOMPARE(watch.shown(), QStringList{QStringLiteral("SettingsDevice")});
+    QCOMPARE(watch.mostShownTogether(), 1);
+    QCOMPARE(app.property(QStringLiteral("WaitingForPage"), "visible").toBool(), false);
+
+    app.shell()->stopWorkers();
+    QDir(AppHarness::logFolder(options.id)).removeRecursively();
+}
+
+void TestSettingsFlow::settingsReadFails_beforeAnyPageShown_devicePageReturns()
+{
+    QVERIFY(startSimulator(QStringLiteral("7.47")));
+    AppHarness app({m_sim->portName()});
+    QVERIFY2(app.start(), qPrintable(app.errorString()));
+    QStringList warnings;
+    app.shell()->deviceSettingWindow()->setWarningPresenter([&](const QString& text) { warnings << text; });
+    QVERIFY(app.waitForProperty(QStringLiteral("ButtonSettings"), "enabled", true));
+
+    // The instrument refuses every memory read: no settings will ever come.
+    m_sim->injectFault(SimFault::ErrorCode, -1, DeviceCommand::ReadMemory);
+    QVERIFY(QMetaObject::invokeMethod(app.object(QStringLiteral("ButtonSettings")), "clicked"));
+    QVERIFY(AppHarness::waitFor([&] { return !warnings.isEmpty(); }));
+    PageWatch watch(app);
+    QCOMPARE(watch.shown(), QStringList{QStringLiteral("DeviceMenu")});
+    m_sim->clearFaults();
+
+    // A failure while another page is in front leaves that page alone.
+    QVERIFY(app.setProperty(QStringLiteral("DataWindow"), "visible", true));
+    app.shell()->deviceSettingWindow()->showErrorSettingDevice(QStringLiteral("x"));
+    QCOMPARE(watch.shown(), QStringList{QStringLiteral("DataWindow")});
 }
 
 QTEST_MAIN(TestSettingsFlow)

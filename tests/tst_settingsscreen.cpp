@@ -89,6 +89,14 @@ DeviceSettings secondModelRecord()
     return s;
 }
 
+// Types text into the window's focused item key by key, as a keyboard would;
+// characters beyond ASCII (non-breaking space, minus sign) included.
+void typeText(QWindow* window, const QString& text)
+{
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, window, Qt::Key(c.toUpper().unicode()), QString(c), Qt::NoModifier);
+}
+
 } // namespace
 
 class TestSettingsScreen : public QObject
@@ -112,15 +120,20 @@ private slots:
     void limitBoxes_beforeSettingsAtTheirBounds();
     void limitBoxes_lowerStaysBelowUpper();
     void limitBoxes_newRangeAboveOldRangeShownWhole();
-    void limitBoxes_outOfRangeValueClampedToWhatIsShown();
-    void limitBoxes_localeFormatShownAndTyped();
+    void limitBoxes_receivedValuesOutsideBoundsKeptAsReceived();
+    void numbers_shownInLocaleWithoutGrouping();
+    void typedNumbers_acceptedOrRefusedNeverClamped_data();
+    void typedNumbers_acceptedOrRefusedNeverClamped();
     void apply_buttonEmitsCollectedSettings();
+    void apply_takesNumberStillBeingTyped();
     void showSetting_pageSlidesInToRest();
 
 private:
     void createWindow();
     QObject* object(const QString& name) const;
     QObject* limitBox(const QString& page, const char* element, const char* box) const;
+    QObject* field(const QString& path) const;
+    void useLocale(const QLocale& locale);
     bool isShown(const QString& name) const;
     DeviceSettings collect();
 
@@ -443,45 +456,149 @@ void TestSettingsScreen::limitBoxes_newRangeAboveOldRangeShownWhole()
     QCOMPARE(back.channel[0].alarmMax[0], -50.0f);
 }
 
-void TestSettingsScreen::limitBoxes_outOfRangeValueClampedToWhatIsShown()
+void TestSettingsScreen::limitBoxes_receivedValuesOutsideBoundsKeptAsReceived()
 {
-    // What "Применить" writes is what the page shows: a limit outside the
-    // box's range, or no number at all (blank memory), becomes a shown value.
+    // A limit the instrument holds outside the field's nominal range is shown
+    // and written back as it is: "Применить" must not change a value the user
+    // never touched. Only what cannot be shown (no number, or far beyond any
+    // limit) becomes the bound.
     DeviceSettings s = firstModelRecord();
     s.channel[0].alarmMax[0] = 3000.0f;
-    s.channel[0].alarmMin[3] = std::numeric_limits<float>::quiet_NaN();
+    s.channel[0].alarmMin[3] = 100.0f;
+    s.channel[1].alarmMin[3] = std::numeric_limits<float>::quiet_NaN();
+    s.channel[1].alarmMax[4] = 1e30f;
     m_bridge->showSetting(s);
     QTest::qWait(50);
+    QCOMPARE(limitBox(QStringLiteral("AlarmChannel 1"), "temperature", "upper")->property("value").toInt(), 30000);
+    QCOMPARE(limitBox(QStringLiteral("AlarmChannel 1"), "pressure", "lower")->property("value").toInt(), 1000);
     const DeviceSettings back = collect();
-    QCOMPARE(back.channel[0].alarmMax[0], 2500.0f);
-    QCOMPARE(limitBox(QStringLiteral("AlarmChannel 1"), "temperature", "upper")->property("value").toInt(), 25000);
-    QVERIFY(qIsFinite(back.channel[0].alarmMin[3]));
-    QCOMPARE(back.channel[0].alarmMin[3], 225.0f);
+    QCOMPARE(back.channel[0].alarmMax[0], 3000.0f);
+    QCOMPARE(back.channel[0].alarmMin[3], 100.0f);
+    QCOMPARE(back.channel[0], s.channel[0]);
+    QCOMPARE(back.channel[1].alarmMin[3], 225.0f);
+    QCOMPARE(back.channel[1].alarmMax[4], 99999.9f);
+
+    // The next reading inside the bounds narrows the range again.
+    m_bridge->showSetting(firstModelRecord());
+    QTest::qWait(50);
+    QCOMPARE(limitBox(QStringLiteral("AlarmChannel 1"), "temperature", "upper")->property("to").toInt(), 25000);
+    QCOMPARE(collect().channel[0], firstModelRecord().channel[0]);
 }
 
-void TestSettingsScreen::limitBoxes_localeFormatShownAndTyped()
+void TestSettingsScreen::useLocale(const QLocale& locale)
 {
     cleanup();
-    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    QLocale::setDefault(locale);
     createWindow();
+}
 
+QObject* TestSettingsScreen::field(const QString& path) const
+{
+    const QStringList parts = path.split(QLatin1Char('/'));
+    if (parts.size() == 3)
+        return limitBox(parts[0], parts[1].toLatin1().constData(), parts[2].toLatin1().constData());
+    return object(path);
+}
+
+void TestSettingsScreen::numbers_shownInLocaleWithoutGrouping()
+{
+    useLocale(QLocale(QLocale::Russian, QLocale::Russia));
+    m_bridge->showSetting(firstModelRecord());
+    QTest::qWait(20);
+    QCOMPARE(field("AlarmChannel 1/temperature/lower")->property("displayText").toString(), QStringLiteral("20,5"));
+    // A group separator would make the shown text unreadable when typed back.
+    QCOMPARE(field("AlarmChannel 1/light/upper")->property("displayText").toString(), QStringLiteral("99999,9"));
+    QCOMPARE(field("AlarmChannel 1/temperature/lower")->property("from").toInt(), -1977);
+    QCOMPARE(field("LogPeriodHours")->property("displayText").toString(), QStringLiteral("1"));
+}
+
+void TestSettingsScreen::typedNumbers_acceptedOrRefusedNeverClamped_data()
+{
+    QTest::addColumn<bool>("russian");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("expected");
+    QTest::addColumn<bool>("refused");
+
+    const QString tempLow = QStringLiteral("AlarmChannel 1/temperature/lower");
+    const QString tempHigh = QStringLiteral("AlarmChannel 1/temperature/upper");
+    const QString lightLow = QStringLiteral("AlarmChannel 1/light/lower");
+    const QString hours = QStringLiteral("LogPeriodHours");
+    // The record shows temperature 20.5 .. 30.0, light 150.0 .. 99999.9, 1 hour.
+    QTest::newRow("ru: point as separator") << true << tempLow << "12.5" << 125 << false;
+    QTest::newRow("ru: comma as separator") << true << tempLow << "12,5" << 125 << false;
+    QTest::newRow("ru: 5.5 is not 55") << true << tempLow << "5.5" << 55 << false;
+    QTest::newRow("ru: whole number") << true << tempLow << "12" << 120 << false;
+    QTest::newRow("ru: leading separator") << true << tempLow << ",5" << 5 << false;
+    QTest::newRow("ru: hyphen minus") << true << tempLow << "-12,5" << -125 << false;
+    QTest::newRow("ru: minus sign") << true << tempLow << QString::fromUtf8("\u221212.5") << -125 << false;
+    QTest::newRow("ru: group separator ignored") << true << lightLow << QString::fromUtf8("20\u00a0000,0") << 200000 << false;
+    QTest::newRow("ru: the lower bound itself") << true << tempLow << "-197,7" << -1977 << false;
+    QTest::newRow("ru: above the upper bound") << true << tempHigh << "3000" << 300 << true;
+    QTest::newRow("ru: below the lower bound") << true << tempLow << "-200" << 205 << true;
+    QTest::newRow("ru: lower limit above upper") << true << tempLow << "35" << 205 << true;
+    QTest::newRow("ru: two decimals") << true << tempLow << "12,55" << 205 << true;
+    QTest::newRow("ru: letters") << true << tempLow << "abc" << 205 << true;
+    QTest::newRow("ru: nothing") << true << tempLow << "" << 205 << true;
+    QTest::newRow("ru: separator alone") << true << tempLow << "," << 205 << true;
+    QTest::newRow("ru: two separators") << true << tempLow << "1.2,5" << 205 << true;
+    QTest::newRow("C: comma taken too") << false << tempLow << "12,5" << 125 << false;
+    QTest::newRow("C: point") << false << tempLow << "12.5" << 125 << false;
+    QTest::newRow("ru: hours") << true << hours << "7" << 7 << false;
+    QTest::newRow("ru: hours beyond 23") << true << hours << "25" << 1 << true;
+    QTest::newRow("ru: hours with a fraction") << true << hours << "1,5" << 1 << true;
+}
+
+void TestSettingsScreen::typedNumbers_acceptedOrRefusedNeverClamped()
+{
+    QFETCH(bool, russian);
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(int, expected);
+    QFETCH(bool, refused);
+
+    useLocale(russian ? QLocale(QLocale::Russian, QLocale::Russia) : QLocale::c());
     DeviceSettings s = firstModelRecord();
+    s.logPeriod = QTime(1, 0, 0);
     m_bridge->showSetting(s);
-    QObject* lower = limitBox(QStringLiteral("AlarmChannel 1"), "temperature", "lower");
-    QCOMPARE(lower->property("displayText").toString(), QStringLiteral("20,5"));
+    QTest::qWait(20);
 
-    // Typing a number in the locale's format sets the limit in tenths.
-    auto* box = qobject_cast<QQuickItem*>(lower);
+    QObject* target = this->field(field);
+    QVERIFY(target);
+    auto* box = qobject_cast<QQuickItem*>(target);
     auto* input = box->property("contentItem").value<QQuickItem*>();
     QVERIFY(input);
     input->forceActiveFocus();
     QVERIFY(input->hasActiveFocus());
-    input->setProperty("text", QString());
-    for (char c : {'2', '5', ',', '5'})
-        QTest::keyClick(box->window(), c);
+    QMetaObject::invokeMethod(input, "selectAll");
+    QTest::keyClick(box->window(), Qt::Key_Delete);
+    typeText(box->window(), typed);
     QTest::keyClick(box->window(), Qt::Key_Return);
-    QCOMPARE(lower->property("value").toInt(), 255);
-    QCOMPARE(collect().channel[0].alarmMin[0], 25.5f);
+
+    QCOMPARE(target->property("value").toInt(), expected);
+    QCOMPARE(!target->property("refusal").toString().isEmpty(), refused);
+    // The field shows the value it holds, never the refused text.
+    QCOMPARE(input->property("text").toString(), target->property("displayText").toString());
+
+    // What "Применить" would write is exactly that value.
+    const DeviceSettings back = collect();
+    if (field == QLatin1String("LogPeriodHours"))
+        QCOMPARE(back.logPeriod.hour(), expected);
+    else if (field.contains(QLatin1String("light")))
+        QCOMPARE(back.channel[0].alarmMin[4], float(expected) / 10.0f);
+    else if (field.endsWith(QLatin1String("upper")))
+        QCOMPARE(back.channel[0].alarmMax[0], float(expected) / 10.0f);
+    else
+        QCOMPARE(back.channel[0].alarmMin[0], float(expected) / 10.0f);
+
+    // Leaving the field commits as Enter does.
+    input->forceActiveFocus();
+    QMetaObject::invokeMethod(input, "selectAll");
+    QTest::keyClick(box->window(), Qt::Key_Delete);
+    const bool whole = field == QLatin1String("LogPeriodHours");
+    typeText(box->window(), whole ? QStringLiteral("x9") : QStringLiteral("x25"));
+    input->setFocus(false);
+    QCOMPARE(target->property("value").toInt(), whole ? 9 : 250);
 }
 
 void TestSettingsScreen::apply_buttonEmitsCollectedSettings()
@@ -499,6 +616,30 @@ void TestSettingsScreen::apply_buttonEmitsCollectedSettings()
     QVERIFY(spy.wait(2000));
     QCOMPARE(spy.count(), 1);
     QCOMPARE(spy.at(0).at(0).value<DeviceSettings>(), s);
+}
+
+void TestSettingsScreen::apply_takesNumberStillBeingTyped()
+{
+    // The user types a limit and presses "Применить" without Enter.
+    connect(m_root, SIGNAL(setSettingDevice()), m_bridge, SLOT(setSettingDevice()), Qt::QueuedConnection);
+    m_bridge->showSetting(firstModelRecord());
+    // Let the page come to rest before clicking on it.
+    auto* content = qobject_cast<QQuickItem*>(object(QStringLiteral("SettingsContent")));
+    QTRY_COMPARE_WITH_TIMEOUT(content->mapToScene(QPointF(0, 0)).x(), 72.0, 2000);
+    auto* box = qobject_cast<QQuickItem*>(limitBox(QStringLiteral("AlarmChannel 1"), "temperature", "lower"));
+    auto* input = box->property("contentItem").value<QQuickItem*>();
+    input->forceActiveFocus();
+    QMetaObject::invokeMethod(input, "selectAll");
+    QTest::keyClick(box->window(), Qt::Key_Delete);
+    typeText(box->window(), QStringLiteral("12.5"));
+
+    QSignalSpy spy(m_bridge, &DeviceSettingWindow::settingsDeviceChanged);
+    auto* button = qobject_cast<QQuickItem*>(object(QStringLiteral("ButtonApplySettings")));
+    QVERIFY(button);
+    const QPoint centre = button->mapToScene(QPointF(button->width() / 2, button->height() / 2)).toPoint();
+    QTest::mouseClick(button->window(), Qt::LeftButton, Qt::NoModifier, centre);
+    QTRY_COMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).value<DeviceSettings>().channel[0].alarmMin[0], 12.5f);
 }
 
 void TestSettingsScreen::showSetting_pageSlidesInToRest()

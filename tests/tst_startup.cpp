@@ -4,6 +4,7 @@
 #include "AppHarness.h"
 
 #include "app/ApplicationShell.h"
+#include "app/Localization.h"
 #include "app/MetaTypes.h"
 #include "data/DataWindow.h"
 #include "device/DeviceInteractor.h"
@@ -24,6 +25,7 @@ private slots:
     void missingMainWindow_failsWithMessage_andStartsNoThread();
     void start_publishesModelsAndBridges_andMovesDeviceSideIntoItsThread();
     void stopWorkers_duringSearch_endsBothThreads();
+    void qtOwnTexts_areRussian_andTitlesNameTheApplication();
 };
 
 void TestStartup::missingMainWindow_failsWithMessage_andStartsNoThread()
@@ -68,6 +70,20 @@ void TestStartup::stopWorkers_duringSearch_endsBothThreads()
     app.shell()->stopWorkers();
     QVERIFY(app.shell()->deviceThread()->isFinished());
     QVERIFY(app.shell()->databaseThread()->isFinished());
+}
+
+void TestStartup::qtOwnTexts_areRussian_andTitlesNameTheApplication()
+{
+    // File dialogs and message boxes take their captions from Qt's catalogue;
+    // without it a Russian program shows "Look in", "Cancel" and "Save".
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
+    QVERIFY(Localization::apply(*QCoreApplication::instance()));
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Отмена"));
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Save"), QStringLiteral("Сохранить"));
+    QCOMPARE(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Перейти к:"));
+    // Boxes without a title of their own are headed by this name, not by the
+    // executable's.
+    QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("Orvelin"));
 }
 
 QTEST_MAIN(TestStartup)

@@ -17,6 +17,8 @@ Page {
 
     signal clickButtonPrintDB()
     signal clickButtonPreviewPrintDB()
+    // The same report written to a PDF file.
+    signal clickButtonPdfDB()
 
     background: Rectangle {
         color: "white"
@@ -91,11 +93,11 @@ Page {
         anchors.bottom: parent.bottom
         anchors.bottomMargin: 14
         anchors.horizontalCenter: parent.horizontalCenter
-        spacing: 12
+        spacing: 6
 
         Button {
             objectName: "printButtonDB"
-            width: 120
+            width: 96
             height: 49
             text: "Печать"
             font.pixelSize: 15
@@ -103,11 +105,22 @@ Page {
         }
         Button {
             objectName: "previewButtonDB"
-            width: 140
+            width: 118
             height: 49
             text: "Предпросмотр"
             font.pixelSize: 15
             onClicked: pagePrintReport.clickButtonPreviewPrintDB()
+        }
+        Button {
+            objectName: "pdfButtonDB"
+            width: 52
+            height: 49
+            text: "PDF"
+            font.pixelSize: 15
+            ToolTip.visible: hovered
+            ToolTip.delay: 500
+            ToolTip.text: "Сохранить отчёт\nкак файл PDF"
+            onClicked: pagePrintReport.clickButtonPdfDB()
         }
     }
 

@@ -2,8 +2,8 @@ import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtGraphicalEffects 1.15
 
-// Report option panel of the data screen: the options, "Печать" and
-// "Предпросмотр", and a close button that hides the panel.
+// Report option panel of the data screen: the options, "Печать",
+// "Предпросмотр" and "PDF", and a close button that hides the panel.
 Page {
     id: pagePrintReport
     objectName: "PrintReport"
@@ -34,7 +34,7 @@ Page {
         anchors.bottom: parent.bottom
         anchors.bottomMargin: 14
         anchors.horizontalCenter: parent.horizontalCenter
-        spacing: 12
+        spacing: 4
 
         Button {
             objectName: "PrintButton"
@@ -45,11 +45,23 @@ Page {
             onClicked: window.clickButtonPrint()
         }
         Button {
-            width: 140
+            objectName: "PreviewButton"
+            width: 134
             height: 49
             text: "Предпросмотр"
             font.pixelSize: 15
             onClicked: window.clickButtonPreviewPrint()
+        }
+        Button {
+            objectName: "PdfButton"
+            width: 48
+            height: 49
+            text: "PDF"
+            font.pixelSize: 15
+            ToolTip.visible: hovered
+            ToolTip.delay: 500
+            ToolTip.text: "Сохранить отчёт\nкак файл PDF"
+            onClicked: window.clickButtonSaveReportPdf()
         }
     }
 

@@ -18,31 +18,27 @@ SettingGroup {
         rowSpacing: 0
         columnSpacing: 4
 
-        SpinBox {
+        NumberSpinBox {
             id: hours
+            objectName: "LogPeriodHours"
             from: 0
             to: 23
-            editable: true
-            font.pixelSize: 14
             Layout.preferredWidth: 70
         }
         Label { text: ":"; font.pixelSize: 16; font.bold: true }
-        SpinBox {
+        NumberSpinBox {
             id: minutes
+            objectName: "LogPeriodMinutes"
             from: 0
             to: 59
-            editable: true
-            font.pixelSize: 14
             Layout.preferredWidth: 70
         }
         Label { text: ":"; font.pixelSize: 16; font.bold: true }
-        SpinBox {
+        NumberSpinBox {
             id: seconds
             objectName: "LogPeriodSeconds"
             from: hours.value === 0 && minutes.value === 0 ? 1 : 0
             to: 59
-            editable: true
-            font.pixelSize: 14
             Layout.preferredWidth: 70
         }
 

@@ -161,7 +161,12 @@ Page {
             anchors.bottomMargin: settingsPage.gap
             width: 170
             height: 44
-            onClicked: window.setSettingDevice()
+            onClicked: {
+                // A number still being typed is taken (or refused) first, so
+                // what is written is what the fields show.
+                forceActiveFocus()
+                window.setSettingDevice()
+            }
         }
     }
 }

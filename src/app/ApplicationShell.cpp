@@ -14,6 +14,7 @@
 #include "device/DeviceWindow.h"
 #include "device/FilesInteractor.h"
 #include "device/ModelDeviceFileInfo.h"
+#include "report/ReportInteractor.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -98,6 +99,7 @@ void ApplicationShell::createWorkers()
     m_deviceInteractor = new DeviceInteractor(m_comPortManager);
     m_deviceSettingsInteractor = new DeviceSettingsInteractor(m_comPortManager);
     m_filesInteractor = new FilesInteractor(m_comPortManager, m_modelLogRecord);
+    m_reportInteractor = new ReportInteractor(this);
 
     m_deviceThread = new QThread(this);
     m_deviceThread->setObjectName(QStringLiteral("device"));
@@ -233,10 +235,17 @@ void ApplicationShell::wireDataScreen()
     connect(m_root, SIGNAL(clickButtonSaveInDB()), dataWindow, SLOT(onClickButtonSaveInDB()), queued);
 }
 
-// Data page: the report panel's print, preview and opening.
+// Data page: the report panel's print, preview, PDF and opening. Until the
+// database page exists, report errors are shown in the data page's warning box.
 void ApplicationShell::wireDataReports()
 {
     const auto queued = Qt::QueuedConnection;
+    ReportInteractor* reports = m_reportInteractor;
+    connect(m_dataWindow, &DataWindow::printReport, reports, &ReportInteractor::printReport, queued);
+    connect(m_dataWindow, &DataWindow::previewReport, reports, &ReportInteractor::previewReport, queued);
+    connect(m_dataWindow, &DataWindow::saveReportAsPdf, reports, &ReportInteractor::saveReportPdf, queued);
+    connect(reports, &ReportInteractor::reportErrorOccurred, m_dataWindow, &DataWindow::showError, queued);
+    connect(m_root, SIGNAL(clickButtonSaveReportPdf()), m_dataWindow, SLOT(onClickButtonSaveReportPdf()), queued);
     connect(m_root, SIGNAL(clickButtonPrint()), m_dataWindow, SLOT(onClickButtonPrint()), queued);
     connect(m_root, SIGNAL(clickButtonPreviewPrint()), m_dataWindow, SLOT(onClickButtonPreviewPrint()), queued);
     connect(m_root, SIGNAL(clickButtonOpenWindowPrint()), m_dataWindow, SLOT(onClickButtonOpenWindowPrint()), queued);

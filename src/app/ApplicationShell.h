@@ -18,6 +18,7 @@ class ModelLogRecord;
 class QQmlApplicationEngine;
 class QThread;
 class TableDBModel;
+class ReportInteractor;
 
 // Creates and wires every long-lived object of the application: the QML engine
 // and main window, the screen bridges, the interactors in the device and
@@ -59,6 +60,7 @@ public:
     DeviceSettingsInteractor* deviceSettingsInteractor() const { return m_deviceSettingsInteractor; }
     FilesInteractor* filesInteractor() const { return m_filesInteractor; }
     DataBaseInteractor* dataBaseInteractor() const { return m_dataBaseInteractor; }
+    ReportInteractor* reportInteractor() const { return m_reportInteractor; }
 
 private:
     void createModels();
@@ -98,4 +100,6 @@ private:
 
     // Database thread object, deleted by the thread's finish.
     DataBaseInteractor* m_dataBaseInteractor = nullptr;
+    // Reports are printed in the GUI thread; owned by the shell.
+    ReportInteractor* m_reportInteractor = nullptr;
 };

@@ -1,4 +1,5 @@
 #include "app/ApplicationShell.h"
+#include "app/Localization.h"
 #include "app/MetaTypes.h"
 
 #include <QApplication>
@@ -8,6 +9,7 @@ int main(int argc, char* argv[])
 {
     registerMetaTypes();
     QApplication app(argc, argv);
+    Localization::apply(app);
 
     ApplicationShell shell;
     if (!shell.start()) {

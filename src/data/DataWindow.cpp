@@ -3,6 +3,7 @@
 #include "data/ModelLogRecord.h"
 #include "data/ModelStatistics.h"
 #include "report/ChartRoutines.h"
+#include "report/ReportInteractor.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>
@@ -288,6 +289,14 @@ void DataWindow::onClickButtonPrint()
 void DataWindow::onClickButtonPreviewPrint()
 {
     emit previewReport(printSettingFromPanel());
+}
+
+void DataWindow::onClickButtonSaveReportPdf()
+{
+    const QString path = m_dialogs.saveFileName(QStringLiteral("PDF"), QStringLiteral("*.pdf"),
+                                                QStringLiteral("*.pdf"));
+    if (!path.isEmpty())
+        emit saveReportAsPdf(printSettingFromPanel(), ReportInteractor::pdfFileName(path));
 }
 
 void DataWindow::showError(QString err)

@@ -66,6 +66,8 @@ signals:
     void writeModelToDataBase(LogSnapshot log, unsigned int idDevice, QString typeDevice);
     void printReport(PrintSetting setting);
     void previewReport(PrintSetting setting);
+    // The report the panel describes, to be written as a PDF file at `path`.
+    void saveReportAsPdf(PrintSetting setting, QString path);
 
 public slots:
     void onClickButtonOpenFile();
@@ -74,6 +76,7 @@ public slots:
     void onClickButtonSaveInDB();
     void onClickButtonPrint();
     void onClickButtonPreviewPrint();
+    void onClickButtonSaveReportPdf();
     void onClickButtonOpenWindowPrint();
     void showModel();
     void updateSeriesFromModel(QtCharts::QAbstractSeries* series, int numberColumn);

@@ -2,6 +2,8 @@
 
 #include <QSqlQueryModel>
 
+#include <algorithm>
+
 ModelStatistics::ModelStatistics(QAbstractItemModel* source, int valueRole, QObject* parent)
     : QAbstractTableModel(parent), m_source(source), m_valueRole(valueRole)
 {
@@ -129,6 +131,12 @@ QString queryText(const QSqlQueryModel* model, int row, int column)
     return model->data(model->index(row, column)).toString();
 }
 
+// One past the last row to walk: lastRow included, never beyond the model.
+int endOfRange(int rowCount, int lastRow)
+{
+    return lastRow >= rowCount - 1 ? rowCount : std::max(lastRow + 1, 0);
+}
+
 float leadingNumber(const QString& text)
 {
     const int space = text.indexOf(QLatin1Char(' '));
@@ -138,15 +146,15 @@ float leadingNumber(const QString& text)
 } // namespace
 
 ModelStatistics::ColumnStatistics ModelStatistics::columnStatistics(const QAbstractItemModel* model, int column,
-                                                                    int valueRole)
+                                                                    int valueRole, int fromRow, int toRow)
 {
     if (!model || column < 0 || column >= model->columnCount())
         return {};
-    const int rows = model->rowCount();
-    int firstRow = 0;
+    const int rows = endOfRange(model->rowCount(), toRow);
+    int firstRow = std::max(fromRow, 0);
     while (firstRow < rows && !model->data(model->index(firstRow, column)).isValid())
         ++firstRow;
-    if (firstRow == rows)
+    if (firstRow >= rows)
         return {};
     return accumulate(firstRow, rows, [&](int row, float& value) {
         const QVariant raw = model->data(model->index(row, column), valueRole);
@@ -157,17 +165,18 @@ ModelStatistics::ColumnStatistics ModelStatistics::columnStatistics(const QAbstr
     });
 }
 
-ModelStatistics::ColumnStatistics ModelStatistics::queryColumnStatistics(const QSqlQueryModel* model, int column)
+ModelStatistics::ColumnStatistics ModelStatistics::queryColumnStatistics(const QSqlQueryModel* model, int column,
+                                                                         int fromRow, int toRow)
 {
     if (!model || column < 0 || column >= model->columnCount())
         return {};
-    const int rows = model->rowCount();
-    int firstRow = 0;
+    const int rows = endOfRange(model->rowCount(), toRow);
+    int firstRow = std::max(fromRow, 0);
     // A NULL cell is a time stamp at which this instrument has no value of
     // the column, like an empty one: the walk goes on.
     while (firstRow < rows && queryText(model, firstRow, column).isEmpty())
         ++firstRow;
-    if (firstRow == rows)
+    if (firstRow >= rows)
         return {};
     return accumulate(firstRow, rows, [&](int row, float& value) {
         const QString text = queryText(model, row, column);

@@ -4,6 +4,8 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <climits>
+
 class QSqlQueryModel;
 
 // Maximum, mean and minimum of every column of a source model, as a
@@ -46,10 +48,14 @@ public:
     };
 
     // Rows whose display value is invalid are skipped; ties keep the earlier row.
-    static ColumnStatistics columnStatistics(const QAbstractItemModel* model, int column, int valueRole);
+    // Only rows firstRow..lastRow (both included, clipped to the model) count;
+    // a report covers just its period.
+    static ColumnStatistics columnStatistics(const QAbstractItemModel* model, int column, int valueRole,
+                                             int firstRow = 0, int lastRow = INT_MAX);
     // The value is the text before the first space; NULL or empty fields
     // are rows without a value.
-    static ColumnStatistics queryColumnStatistics(const QSqlQueryModel* model, int column);
+    static ColumnStatistics queryColumnStatistics(const QSqlQueryModel* model, int column,
+                                                  int firstRow = 0, int lastRow = INT_MAX);
 
     // Text of one statistics cell (row 0..2, column >= 0).
     QString cellText(int row, int column) const;

@@ -3,6 +3,8 @@
 #include <QMessageBox>
 #include <QVariant>
 
+#include <algorithm>
+
 namespace {
 
 // The limit spin boxes on the page count in tenths.
@@ -13,6 +15,9 @@ const char* const minNames[5] = {"temperatureAlarmMin", "humidityAlarmMin", "air
                                  "pressureAlarmMin", "lightAlarmMin"};
 const char* const maxNames[5] = {"temperatureAlarmMax", "humidityAlarmMax", "airFlowAlarmMax",
                                  "pressureAlarmMax", "lightAlarmMax"};
+
+// The main window's four pages.
+const char* const pageNames[4] = {"SettingsDevice", "DataWindow", "DataBaseMenu", "DeviceMenu"};
 
 const QString powerSaving = QStringLiteral("PowerSavingSetting");
 const QString sound = QStringLiteral("SoundSetting");
@@ -190,6 +195,15 @@ void DeviceSettingWindow::setSettingDevice()
 
 void DeviceSettingWindow::showErrorSettingDevice(QString err)
 {
+    // The settings button hides every page until the settings arrive; when
+    // reading them fails nothing ever will, so the user is taken back to the
+    // device page instead of being left with an empty window.
+    const bool pageShown = std::any_of(std::begin(pageNames), std::end(pageNames), [this](const char* name) {
+        return objectProperty(QLatin1String(name), QStringLiteral("visible")).toBool();
+    });
+    if (!pageShown)
+        setObjectProperty(QStringLiteral("DeviceMenu"), "visible", true);
+
     if (m_presenter) {
         m_presenter(err);
         return;

@@ -111,6 +111,42 @@ TestCase {
         compare(filtersRequest.count, row.filters)
     }
 
+    // Bridges bring pages forward by setting `visible`, in whatever order the
+    // worker threads answer; a menu press may come in between.
+    function test_answersInAnyOrderLeaveOnePage_data() {
+        return [
+            { tag: "download lands after the settings were asked for",
+              steps: ["ButtonSettings", "DataWindow", "SettingsDevice"], front: "SettingsDevice" },
+            { tag: "settings read before the download lands",
+              steps: ["ButtonSettings", "SettingsDevice", "DataWindow"], front: "DataWindow" },
+            { tag: "link lost on the settings page",
+              steps: ["ButtonSettings", "SettingsDevice", "DeviceMenu"], front: "DeviceMenu" },
+            { tag: "settings arrive on the database page",
+              steps: ["ButtonBase", "SettingsDevice"], front: "SettingsDevice" },
+            { tag: "menu press after an answer",
+              steps: ["DataWindow", "ButtonDevice"], front: "DeviceMenu" }
+        ]
+    }
+
+    function test_answersInAnyOrderLeaveOnePage(row) {
+        page("ButtonSettings").enabled = true
+        clickMenu("ButtonDevice")
+        for (var i = 0; i < row.steps.length; ++i) {
+            var step = row.steps[i]
+            if (step.indexOf("Button") === 0)
+                clickMenu(step)
+            else
+                page(step).visible = true
+            var shown = visibility().filter(function(v) { return v }).length
+            verify(shown <= 1, "after " + step + ": " + visibility())
+            // Nothing shows only while the settings are on their way, and then
+            // the window says so.
+            compare(page("WaitingForPage").visible, shown === 0)
+        }
+        verify(page(row.front).visible)
+        compare(visibility().filter(function(v) { return v }).length, 1)
+    }
+
     function test_requestsAreEmittedBeforeThePageChanges() {
         // Receivers of the request must still see the page that was in front.
         var seen = []

@@ -2,6 +2,7 @@
 
 #include "app/ApplicationShell.h"
 #include "app/MetaTypes.h"
+#include "report/ReportInteractor.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -43,6 +44,12 @@ bool AppHarness::start()
         m_error = m_shell->errorString();
         return false;
     }
+    // No test may open a real print dialog or preview: printing is cancelled
+    // and previews close at once, unless a test puts in dialogs of its own.
+    ReportInteractor::Dialogs noDialogs;
+    noDialogs.choosePrinter = [](QPrinter*) { return false; };
+    noDialogs.preview = [](QPrinter*, const std::function<void(QPrinter*)>&) {};
+    m_shell->reportInteractor()->setDialogs(noDialogs);
     return true;
 }
 

@@ -1,4 +1,5 @@
 #include "SimDevice.h"
+#include "SimSettingsTable.h"
 
 #include "link/DeviceCommand.h"
 #include "device/DeviceSettings.h"
@@ -26,43 +27,6 @@ quint32 readBE32(const QByteArray& bytes, int offset = 0)
 qint64 hostUtcSecs()
 {
     return QDateTime::currentSecsSinceEpoch();
-}
-
-// Settings a fresh instrument might carry: mid brightness, power saving on,
-// one-minute logging, alarm limits inside the ranges the settings screen allows.
-DeviceSettings factorySettings(bool secondModel)
-{
-    DeviceSettings s;
-    s.brightness = 80;
-    s.sleepPeriodSec = 60;
-    s.shutdownPeriodMin = 10;
-    s.logPeriod = QTime(0, 1, 0);
-    s.batteryType = 0;
-    s.updatePeriodValue = 2;
-    s.sound = true;
-    s.soundButton = false;
-    const float max[5] = {40.0f, 80.0f, 20.0f, 790.0f, 20000.0f};
-    const float min[5] = {0.0f, 20.0f, 0.0f, 720.0f, 0.0f};
-    for (ChannelAlarm& c : s.channel) {
-        std::copy(max, max + 5, c.alarmMax);
-        std::copy(min, min + 5, c.alarmMin);
-    }
-    s.channel[0].alarm = true;
-    s.lineThicknessValue = 2;
-    s.numberOfDecimalPlacesCh1 = 1;
-    s.numberOfDecimalPlacesCh2 = 2;
-    if (secondModel) {
-        s.sensorType = 2;
-        s.valueResistAt0 = 1;
-        s.value20mA = 100.0f;
-        s.value4mA = 0.0f;
-        s.unit = 1;
-        s.channel[1].alarmMax[0] = 150.0f;
-        s.channel[1].alarmMin[0] = -50.0f;
-        s.channel[1].alarmMax[1] = 90.0f;
-        s.channel[1].alarmMin[1] = 10.0f;
-    }
-    return s;
 }
 
 } // namespace
@@ -101,9 +65,7 @@ SimDevice::SimDevice(const QString& model, quint32 id, const QString& version)
 
 QByteArray SimDevice::defaultSettingsArea(const QString& info)
 {
-    QByteArray area = encodeSettings(factorySettings(isSecondModel(info)), info);
-    area.append(QByteArray(SettingsArea::size - area.size(), char(0xFF)));
-    return area;
+    return SimSettingsTable::factoryArea(isSecondModel(info));
 }
 
 QString SimDevice::deviceInfo() const

@@ -1,0 +1,198 @@
+#include "report/ReportCharts.h"
+
+#include "report/ChartRoutines.h"
+#include "report/PrintSetting.h"
+
+#include <QAbstractTableModel>
+#include <QGraphicsLayout>
+#include <QPainter>
+#include <QSqlQueryModel>
+#include <QSqlRecord>
+#include <QtCharts/QChart>
+#include <QtCharts/QChartView>
+#include <QtCharts/QDateTimeAxis>
+#include <QtCharts/QLineSeries>
+#include <QtCharts/QValueAxis>
+
+using namespace QtCharts;
+
+namespace ReportCharts {
+
+namespace {
+
+const QString commonChartTitle = QStringLiteral("Общий график");
+
+std::unique_ptr<QChart> newChart(const QString& title, const PrintSetting& setting)
+{
+    auto chart = std::make_unique<QChart>();
+    chart->setTitle(title);
+    chart->addAxis(ChartRoutines::makeDateAxis(setting.beginDateTime, setting.endDateTime), Qt::AlignBottom);
+    return chart;
+}
+
+// Puts a filled series on the chart's date axis and on a value axis of its own.
+void addSeries(QChart* chart, QLineSeries* series, const QString& axisTitle)
+{
+    chart->addSeries(series);
+    auto* valueAxis = new QValueAxis();
+    chart->addAxis(valueAxis, Qt::AlignLeft);
+    series->attachAxis(chart->axes(Qt::Horizontal).constFirst());
+    series->attachAxis(valueAxis);
+    ChartRoutines::styleValueAxis(valueAxis, axisTitle);
+    // On paper the axis titles are as small as the labels.
+    valueAxis->setTitleFont(ChartRoutines::chartFont());
+    ChartRoutines::setValueAxisRange(series, valueAxis);
+    // A line of one point would draw nothing.
+    series->setPointsVisible(series->count() == 1);
+}
+
+int columnOfHeader(const QAbstractTableModel* model, const QString& name)
+{
+    for (int column = 0; column < model->columnCount(); ++column) {
+        if (model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString() == name)
+            return column;
+    }
+    return -1;
+}
+
+QLineSeries* logSeries(const PrintSetting& setting, int column, QString* axisTitle)
+{
+    const QAbstractTableModel* model = setting.model;
+    const QString header = model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+    const QString unit = model->headerData(column, Qt::Horizontal, setting.unitRole).toString();
+    auto* series = new QLineSeries();
+    series->setName(header);
+    ChartRoutines::fillSeriesFromColumn(series, model, column, setting.firstRow, setting.lastRow);
+    *axisTitle = QStringLiteral("%1,%2").arg(header, unit);
+    return series;
+}
+
+bool isChartedField(const QString& name)
+{
+    return name.contains(QStringLiteral("Канал")) || name.contains(QStringLiteral("Компенсатор"))
+        || name.contains(QStringLiteral("Доп."));
+}
+
+// "dd.MM.yyyy hh:mm:ss" read as the instrument's clock reading. It is not
+// parsed as local time: a reading inside a daylight-saving gap or overlap must
+// land where the shared time axis puts it, not where the time zone moves it.
+QDateTime clockReading(const QString& text)
+{
+    const QDate date = QDate::fromString(text.left(10), QStringLiteral("dd.MM.yyyy"));
+    const QTime time = QTime::fromString(text.mid(11, 8), QStringLiteral("hh:mm:ss"));
+    return QDateTime(date, time, Qt::UTC);
+}
+
+QLineSeries* dataBaseSeries(const QSqlQueryModel* model, int dateColumn, int column, const PrintSetting& setting)
+{
+    auto* series = new QLineSeries();
+    series->setName(model->record().fieldName(column));
+    const int first = std::max(setting.firstRow, 0);
+    const int last = std::min(setting.lastRow, model->rowCount() - 1);
+    QVector<QPointF> points;
+    for (int row = first; row <= last; ++row) {
+        const QVariant value = model->index(row, column).data();
+        if (value.isNull())
+            continue;
+        // "21.50 °C": the number before the first blank, without its unit.
+        const QString text = value.toString();
+        const int blank = text.indexOf(QLatin1Char(' '));
+        bool ok = false;
+        const double y = (blank < 0 ? text : text.left(blank)).toDouble(&ok);
+        const QDateTime time = clockReading(model->index(row, dateColumn).data().toString());
+        if (!ok || !time.isValid())
+            continue;
+        points.append(QPointF(double(ChartRoutines::localClockMSecs(time)), y));
+    }
+    series->replace(points);
+    return series;
+}
+
+} // namespace
+
+ChartList buildLogCharts(const PrintSetting& setting)
+{
+    ChartList charts;
+    if (!setting.printChart || !setting.model)
+        return charts;
+    if (setting.generalChart)
+        charts.push_back(newChart(commonChartTitle, setting));
+    for (const QString& name : setting.seriesNames) {
+        const int column = columnOfHeader(setting.model, name);
+        if (column < 0)
+            continue;
+        QString axisTitle;
+        QLineSeries* series = logSeries(setting, column, &axisTitle);
+        if (!setting.generalChart)
+            charts.push_back(newChart(series->name(), setting));
+        addSeries(charts.back().get(), series, axisTitle);
+    }
+    return charts;
+}
+
+ChartList buildDataBaseCharts(const QSqlQueryModel* model, const PrintSetting& setting)
+{
+    ChartList charts;
+    if (!setting.printChart || !model)
+        return charts;
+    const QSqlRecord fields = model->record();
+    const int dateColumn = std::max(fields.indexOf(QStringLiteral("Дата")), 0);
+    if (setting.generalChart)
+        charts.push_back(newChart(commonChartTitle, setting));
+    for (int column = 0; column < fields.count(); ++column) {
+        const QString name = fields.fieldName(column);
+        if (!isChartedField(name))
+            continue;
+        if (!setting.generalChart)
+            charts.push_back(newChart(name, setting));
+        addSeries(charts.back().get(), dataBaseSeries(model, dateColumn, column, setting), name);
+    }
+    return charts;
+}
+
+QImage renderChart(std::unique_ptr<QChart> chart)
+{
+    QFont titleFont(QStringLiteral("Times"));
+    titleFont.setPointSize(16);
+    titleFont.setBold(true);
+    chart->setTitleFont(titleFont);
+    chart->resize(pictureSize);
+
+    // The view owns the chart from here on and takes it along when it goes.
+    QChartView view(chart.release());
+    view.setRenderHint(QPainter::Antialiasing, true);
+    view.setOptimizationFlag(QGraphicsView::DontSavePainterState, true);
+    view.setFrameShape(QFrame::NoFrame);
+    view.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view.resize(pictureSize);
+    // Showing lays the chart out; it never reaches the screen.
+    view.setAttribute(Qt::WA_DontShowOnScreen, true);
+    view.show();
+    view.chart()->layout()->activate();
+    view.hide();
+
+    QImage picture(pictureSize, QImage::Format_ARGB32);
+    picture.fill(Qt::white);
+    QPainter painter(&picture);
+    view.render(&painter, QRectF(picture.rect()), view.viewport()->rect(), Qt::KeepAspectRatio);
+    return picture;
+}
+
+QList<QImage> makeLogCharts(const PrintSetting& setting)
+{
+    QList<QImage> pictures;
+    for (auto& chart : buildLogCharts(setting))
+        pictures << renderChart(std::move(chart));
+    return pictures;
+}
+
+QList<QImage> makeDataBaseCharts(const QSqlQueryModel* model, const PrintSetting& setting)
+{
+    QList<QImage> pictures;
+    for (auto& chart : buildDataBaseCharts(model, setting))
+        pictures << renderChart(std::move(chart));
+    return pictures;
+}
+
+} // namespace ReportCharts
