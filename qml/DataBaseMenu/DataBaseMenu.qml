@@ -248,5 +248,6 @@ Page {
         anchors.bottomMargin: 16
         onClickButtonPrintDB: window.clickButtonPrintReportDB()
         onClickButtonPreviewPrintDB: window.clickButtonPreviewReportDB()
+        onClickButtonPdfDB: window.clickButtonSaveReportPdfDB()
     }
 }

@@ -169,6 +169,13 @@ void ApplicationShell::wireDataBaseScreen()
     connect(database, &DataBaseInteractor::errorOccurred, screen, &DataBaseWindow::showError, queued);
     connect(m_root, SIGNAL(clickButtonPrintReportDB()), screen, SLOT(onClickButtonPrintReportDB()), queued);
     connect(m_root, SIGNAL(clickButtonPreviewReportDB()), screen, SLOT(onClickButtonPreviewReportDB()), queued);
+    ReportInteractor* reports = m_reportInteractor;
+    connect(screen, &DataBaseWindow::printReportFromDB, reports, &ReportInteractor::printReportDB, queued);
+    connect(screen, &DataBaseWindow::previewReportFromDB, reports, &ReportInteractor::onPreviewReportDB, queued);
+    // Report errors of both screens are said in this screen's warning box.
+    connect(reports, &ReportInteractor::reportErrorOccurred, screen, &DataBaseWindow::showError, queued);
+    connect(m_root, SIGNAL(clickButtonSaveReportPdfDB()), screen, SLOT(onClickButtonSaveReportPdfDB()), queued);
+    connect(screen, &DataBaseWindow::saveReportPdfFromDB, reports, &ReportInteractor::saveReportDBPdf, queued);
 }
 
 // The device side: the device page, the settings page and the file dialogue
@@ -235,8 +242,8 @@ void ApplicationShell::wireDataScreen()
     connect(m_root, SIGNAL(clickButtonSaveInDB()), dataWindow, SLOT(onClickButtonSaveInDB()), queued);
 }
 
-// Data page: the report panel's print, preview, PDF and opening. Until the
-// database page exists, report errors are shown in the data page's warning box.
+// Data page: the report panel's print, preview, PDF and opening. Report
+// errors are said by the database page (wireDataBaseScreen).
 void ApplicationShell::wireDataReports()
 {
     const auto queued = Qt::QueuedConnection;
@@ -244,7 +251,6 @@ void ApplicationShell::wireDataReports()
     connect(m_dataWindow, &DataWindow::printReport, reports, &ReportInteractor::printReport, queued);
     connect(m_dataWindow, &DataWindow::previewReport, reports, &ReportInteractor::previewReport, queued);
     connect(m_dataWindow, &DataWindow::saveReportAsPdf, reports, &ReportInteractor::saveReportPdf, queued);
-    connect(reports, &ReportInteractor::reportErrorOccurred, m_dataWindow, &DataWindow::showError, queued);
     connect(m_root, SIGNAL(clickButtonSaveReportPdf()), m_dataWindow, SLOT(onClickButtonSaveReportPdf()), queued);
     connect(m_root, SIGNAL(clickButtonPrint()), m_dataWindow, SLOT(onClickButtonPrint()), queued);
     connect(m_root, SIGNAL(clickButtonPreviewPrint()), m_dataWindow, SLOT(onClickButtonPreviewPrint()), queued);

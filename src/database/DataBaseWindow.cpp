@@ -7,6 +7,7 @@
 #include "database/ModelTypeChannelList.h"
 #include "database/ModelTypeUnitList.h"
 #include "report/ChartRoutines.h"
+#include "report/ReportInteractor.h"
 
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -368,6 +369,15 @@ void DataBaseWindow::onClickButtonPreviewReportDB()
 {
     if (m_tableShown && !m_waiting)
         emit previewReportFromDB(m_model, printSettingFromScreen(), m_filters);
+}
+
+void DataBaseWindow::onClickButtonSaveReportPdfDB()
+{
+    if (!m_tableShown || m_waiting)
+        return;
+    const QString path = m_dialogs.saveFileName(QStringLiteral("PDF"), QStringLiteral("*.pdf"), QStringLiteral("*.pdf"));
+    if (!path.isEmpty())
+        emit saveReportPdfFromDB(m_model, printSettingFromScreen(), m_filters, ReportInteractor::pdfFileName(path));
 }
 
 void DataBaseWindow::onSelectedTableDb(QVariant selectedItems)

@@ -80,6 +80,9 @@ signals:
     void printReportFromDB(QSqlQueryModel* model, PrintSetting setting, QMultiHash<QString, QVariant> filters);
     void previewReportFromDB(QSqlQueryModel* model, PrintSetting setting, QMultiHash<QString, QVariant> filters);
     void deleteDataDB(QList<int> rows, QMultiHash<QString, QVariant> filters);
+    // The report of the selection, to be written as a PDF file at `path`.
+    void saveReportPdfFromDB(QSqlQueryModel* model, PrintSetting setting, QMultiHash<QString, QVariant> filters,
+                             QString path);
 
 public slots:
     void showTableDB();
@@ -91,6 +94,7 @@ public slots:
     void onClickButtonSaveDBAsCsv();
     void onClickButtonPrintReportDB();
     void onClickButtonPreviewReportDB();
+    void onClickButtonSaveReportPdfDB();
     void onSelectedTableDb(QVariant selectedItems);
     void onClickButtonDeleteItems();
     void showError(QString err);
