@@ -30,10 +30,12 @@ Item {
         if (!root.model)
             return
         var roles = root.model.roles
+        // The time stamp and the instrument number keep their width; the
+        // channels share the rest, scrolling sideways only when many.
         var others = Math.max(1, roles.length - 2)
-        var channelWidth = Math.max(130, Math.floor((tableRecords.width - 170 - 110 - 20) / others))
+        var channelWidth = Math.max(120, Math.floor((tableRecords.width - 160 - 100 - 20) / others))
         for (var i = 0; i < roles.length; ++i) {
-            var width = i === 0 ? 170 : (i === roles.length - 1 ? 110 : channelWidth)
+            var width = i === 0 ? 160 : (i === roles.length - 1 ? 100 : channelWidth)
             var column = columnComponent.createObject(tableRecords, { "role": roles[i], "title": roles[i], "width": width })
             tableRecords.addColumn(column)
             root.addColumn(roles[i])
@@ -124,6 +126,6 @@ Item {
         anchors.right: parent.right
         anchors.bottom: parent.bottom
         height: 172
-        columnWidth: 170
+        columnWidth: 150
     }
 }
