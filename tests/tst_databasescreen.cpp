@@ -176,6 +176,7 @@ class TestDataBaseScreen : public QObject
 private slots:
     void emptyArchive_showsEmptyListsAndNoError();
     void road_downloadStoreFilterExportChartAndDelete();
+    void period_spansTheStoredStampsAlsoInALocalClockGap();
     void filterRequestBeforeAnyFilterLists_isIgnored();
     void failedSelectionAndDelete_giveBackCursorAndButtons();
     void findRow_readsTheSelectionsTimeTexts_data();
@@ -377,6 +378,34 @@ void TestDataBaseScreen::road_downloadStoreFilterExportChartAndDelete()
 
     app.shell()->stopWorkers();
     QDir(AppHarness::logFolder(options.id)).removeRecursively();
+}
+
+void TestDataBaseScreen::period_spansTheStoredStampsAlsoInALocalClockGap()
+{
+    // The first and the last reading lie in the hours New York's clock skips
+    // in spring and repeats in autumn; the picker must still hold all of them.
+    AppHarness app;
+    QVERIFY2(app.start(), qPrintable(app.errorString()));
+    const QString archive = app.databasePath();
+    QVERIFY(AppHarness::waitFor([&] { return QFile::exists(archive); }));
+    QStringList inserts = {"INSERT INTO TYPE_DEVICE VALUES (1, 'ZR-7.47', NULL);", "INSERT INTO UNIT VALUES (1, '°C');",
+                           "INSERT INTO TYPE_CHANNEL VALUES (1, 'Канал №1');"};
+    const QStringList readings = {"2024-03-10 02:30:00", "2024-03-10 02:40:00", "2024-03-10 03:10:00",
+                                  "2024-11-03 01:10:00", "2024-11-03 01:40:00"};
+    for (const QString& reading : readings)
+        inserts << "INSERT INTO RECORD_ZR (DateTime, Value, idUnit, idTypeChannel, idDevice) VALUES ('" + reading
+                       + "', 1.5, 1, 1, 1);";
+    QCOMPARE(sqlite(archive, inserts.join(' ')), QStringList());
+    QVERIFY(openDataBasePage(app));
+    QVERIFY(applyFilter(app));
+    QCOMPARE(app.shell()->tableDBModel()->rowCount(), readings.size());
+    const QList<QVariant> period = screenOf(app)->filters().values("DateTime");
+    QCOMPARE(period.size(), 2);
+    QCOMPARE(std::min(period.at(0).toDateTime(), period.at(1).toDateTime()),
+             QDateTime(QDate(2024, 3, 10), QTime(2, 30), Qt::UTC));
+    QCOMPARE(std::max(period.at(0).toDateTime(), period.at(1).toDateTime()),
+             QDateTime(QDate(2024, 11, 3), QTime(1, 40), Qt::UTC));
+    app.shell()->stopWorkers();
 }
 
 void TestDataBaseScreen::filterRequestBeforeAnyFilterLists_isIgnored()
