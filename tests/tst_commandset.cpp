@@ -8,6 +8,7 @@
 #include "device/ZR74XManager.h"
 
 #include <QtEndian>
+#include <functional>
 #include <QtTest>
 
 namespace {
@@ -109,6 +110,43 @@ DeviceSettings sampleSettings()
     return s;
 }
 
+// An answer of the right length for each command the tests send.
+QByteArray goodAnswer(quint16 command)
+{
+    switch (command) {
+    case 151:
+        return QByteArray("ZR7.47 1.03", 12);
+    case 152:
+    case 155:
+        return hex("5E0BE100");
+    case 157:
+        return hex("696400 87D61200");
+    case 159:
+        return QByteArray(24, '\x01');
+    case 160:
+        return hex("6553F100 6553F53C 00000037");
+    case 164:
+        return QByteArray(32, '\x02');
+    case 170:
+        return hex("0003");
+    default:
+        return hex("00");
+    }
+}
+
+QString messageOf(const std::function<void()>& request)
+{
+    try {
+        request();
+    } catch (const QString& message) {
+        return message;
+    }
+    return QString();
+}
+
+const QString kDataLength = QStringLiteral("Ошибка протокола обмена: Ошибка длины данных ");
+const QString kImplausible = QStringLiteral("Ошибка протокола обмена: Неверные данные ");
+
 } // namespace
 
 class TestCommandSet : public QObject
@@ -120,6 +158,10 @@ private slots:
     void setTime_sendsLow32BitsOfSecondsSinceEpoch();
     void answers_decodeBigEndian();
     void answers_shortFallBackToZero();
+    void answerLength_onlyTheCommandsOwnIsTaken_data();
+    void answerLength_onlyTheCommandsOwnIsTaken();
+    void fileHeader_mustBeginWithId();
+    void fileInfo_sizeBeyondMemoryIsRefused();
     void deviceInfo_endsAtFirstNul();
     void checkConnection_onlyASingleZeroPasses();
     void failures_passThroughUnchanged();
@@ -128,14 +170,15 @@ private slots:
     void writeSettings_sequenceAndPieces();
     void writeSettings_stopsAtFirstFailure();
     void readSettings_readsFourPiecesAndDecodes();
-    void readSettings_shortPieceGivesDefaults();
+    void readSettings_shortPieceIsAskedForAgain();
 };
 
 void TestCommandSet::requests_carryBigEndianArguments()
 {
     Fixture f;
     f.wire->responder = [](const QByteArray& r) {
-        return LinkFakeWire::Answer(PacketFrame::build(PacketFrame::parseRequest(r).code, hex("00")));
+        const quint16 code = PacketFrame::parseRequest(r).code;
+        return LinkFakeWire::Answer(PacketFrame::build(code, goodAnswer(code)));
     };
     f.device.readRecord(0x01020304);
     QCOMPARE(f.wire->written.last(), PacketFrame::build(159, hex("01020304")));
@@ -187,16 +230,82 @@ void TestCommandSet::answers_shortFallBackToZero()
     QCOMPARE(ZR74XManager::decodeId(hex("00BC61")), quint32(0));
     QCOMPARE(ZR74XManager::decodeFileCount(hex("01")), quint16(0));
     QCOMPARE(ZR74XManager::decodeTime(QByteArray()), QDateTime::fromSecsSinceEpoch(0, Qt::UTC));
+    QVERIFY(DeviceFileInfo::fromAnswer(hex("6553F1006553F53C000000")) == DeviceFileInfo());
+}
 
+void TestCommandSet::answerLength_onlyTheCommandsOwnIsTaken_data()
+{
+    QTest::addColumn<int>("command");
+    QTest::addColumn<QByteArray>("good");
+    QTest::addColumn<QByteArray>("wrong");
+
+    QTest::newRow("connection check, two bytes") << 150 << hex("00") << hex("0000");
+    QTest::newRow("device info, empty") << 151 << QByteArray("ZR7.49 1.03") << QByteArray();
+    QTest::newRow("ID, three bytes") << 152 << hex("00BC614E") << hex("00BC61");
+    QTest::newRow("clock, five bytes") << 155 << hex("5E0BE100") << hex("5E0BE10000");
+    QTest::newRow("set time, empty status") << 156 << hex("00") << QByteArray();
+    QTest::newRow("file header, empty") << 157 << hex("69640087D61200") << QByteArray();
+    QTest::newRow("file header, six bytes") << 157 << hex("69640087D61200") << hex("69640087D612");
+    QTest::newRow("record, 23 bytes") << 159 << QByteArray(24, '\x07') << QByteArray(23, '\x07');
+    QTest::newRow("record, 25 bytes") << 159 << QByteArray(24, '\x07') << QByteArray(25, '\x07');
+    QTest::newRow("record, empty") << 159 << QByteArray(24, '\x07') << QByteArray();
+    QTest::newRow("file info, 11 bytes") << 160 << hex("6553F1006553F53C00000037") << hex("6553F1006553F53C000000");
+    QTest::newRow("memory piece, 31 bytes") << 164 << QByteArray(32, '\x09') << QByteArray(31, '\x09');
+    QTest::newRow("begin write, two bytes") << 166 << hex("00") << hex("0000");
+    QTest::newRow("file count, empty") << 170 << hex("0002") << QByteArray();
+}
+
+// A wrong length is a failed attempt like any other: asked again, and after
+// three such answers the request fails with its own message.
+void TestCommandSet::answerLength_onlyTheCommandsOwnIsTaken()
+{
+    QFETCH(int, command);
+    QFETCH(QByteArray, good);
+    QFETCH(QByteArray, wrong);
     Fixture f;
-    f.wire->answer(152, hex("0102"));
-    QCOMPARE(f.device.getId(), quint32(0));
-    f.wire->answer(170, QByteArray());
-    QCOMPARE(f.device.getFileCount(1), quint16(0));
-    f.wire->answer(160, hex("6553F1006553F53C000000"));
-    QVERIFY(f.device.getFileInfo(0, 1) == DeviceFileInfo());
-    f.wire->answer(160, hex("6553F1006553F53C00000037"));
-    QCOMPARE(f.device.getFileInfo(0, 1).nameFile, QStringLiteral("6553F100.LOG"));
+    f.wire->answer(quint16(command), wrong);
+    f.wire->answer(quint16(command), good);
+    QCOMPARE(f.manager.get(ushort(command), hex("00")), good);
+    QCOMPARE(f.wire->written.size(), 2);
+
+    f.wire->written.clear();
+    f.wire->responder = [command, wrong](const QByteArray&) {
+        return LinkFakeWire::Answer(PacketFrame::build(quint16(command), wrong));
+    };
+    QCOMPARE(messageOf([&] { f.manager.get(ushort(command), hex("00")); }), kDataLength);
+    QCOMPARE(f.wire->written.size(), 3);
+}
+
+void TestCommandSet::fileHeader_mustBeginWithId()
+{
+    Fixture f;
+    f.wire->answer(157, hex("49440087D61200"));   // "ID"
+    f.wire->answer(157, hex("69640087D61200"));
+    QCOMPARE(f.device.openFile(QStringLiteral("6553F100.LOG")), hex("69640087D61200"));
+    QCOMPARE(f.wire->written.size(), 2);
+
+    f.wire->responder = [](const QByteArray&) { return LinkFakeWire::Answer(PacketFrame::build(157, hex("00000000000000"))); };
+    QCOMPARE(messageOf([&] { f.device.openFile(QStringLiteral("6553F100.LOG")); }), kImplausible);
+}
+
+void TestCommandSet::fileInfo_sizeBeyondMemoryIsRefused()
+{
+    Fixture f;
+    // 2^31 bytes would be 89,478,485 records.
+    f.wire->responder = [](const QByteArray&) {
+        return LinkFakeWire::Answer(PacketFrame::build(160, hex("6553F100 6553F53C 80000000")));
+    };
+    QCOMPARE(messageOf([&] { f.device.getFileInfo(0, 1); }), kImplausible);
+    QCOMPARE(f.wire->written.size(), 3);
+
+    // The whole memory is the largest file there can be.
+    f.wire->responder = nullptr;
+    f.wire->answer(160, hex("6553F100 6553F53C 00100000"));
+    QCOMPARE(f.device.getFileInfo(0, 1).numberOfRecords, (0x100000 - 7) / 24);
+    f.wire->responder = [](const QByteArray&) {
+        return LinkFakeWire::Answer(PacketFrame::build(160, hex("6553F100 6553F53C 00100001")));
+    };
+    QCOMPARE(messageOf([&] { f.device.getFileInfo(0, 1); }), kImplausible);
 }
 
 void TestCommandSet::deviceInfo_endsAtFirstNul()
@@ -213,10 +322,6 @@ void TestCommandSet::checkConnection_onlyASingleZeroPasses()
     f.wire->answer(150, hex("00"));
     QVERIFY(f.device.checkConnection());
     QCOMPARE(f.wire->written.last(), hex("3A0005009600 0000 2E2F"));
-    f.wire->answer(150, hex("0000"));
-    QVERIFY(!f.device.checkConnection());
-    f.wire->answer(150, QByteArray());
-    QVERIFY(!f.device.checkConnection());
 }
 
 void TestCommandSet::failures_passThroughUnchanged()
@@ -307,15 +412,20 @@ void TestCommandSet::readSettings_readsFourPiecesAndDecodes()
     QCOMPARE(PacketFrame::parseRequest(f.wire->written.at(4)).data, hex("000FE060"));
 }
 
-void TestCommandSet::readSettings_shortPieceGivesDefaults()
+void TestCommandSet::readSettings_shortPieceIsAskedForAgain()
 {
     Fixture f;
-    f.wire->answer(151, QByteArray("ZR7.47 1.03"));
-    f.wire->answer(164, QByteArray(32, '\x01'));
-    f.wire->answer(164, QByteArray(32, '\x01'));
-    f.wire->answer(164, QByteArray(31, '\x01'));
-    f.wire->answer(164, QByteArray(32, '\x01'));
-    QVERIFY(f.device.readSettings() == DeviceSettings());
+    MemoryInstrument instrument;
+    instrument.info = QStringLiteral("ZR7.49 1.03");
+    instrument.memory.replace(0, 109, encodeSettings(sampleSettings(), instrument.info));
+    f.wire->answer(151, instrument.info.toLatin1());
+    f.wire->answer(164, instrument.memory.mid(0, 32));
+    f.wire->answer(164, instrument.memory.mid(32, 32));
+    f.wire->answer(164, instrument.memory.mid(64, 31));
+    f.serve(&instrument);
+    QVERIFY(f.device.readSettings() == sampleSettings());
+    QCOMPARE(f.commandsSent(), (QList<quint16>{151, 164, 164, 164, 164, 164}));
+    QCOMPARE(f.wire->written.at(3), f.wire->written.at(4));
 }
 
 QTEST_GUILESS_MAIN(TestCommandSet)

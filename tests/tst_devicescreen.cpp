@@ -82,6 +82,7 @@ private slots:
     void download_startsOnlyForChosenFileWithRecords();
     void newFileList_replacesRowsAndForgetsChoice();
     void error_hidesInstrument_returnsFromSettings_andSearchesAgain();
+    void downloadError_warnsAndKeepsInstrumentAndList();
     void clickingListElement_choosesItsFile();
 
     // The real application against the simulator.
@@ -298,6 +299,31 @@ void TestDeviceScreen::error_hidesInstrument_returnsFromSettings_andSearchesAgai
     QCOMPARE(m_bridge->nameFile(), QStringLiteral("A.LOG"));
 }
 
+void TestDeviceScreen::downloadError_warnsAndKeepsInstrumentAndList()
+{
+    QStringList warnings;
+    m_bridge->setDialogs({[&](const QString& text) { warnings << text; }});
+    m_bridge->showDeviceInfo(QStringLiteral("ZR7.47 1.03"));
+    m_bridge->showDeviceID(5);
+    m_bridge->showDeviceFiles({fileInfo("A.LOG", 3)});
+    m_bridge->setNameFile(QStringLiteral("A.LOG"));
+    m_bridge->downloadFileFromDevice();
+    m_bridge->showDownloadFileFromDevice(50.0f);
+
+    QSignalSpy searches(m_bridge, &DeviceWindow::connectToDevice);
+    const QString text = QStringLiteral("Ошибка записи файла\n/LOG/5/A.LOG");
+    m_bridge->showDownloadError(text);
+    QCOMPARE(warnings, QStringList{text});
+    QCOMPARE(prop("ButtonOpenFilesDevice", "enabled").toBool(), true);
+    QCOMPARE(prop("ButtonOpenFilesDevice", "progressDownloadFiles").toDouble(), 0.0);
+    for (const char* name : {"TypeDevice", "IdDevice", "ListFilesInfo", "ButtonOpenFilesDevice"})
+        QVERIFY2(prop(name, "visible").toBool(), name);
+    QCOMPARE(prop("ErrorDevice", "visible").toBool(), false);
+    QCOMPARE(searches.count(), 0);
+    QCOMPARE(m_model->rowCount(), 1);
+    QCOMPARE(m_bridge->nameFile(), QStringLiteral("A.LOG"));
+}
+
 void TestDeviceScreen::clickingListElement_choosesItsFile()
 {
     auto* window = qobject_cast<QQuickWindow*>(m_root);
@@ -436,6 +462,8 @@ void TestDeviceScreen::download_endToEnd_thenCutOffKeepsEarlierCopy()
 
     AppHarness app({sim.portName()});
     QVERIFY2(app.start(), qPrintable(app.errorString()));
+    QStringList warnings;
+    app.shell()->deviceWindow()->setDialogs({[&](const QString& text) { warnings << text; }});
     int ready = 0;
     connect(app.shell()->filesInteractor(), &FilesInteractor::modelRecordReady, this, [&] { ++ready; });
     QVERIFY(app.waitForProperty("ListFilesInfo", "visible", true));
@@ -460,6 +488,7 @@ void TestDeviceScreen::download_endToEnd_thenCutOffKeepsEarlierCopy()
     QVERIFY(app.emitWindowSignal("clickOpenCurrentFileFromDevice"));
     QVERIFY(app.waitForProperty("ErrorDevice", "visible", true));
     QCOMPARE(app.property("ErrorDevice", "textError").toString(), kSilent);
+    QTRY_COMPARE(warnings, QStringList{QStringLiteral("Ошибка загрузки файла 6553F100.LOG\n") + kSilent});
     QCOMPARE(app.property("ButtonOpenFilesDevice", "enabled").toBool(), true);
     QCOMPARE(app.property("ButtonOpenFilesDevice", "progressDownloadFiles").toDouble(), 0.0);
     QCOMPARE(readAll(path), served);

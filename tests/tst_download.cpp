@@ -5,6 +5,7 @@
 #include "data/ModelLogRecord.h"
 #include "link/ComPortManager.h"
 #include "device/FilesInteractor.h"
+#include "device/RecordSequence.h"
 #include "device/ZR74XManager.h"
 
 #include "ZrSimulator.h"
@@ -47,6 +48,9 @@ private slots:
     void cleanup();
 
     void progress_lastValueIsExactly100();
+    void recordSequence_takesOnlyTheNextRecordOfTheFile_data();
+    void recordSequence_takesOnlyTheNextRecordOfTheFile();
+    void download_progressOncePerWholePercent();
     void listing_groupOneBeforeGroupZero();
     void listing_emptyInstrument_givesEmptyList();
     void listing_failure_emitsErrorAndNoList();
@@ -135,6 +139,72 @@ void TestDownload::progress_lastValueIsExactly100()
     tooSmall.size = 3;
     tooSmall.numberOfRecords = -1;
     QCOMPARE(FilesInteractor::recordsToDownload(tooSmall), 0u);
+}
+
+namespace {
+// A record as the instrument stores it, with only its time set.
+QByteArray recordAt(quint32 time)
+{
+    QByteArray record(24, '\0');
+    record[0] = char(time & 0xFF);
+    record[1] = char((time >> 8) & 0xFF);
+    record[2] = char((time >> 16) & 0xFF);
+    record[3] = char(time >> 24);
+    return record;
+}
+} // namespace
+
+void TestDownload::recordSequence_takesOnlyTheNextRecordOfTheFile_data()
+{
+    QTest::addColumn<bool>("single");
+    QTest::addColumn<QList<quint32>>("times");      // answers, in the order they come
+    QTest::addColumn<QList<bool>>("taken");
+
+    // The run lasts from 1000 to 1100.
+    QTest::newRow("in order") << false << QList<quint32>{1000, 1010, 1100} << QList<bool>{true, true, true};
+    QTest::newRow("before the start") << false << QList<quint32>{999, 1000} << QList<bool>{false, true};
+    QTest::newRow("after the stop") << false << QList<quint32>{1000, 1101, 1010} << QList<bool>{true, false, true};
+    // A late answer to the request before carries the record before again.
+    QTest::newRow("the record before again") << false << QList<quint32>{1000, 1010, 1010, 1020}
+                                             << QList<bool>{true, true, false, true};
+    QTest::newRow("going back") << false << QList<quint32>{1000, 1050, 1020, 1060}
+                                << QList<bool>{true, true, false, true};
+    // The instrument insists: its clock was set back while it logged.
+    QTest::newRow("going back, given twice") << false << QList<quint32>{1000, 1050, 1020, 1020, 1030}
+                                             << QList<bool>{true, true, false, true, true};
+    QTest::newRow("single measurement, any time") << true << QList<quint32>{5} << QList<bool>{true};
+}
+
+void TestDownload::recordSequence_takesOnlyTheNextRecordOfTheFile()
+{
+    QFETCH(bool, single);
+    QFETCH(QList<quint32>, times);
+    QFETCH(QList<bool>, taken);
+    DeviceFileInfo info;
+    if (!single) {
+        info.startLog = QDateTime::fromSecsSinceEpoch(1000, Qt::UTC);
+        info.stopLog = QDateTime::fromSecsSinceEpoch(1100, Qt::UTC);
+    }
+    RecordSequence sequence(info);
+    for (int i = 0; i < times.size(); ++i) {
+        const QByteArray record = recordAt(times.at(i));
+        const bool fits = sequence.fits(record);
+        QVERIFY2(fits == taken.at(i), qPrintable(QStringLiteral("answer %1").arg(i)));
+        if (fits)
+            sequence.take(record);
+    }
+}
+
+void TestDownload::download_progressOncePerWholePercent()
+{
+    m_sim->addRun(runSpec(250, 1700000000));
+    QSignalSpy progress(m_files.get(), &FilesInteractor::downloadFileProcess);
+    m_files->downloadFileFromDevice(m_id, fileNamed(QStringLiteral("6553F100.LOG")));
+    // 250 records step by 0.4 %: every whole percent once, then exactly 100.
+    QCOMPARE(progress.count(), 101);
+    for (int i = 0; i < progress.count(); ++i)
+        QCOMPARE(int(progress.at(i).at(0).toFloat()), i);
+    QCOMPARE(progress.last().at(0).toFloat(), 100.0f);
 }
 
 void TestDownload::listing_groupOneBeforeGroupZero()
@@ -242,8 +312,12 @@ void TestDownload::download_cutOffHalfWay_keepsEarlierCopy_andLeavesNoPartialFil
     QSignalSpy progress(m_files.get(), &FilesInteractor::downloadFileProcess);
     QSignalSpy ready(m_files.get(), &FilesInteractor::modelRecordReady);
     QSignalSpy failed(m_files.get(), &FilesInteractor::errorOccurred);
+    QSignalSpy told(m_files.get(), &FilesInteractor::downloadErrorOccurred);
     m_files->downloadFileFromDevice(m_id, info);
 
+    // The instrument is lost: the download says so, and so does the link.
+    QCOMPARE(told.count(), 1);
+    QCOMPARE(told.at(0).at(0).toString(), QStringLiteral("Ошибка загрузки файла 6553F100.LOG\n") + kSilent);
     QCOMPARE(failed.count(), 1);
     QCOMPARE(failed.at(0).at(0).toString(), kSilent);
     QCOMPARE(progress.count(), 4);
@@ -270,9 +344,11 @@ void TestDownload::download_nameLeavingTheFolder_isRefused()
     DeviceFileInfo info = fileNamed(QStringLiteral("6553F100.LOG"));
     info.nameFile = QStringLiteral("../escaped.LOG");
     QSignalSpy failed(m_files.get(), &FilesInteractor::errorOccurred);
+    QSignalSpy told(m_files.get(), &FilesInteractor::downloadErrorOccurred);
     m_files->downloadFileFromDevice(m_id, info);
-    QCOMPARE(failed.count(), 1);
-    QCOMPARE(failed.at(0).at(0).toString(), QStringLiteral("Ошибка открытия файла"));
+    QCOMPARE(failed.count(), 0);
+    QCOMPARE(told.count(), 1);
+    QCOMPARE(told.at(0).at(0).toString(), QStringLiteral("Ошибка открытия файла\n../escaped.LOG"));
     QVERIFY(!QFile::exists(QCoreApplication::applicationDirPath() + QStringLiteral("/LOG/escaped.LOG")));
     QCOMPARE(m_sim->requestCount(DeviceCommand::OpenFile), 0);
 }

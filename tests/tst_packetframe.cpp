@@ -37,7 +37,10 @@ private slots:
     void buildFrame_checksumCoversDataOnlyAndWraps();
     void parseAnswer_data();
     void parseAnswer();
-    void parseAnswer_lengthFieldOnlyDelimitsData();
+    void parseAnswer_lengthFieldMustAgreeWithFrame_data();
+    void parseAnswer_lengthFieldMustAgreeWithFrame();
+    void expectedAnswerSize_readFromLengthField_data();
+    void expectedAnswerSize_readFromLengthField();
     void parseRequest_acceptsTheLongestRequest();
 
     void check_data();
@@ -80,9 +83,11 @@ void TestPacketFrame::parseAnswer_data()
     QTest::newRow("accepted") << good << 150 << hex("00");
     QTest::newRow("empty") << QByteArray() << 177 << QByteArray();
     QTest::newRow("six bytes, even bad start and stop") << hex("00000000002E") << 177 << QByteArray();
-    // In seven bytes the command and the checksum field are the same two bytes.
-    QTest::newRow("seven bytes, overlapping fields") << hex("3A00040000 2E2F") << 0 << QByteArray();
-    QTest::newRow("seven bytes, checksum mismatch") << hex("3A00040096 2E2F") << 175 << QByteArray();
+    // Seven or eight bytes cannot hold command and checksum side by side,
+    // whatever the length field says.
+    QTest::newRow("seven bytes") << hex("3A00040000 2E2F") << 173 << QByteArray();
+    QTest::newRow("eight bytes") << hex("3A0004009600 2E2F") << 173 << QByteArray();
+    QTest::newRow("nine bytes, no data") << hex("3A00040097 0000 2E2F") << 151 << QByteArray();
 
     QByteArray badStart = good;
     badStart[0] = '\x3B';
@@ -117,18 +122,56 @@ void TestPacketFrame::parseAnswer()
     QCOMPARE(response.data, data);
 }
 
-void TestPacketFrame::parseAnswer_lengthFieldOnlyDelimitsData()
+void TestPacketFrame::parseAnswer_lengthFieldMustAgreeWithFrame_data()
 {
-    // Length says 1 data byte, three are present: the checksum covers the first only.
-    QCOMPARE(ComPort::parseAnswer(hex("3A0005 00A4 010203 0001 2E2F")).data, hex("01"));
-    // A length beyond the frame never lets the checksum bytes count as data.
-    const ResponseData tooLong = ComPort::parseAnswer(hex("3A00FF 00A4 0102 0003 2E2F"));
-    QCOMPARE(tooLong.data, hex("0102"));
-    QCOMPARE(int(tooLong.code), 0xA4);
-    // A length below 4 gives no data.
-    const ResponseData tooShort = ComPort::parseAnswer(hex("3A0000 00A4 0102 0000 2E2F"));
-    QCOMPARE(tooShort.data, QByteArray());
-    QCOMPARE(int(tooShort.code), 0xA4);
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QByteArray>("data");
+
+    // Every row has a checksum that is right for the bytes it claims as data.
+    QTest::newRow("agrees") << hex("3A0007 00A4 010203 0006 2E2F") << 0xA4 << hex("010203");
+    QTest::newRow("says 1 byte, 3 there") << hex("3A0005 00A4 010203 0001 2E2F") << 173 << QByteArray();
+    QTest::newRow("says 3 bytes, 1 there") << hex("3A0007 00A4 01 0001 2E2F") << 173 << QByteArray();
+    QTest::newRow("says more than any frame") << hex("3A00FF 00A4 0102 0003 2E2F") << 173 << QByteArray();
+    QTest::newRow("says less than no data") << hex("3A0000 00A4 0102 0003 2E2F") << 173 << QByteArray();
+    // Two answers run together (a late one in front of the next) are one frame to
+    // the stop byte check, but their length field gives them away.
+    QTest::newRow("two answers run together")
+        << hex("3A0008 009F 01020304 000A 2E2F 3A0008 009F 05060708 001A 2E2F") << 173 << QByteArray();
+}
+
+void TestPacketFrame::parseAnswer_lengthFieldMustAgreeWithFrame()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, code);
+    QFETCH(QByteArray, data);
+    const ResponseData response = ComPort::parseAnswer(bytes);
+    QCOMPARE(int(response.code), code);
+    QCOMPARE(response.data, data);
+}
+
+void TestPacketFrame::expectedAnswerSize_readFromLengthField_data()
+{
+    QTest::addColumn<QByteArray>("head");
+    QTest::addColumn<int>("size");
+
+    QTest::newRow("nothing yet") << QByteArray() << 0;
+    QTest::newRow("start byte only") << hex("3A") << 0;
+    QTest::newRow("half a length") << hex("3A00") << 0;
+    QTest::newRow("no data") << hex("3A0004") << 9;
+    QTest::newRow("record") << hex("3A001C009F") << 33;
+    QTest::newRow("longest answer") << hex("3A0026") << 43;
+    QTest::newRow("longer than an answer may be") << hex("3A0027") << -1;
+    QTest::newRow("shorter than no data") << hex("3A0003") << -1;
+    QTest::newRow("noise") << hex("55") << -1;
+    QTest::newRow("noise, then a frame") << hex("553A0004") << -1;
+}
+
+void TestPacketFrame::expectedAnswerSize_readFromLengthField()
+{
+    QFETCH(QByteArray, head);
+    QFETCH(int, size);
+    QCOMPARE(PacketFrame::expectedAnswerSize(head), size);
 }
 
 void TestPacketFrame::parseRequest_acceptsTheLongestRequest()
@@ -247,6 +290,9 @@ void TestPacketFrame::get_failsAfterThreeAttemptsWithMessage()
     }
     QCOMPARE(wire->written.size(), 3);
     QCOMPARE(wire->written.at(2), wire->written.at(0));
+    // Every failed attempt lets the line run dry, the last one too.
+    QCOMPARE(wire->drains, 3);
+    QCOMPARE(manager.failedAttempts(), quint64(3));
 }
 
 void TestPacketFrame::get_recoversWhenThirdAttemptSucceeds()
@@ -258,6 +304,7 @@ void TestPacketFrame::get_recoversWhenThirdAttemptSucceeds()
     wire->answer(152, hex("00BC614E"));
     QCOMPARE(manager.get(152), hex("00BC614E"));
     QCOMPARE(wire->written.size(), 3);
+    QCOMPARE(wire->drains, 2);
     QCOMPARE(int(manager.errorHandler().retryCount()), 0);
 
     // The success reset the counter: the next failure is again tried three times.

@@ -97,6 +97,10 @@ private slots:
     void get_answerLaterThanTimeoutFailsAfterThreeAttempts();
     void get_exhaustedCounterCarriesOverOnTheLine();
     void get_reopeningThePortKeepsWorking();
+    void disturbedAnswer_costsAtMostOneAttempt_data();
+    void disturbedAnswer_costsAtMostOneAttempt();
+    void lateAnswer_isDrainedNotTakenForTheNext();
+    void waitingInput_isDroppedBeforeTheNextRequest();
 
     void settings_roundTrip_data();
     void settings_roundTrip();
@@ -312,6 +316,71 @@ void TestSerialLine::get_reopeningThePortKeepsWorking()
     QCOMPARE(manager.get(150, hex("00")), hex("00"));
     QVERIFY(!manager.connectComPort(QStringLiteral("/dev/orvelin-no-such-port")));
     QCOMPARE(failureOf([&] { manager.get(150, hex("00")); }), noAnswer());
+}
+
+void TestSerialLine::disturbedAnswer_costsAtMostOneAttempt_data()
+{
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<int>("param");
+    QTest::addColumn<int>("attempts");
+
+    // Pieces as USB serial adapters deliver them end no answer early.
+    QTest::newRow("pieces 1 ms apart") << int(SimFault::Pieces) << 1 << 1;
+    QTest::newRow("pieces 16 ms apart") << int(SimFault::Pieces) << 16 << 1;
+    QTest::newRow("pause of 30 ms") << int(SimFault::SplitAnswer) << 30 << 1;
+    // The rest of a cut answer is drained, not put in front of the retry's answer.
+    QTest::newRow("cut by 150 ms") << int(SimFault::SplitAnswer) << 150 << 2;
+    QTest::newRow("cut short") << int(SimFault::ShortAnswer) << 9 << 2;
+    QTest::newRow("after 650 ms") << int(SimFault::LateAnswer) << 650 << 2;
+    QTest::newRow("noise in front") << int(SimFault::Noise) << 7 << 2;
+    QTest::newRow("length field one too many") << int(SimFault::LyingLength) << 1 << 2;
+    QTest::newRow("length field far too many") << int(SimFault::LyingLength) << 30 << 2;
+    QTest::newRow("one data byte short") << int(SimFault::WrongLength) << 0 << 2;
+}
+
+void TestSerialLine::disturbedAnswer_costsAtMostOneAttempt()
+{
+    QFETCH(int, fault);
+    QFETCH(int, param);
+    QFETCH(int, attempts);
+    ComPortManager manager;
+    QVERIFY(manager.connectComPort(m_sim->portName()));
+    m_sim->injectFault(SimFault(fault), 1, 152, param);
+    m_sim->injectFault(SimFault(fault), 1, 164, param);
+    ZR74XManager device(&manager);
+    QCOMPARE(device.getId(), quint32(1234567));
+    QCOMPARE(device.readMemory(0xFE020), m_sim->settingsArea().mid(32, 32));
+    QCOMPARE(m_sim->requestCount(152), attempts);
+    QCOMPARE(m_sim->requestCount(164), attempts);
+}
+
+void TestSerialLine::lateAnswer_isDrainedNotTakenForTheNext()
+{
+    ComPortManager manager;
+    QVERIFY(manager.connectComPort(m_sim->portName()));
+    ZR74XManager device(&manager);
+    // Two attempts at the first piece are answered late; each late answer
+    // arrives after its attempt was given up and must not answer another.
+    m_sim->injectFault(SimFault::LateAnswer, 2, 164, 650);
+    const QByteArray area = m_sim->settingsArea();
+    QCOMPARE(device.readMemory(0xFE000), area.mid(0, 32));
+    QCOMPARE(device.readMemory(0xFE020), area.mid(32, 32));
+    QCOMPARE(device.readMemory(0xFE040), area.mid(64, 32));
+    QCOMPARE(m_sim->requestCount(164), 5);
+}
+
+void TestSerialLine::waitingInput_isDroppedBeforeTheNextRequest()
+{
+    ComPortManager manager;
+    QVERIFY(manager.connectComPort(m_sim->portName()));
+    ZR74XManager device(&manager);
+    // The answer comes again after the request is done; the copy waits on the
+    // line and must not be taken for the answer to the next request.
+    m_sim->injectFault(SimFault::Twice, 1, 152, 20);
+    QCOMPARE(device.getId(), quint32(1234567));
+    QTest::qWait(100);
+    QCOMPARE(device.getFileCount(1), quint16(0));
+    QCOMPARE(m_sim->requestCount(170), 1);
 }
 
 void TestSerialLine::settings_roundTrip_data()

@@ -97,6 +97,8 @@ private slots:
     void fault_malformsAnswer_data();
     void fault_malformsAnswer();
     void fault_timingFaultsCarriedWithAnswer();
+    void fault_lineFaultsOnTheBytes_data();
+    void fault_lineFaultsOnTheBytes();
     void fault_countAndCommandLimitWhichAnswers();
     void fault_statusFailOnlyHitsStatusCommands();
     void fault_goSilentAfterNAnswers();
@@ -473,6 +475,46 @@ void SimulatorTest::fault_timingFaultsCarriedWithAnswer()
     QVERIFY(!a.bytes.isEmpty());
 }
 
+void SimulatorTest::fault_lineFaultsOnTheBytes_data()
+{
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<int>("param");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("pieceSize");
+    QTest::addColumn<int>("gapMs");
+    QTest::addColumn<int>("splitAt");
+
+    // The sound answer to 152 of instrument 1 is 3A 0008 0098 00000001 0001 2E2F.
+    const QByteArray sound = hex("3A00080098000000010001 2E2F");
+    QTest::newRow("sound") << -1 << 0 << sound << 0 << 0 << -1;
+    QTest::newRow("noise") << int(SimFault::Noise) << 3 << hex("00FF55") + sound << 0 << 0 << -1;
+    QTest::newRow("two data bytes") << int(SimFault::WrongLength) << 2 << hex("3A00060098 0000 0000 2E2F") << 0 << 0 << -1;
+    QTest::newRow("one data byte short") << int(SimFault::WrongLength) << 0 << hex("3A00070098 000000 0000 2E2F")
+                                         << 0 << 0 << -1;
+    QTest::newRow("length field lies") << int(SimFault::LyingLength) << 0 << hex("3A00090098000000010001 2E2F")
+                                       << 0 << 0 << -1;
+    QTest::newRow("pieces") << int(SimFault::Pieces) << 5 << sound << 8 << 0 << -1;
+    QTest::newRow("twice") << int(SimFault::Twice) << 30 << sound + sound << 0 << 30 << 13;
+}
+
+void SimulatorTest::fault_lineFaultsOnTheBytes()
+{
+    QFETCH(int, fault);
+    QFETCH(int, param);
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, pieceSize);
+    QFETCH(int, gapMs);
+    QFETCH(int, splitAt);
+    SimDevice device("7.47", 1, "1.03");
+    if (fault >= 0)
+        device.injectFault(SimFault(fault), 1, 152, param);
+    const SimAnswer a = device.handle(hex("3A0004009800002E2F"));
+    QCOMPARE(a.bytes, bytes);
+    QCOMPARE(a.pieceSize, pieceSize);
+    QCOMPARE(a.pieceSize > 0 ? a.pieceGapMs : a.gapMs, pieceSize > 0 ? param : gapMs);
+    QCOMPARE(a.splitAt, splitAt);
+}
+
 void SimulatorTest::fault_countAndCommandLimitWhichAnswers()
 {
     SimDevice device("7.47", 1, "1.03");
@@ -531,6 +573,10 @@ void SimulatorTest::faultSpec_parsesCommandLineForm()
     QCOMPARE(spec.fault, SimFault::ErrorCode);
     QCOMPARE(spec.count, -1);
     QCOMPARE(spec.param, 176);
+    QVERIFY(SimFaultSpec::parse("pieces:::16", &spec, &why));
+    QCOMPARE(spec.fault, SimFault::Pieces);
+    QCOMPARE(spec.count, -1);
+    QCOMPARE(spec.param, 16);
     QVERIFY(SimFaultSpec::parse("silent", &spec, &why));
     QCOMPARE(spec.count, -1);
     QVERIFY(!SimFaultSpec::parse("sometimes", &spec, &why));

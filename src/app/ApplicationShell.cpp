@@ -211,10 +211,11 @@ void ApplicationShell::wireDevice()
     connect(m_root, SIGNAL(setSettingDevice()), settingWindow, SLOT(setSettingDevice()), queued);
     connect(settings, &DeviceSettingsInteractor::errorOccurred, settingWindow, &DeviceSettingWindow::showErrorSettingDevice, queued);
     connect(files, &FilesInteractor::listOfFilesReceived, deviceWindow, &DeviceWindow::showDeviceFiles, queued);
-    // A failed listing or download is a failed dialogue with the instrument: it is
-    // shown on the device page, which re-enables the open button and starts a new
-    // search, as for any other link failure.
+    // A failed listing, or a download after which the instrument no longer
+    // answers, is a lost instrument: the device page shows it and searches
+    // again. Every failed download is also told in a warning box.
     connect(files, &FilesInteractor::errorOccurred, deviceWindow, &DeviceWindow::showDeviceError, queued);
+    connect(files, &FilesInteractor::downloadErrorOccurred, deviceWindow, &DeviceWindow::showDownloadError, queued);
     wireDataScreen();
 
     connect(thread, &QThread::finished, m_comPortManager, &QObject::deleteLater);

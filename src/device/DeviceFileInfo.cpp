@@ -11,6 +11,13 @@ qint32 DeviceFileInfo::recordCount(qint64 size)
     return qint32(qMin<qint64>(count, std::numeric_limits<qint32>::max()));
 }
 
+bool DeviceFileInfo::answerFits(const QByteArray& answer)
+{
+    if (answer.size() < 12)
+        return false;
+    return qFromBigEndian<quint32>(answer.constData() + 8) <= memorySize;
+}
+
 DeviceFileInfo DeviceFileInfo::fromAnswer(const QByteArray& answer)
 {
     DeviceFileInfo info;

@@ -2,6 +2,8 @@
 
 #include "device/ModelDeviceFileInfo.h"
 
+#include <QMessageBox>
+
 namespace {
 const QString kImage = QStringLiteral("ImageDevice");
 const QString kType = QStringLiteral("TypeDevice");
@@ -20,9 +22,28 @@ const QString kSettingsPage = QStringLiteral("SettingsDevice");
 DeviceWindow::DeviceWindow(QObject* root, ModelDeviceFileInfo* modelFilesInfo)
     : QmlBridge(root)
     , m_model(modelFilesInfo)
+    , m_dialogs(systemDialogs())
 {
     setObjectProperty(kDevicePage, "visible", true);
     setObjectProperty(kSettingsButton, "enabled", false);
+}
+
+DeviceWindow::Dialogs DeviceWindow::systemDialogs()
+{
+    Dialogs dialogs;
+    dialogs.warning = [](const QString& text) {
+        QMessageBox box(QMessageBox::Warning, QString(), text);
+        box.setModal(true);
+        box.exec();
+    };
+    return dialogs;
+}
+
+QObject* DeviceWindow::openButton()
+{
+    if (!m_openButton)
+        m_openButton = findQmlObject(kOpen);
+    return m_openButton;
 }
 
 QString DeviceWindow::typeOf(const QString& info)
@@ -110,11 +131,21 @@ void DeviceWindow::downloadFileFromDevice()
 
 void DeviceWindow::showDownloadFileFromDevice(float percent)
 {
-    setObjectProperty(kOpen, "progressDownloadFiles", double(percent));
+    QObject* button = openButton();
+    if (!button)
+        return;
+    button->setProperty("progressDownloadFiles", double(percent));
     if (percent == 100.0f) {
-        setObjectProperty(kOpen, "enabled", true);
-        setObjectProperty(kOpen, "progressDownloadFiles", 0.0);
+        button->setProperty("enabled", true);
+        button->setProperty("progressDownloadFiles", 0.0);
     }
+}
+
+void DeviceWindow::showDownloadError(QString text)
+{
+    setObjectProperty(kOpen, "enabled", true);
+    setObjectProperty(kOpen, "progressDownloadFiles", 0.0);
+    m_dialogs.warning(text);
 }
 
 void DeviceWindow::syncTimeDevice()

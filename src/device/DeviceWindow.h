@@ -5,7 +5,9 @@
 
 #include <QDateTime>
 #include <QList>
+#include <QPointer>
 #include <QString>
+#include <functional>
 
 class ModelDeviceFileInfo;
 
@@ -16,9 +18,18 @@ class DeviceWindow : public QmlBridge
 {
     Q_OBJECT
 public:
+    // The message box the page shows; tests put their own in.
+    struct Dialogs
+    {
+        std::function<void(const QString& text)> warning;
+    };
+
     // Shows the device page and disables the settings button until an
     // instrument has identified itself. The model is not owned.
     DeviceWindow(QObject* root, ModelDeviceFileInfo* modelFilesInfo);
+
+    void setDialogs(const Dialogs& dialogs) { m_dialogs = dialogs; }
+    static Dialogs systemDialogs();
 
     QString nameFile() const { return m_nameFile; }
     QList<DeviceFileInfo> listFilesInfo() const { return m_listFilesInfo; }
@@ -46,10 +57,19 @@ public slots:
     void downloadFileFromDevice();
     // The open button comes back when the download reports exactly 100.
     void showDownloadFileFromDevice(float percent);
+    // A download that did not complete: the open button comes back, the
+    // instrument and its file list stay, and the text is shown in a warning box.
+    void showDownloadError(QString text);
     void syncTimeDevice();
 
 private:
+    // The open button with its progress bar, looked up once: progress arrives
+    // many times a download.
+    QObject* openButton();
+
     ModelDeviceFileInfo* m_model;
+    Dialogs m_dialogs;
+    QPointer<QObject> m_openButton;
     QString m_nameFile;
     QList<DeviceFileInfo> m_listFilesInfo;
     uint m_idDevice = 0;

@@ -15,10 +15,19 @@ struct Stopped
 {
 };
 
+// A failure of the local file (its message is the file code's own), as
+// opposed to a failure of the instrument dialogue, which is thrown as a QString.
+struct FileFailure
+{
+    QString message;
+    QString path;
+};
+
 // Groups in the order the instrument's files are listed.
 constexpr uchar kFileGroups[] = {1, 0};
 
 const QString kOpenFailed = QStringLiteral("Ошибка открытия файла");
+const QString kDownloadFailed = QStringLiteral("Ошибка загрузки файла");
 
 // The name comes from the instrument: it must stay a plain file name inside the
 // instrument's folder.
@@ -27,6 +36,18 @@ bool isPlainFileName(const QString& name)
     return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..")
         && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'))
         && !name.contains(QChar(0));
+}
+
+// Runs one step on the local file, telling its failures apart from the
+// instrument's.
+template <typename Step>
+void onFile(const QString& path, Step step)
+{
+    try {
+        step();
+    } catch (const QString& message) {
+        throw FileFailure{message, path};
+    }
 }
 } // namespace
 
@@ -73,8 +94,17 @@ void FilesInteractor::downloadFileFromDevice(uint idDevice, DeviceFileInfo devic
 {
     try {
         download(idDevice, deviceFileInfo);
+    } catch (const FileFailure& failure) {
+        // The instrument is not to blame: it stays connected and listed.
+        emit downloadErrorOccurred(failure.message + QLatin1Char('\n') + failure.path);
+        return;
     } catch (const QString& message) {
-        emit errorOccurred(message);
+        emit downloadErrorOccurred(kDownloadFailed + QLatin1Char(' ') + deviceFileInfo.nameFile + QLatin1Char('\n')
+                                   + message);
+        // A dialogue that failed with an instrument that still answers was a
+        // disturbance of the line; only a lost instrument is searched for again.
+        if (!instrumentAnswers())
+            emit errorOccurred(message);
         return;
     } catch (const Stopped&) {
         return;
@@ -82,25 +112,45 @@ void FilesInteractor::downloadFileFromDevice(uint idDevice, DeviceFileInfo devic
     openLogFile(idDevice, deviceFileInfo);
 }
 
+bool FilesInteractor::instrumentAnswers()
+{
+    try {
+        return m_device->checkConnection();
+    } catch (const QString&) {
+        return false;
+    }
+}
+
 void FilesInteractor::download(uint idDevice, const DeviceFileInfo& info)
 {
     if (!isPlainFileName(info.nameFile))
-        throw kOpenFailed;
+        throw FileFailure{kOpenFailed, info.nameFile};
     // The writer drops its temporary file unless commit() is reached, so an
     // interrupted download never leaves a truncated file under the final name.
-    LogFileWriter writer(LogFile::filePath(idDevice, info.nameFile));
-    writer.open();
-    writer.write(m_device->openFile(info.nameFile));
+    const QString path = LogFile::filePath(idDevice, info.nameFile);
+    LogFileWriter writer(path);
+    onFile(path, [&] { writer.open(); });
+    const QByteArray header = m_device->openFile(info.nameFile);
+    onFile(path, [&] { writer.write(header); });
     const quint32 count = recordsToDownload(info);
+    RecordSequence sequence(info);
+    int shownPercent = -1;
     for (quint32 i = 0; i < count; ++i) {
         // A long download must not hold up the application's exit.
         if (QThread::currentThread()->isInterruptionRequested())
             throw Stopped();
-        writer.write(m_device->readRecord(i));
-        emit downloadFileProcess(downloadProgress(i, count));
+        const QByteArray record = m_device->readRecord(i, sequence);
+        onFile(path, [&] { writer.write(record); });
+        // The screen only shows whole percents: one signal per step of the bar,
+        // not one per record.
+        const float percent = downloadProgress(i, count);
+        if (int(percent) != shownPercent) {
+            shownPercent = int(percent);
+            emit downloadFileProcess(percent);
+        }
     }
     m_device->closeFile();
-    writer.commit(info.startLog, info.stopLog);
+    onFile(path, [&] { writer.commit(info.startLog, info.stopLog); });
 }
 
 void FilesInteractor::openLogFile(QString pathFile)

@@ -33,8 +33,13 @@ public:
 
 signals:
     void listOfFilesReceived(QList<DeviceFileInfo> listFilesInfo);
-    // Failures of the instrument dialogue (listing, download).
+    // Failures of the instrument dialogue: a failed listing, or a download
+    // after which the instrument no longer answers.
     void errorOccurred(QString message);
+    // A download that did not complete, in words for the user: "Ошибка загрузки
+    // файла" with the file name and the reason when the dialogue failed, or the
+    // local file's own message with its path. The earlier copy is kept.
+    void downloadErrorOccurred(QString text);
     // Failures of local files (opening a .LOG file, saving CSV or XLSX).
     void fileErrorOccurred(QString message);
     void downloadFileProcess(float percent);
@@ -44,7 +49,8 @@ public slots:
     void requestListOfFiles();
     // Downloads the file under LOG/<idDevice>/ beside the executable and opens it.
     // The file appears under its name only once every record has arrived; a
-    // failed download leaves an earlier copy as it was.
+    // failed download leaves an earlier copy as it was. Progress is reported
+    // whenever the whole percent changes, ending with exactly 100.
     void downloadFileFromDevice(uint idDevice, DeviceFileInfo deviceFileInfo);
     void openLogFile(QString pathFile);
     void openLogFile(uint idDevice, DeviceFileInfo deviceFileInfo);
@@ -55,6 +61,7 @@ public slots:
 
 private:
     void download(uint idDevice, const DeviceFileInfo& info);
+    bool instrumentAnswers();
     // Fills `snapshot`, a model owned by this thread, with the file opened last.
     ModelLogRecord* openedSnapshot(ModelLogRecord& snapshot) const;
     template <typename Task>

@@ -97,9 +97,14 @@ void ZR74XManager::setTime(const QDateTime& time)
     m_manager->get(SetTime, encodeTime(time));
 }
 
+bool ZR74XManager::isFileHeader(const QByteArray& answer)
+{
+    return answer.size() == DeviceFileInfo::headerSize && answer.startsWith("id");
+}
+
 QByteArray ZR74XManager::openFile(const QString& name)
 {
-    return m_manager->get(OpenFile, name.toLocal8Bit());
+    return m_manager->get(OpenFile, name.toLocal8Bit(), &ZR74XManager::isFileHeader);
 }
 
 void ZR74XManager::closeFile()
@@ -112,9 +117,18 @@ QByteArray ZR74XManager::readRecord(uint index)
     return m_manager->get(ReadRecord, bigEndian32(index));
 }
 
+QByteArray ZR74XManager::readRecord(uint index, RecordSequence& sequence)
+{
+    const QByteArray record = m_manager->get(ReadRecord, bigEndian32(index),
+                                             [&sequence](const QByteArray& answer) { return sequence.fits(answer); });
+    sequence.take(record);
+    return record;
+}
+
 DeviceFileInfo ZR74XManager::getFileInfo(ushort index, uchar group)
 {
-    return DeviceFileInfo::fromAnswer(m_manager->get(GetFileInfo, encodeFileInfoRequest(index, group)));
+    return DeviceFileInfo::fromAnswer(
+        m_manager->get(GetFileInfo, encodeFileInfoRequest(index, group), &DeviceFileInfo::answerFits));
 }
 
 void ZR74XManager::endWrite()

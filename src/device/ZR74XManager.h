@@ -3,6 +3,7 @@
 #include "link/DeviceCommand.h"
 #include "device/DeviceFileInfo.h"
 #include "device/DeviceSettings.h"
+#include "device/RecordSequence.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -14,8 +15,10 @@ class ComPortManager;
 // The instrument's command set: one typed operation per command, each a single
 // request through the shared packet layer. Integers in requests and answers
 // are big-endian. Every operation lets the packet layer's QString message of a
-// final failure pass through; short answers do not fail but fall back to 0 or
-// to a default record.
+// final failure pass through. The packet layer takes only answers of the
+// length the command's answer has; on top of that a file header must begin
+// with "id", a file info may not describe a file larger than the memory, and
+// a downloaded record must fit its file (RecordSequence).
 class ZR74XManager : public QObject
 {
     Q_OBJECT
@@ -31,6 +34,9 @@ public:
     QByteArray openFile(const QString& name);
     void closeFile();
     QByteArray readRecord(uint index);
+    // The record `index` of the file being downloaded; an answer that cannot
+    // be its next record is asked for again. The record is taken into `sequence`.
+    QByteArray readRecord(uint index, RecordSequence& sequence);
     DeviceFileInfo getFileInfo(ushort index, uchar group);
     void endWrite();
     QByteArray readMemory(uint address);
@@ -54,6 +60,8 @@ public:
     static QByteArray encodeTime(const QDateTime& time);
     static QByteArray encodeFileInfoRequest(ushort index, uchar group);
     static QByteArray encodeAddress(uint address);
+    // A .LOG file header: 7 bytes beginning with "id".
+    static bool isFileHeader(const QByteArray& answer);
 
 private:
     ComPortManager* m_manager;

@@ -39,6 +39,12 @@ ResponseData ComPort::exchange(quint16 command, const QByteArray& data)
     return parseAnswer(m_line->readAnswer());
 }
 
+void ComPort::drain()
+{
+    if (m_line->isOpen())
+        m_line->drain();
+}
+
 QByteArray ComPort::buildFrame(quint16 command, const QByteArray& data)
 {
     return PacketFrame::build(command, data);

@@ -26,6 +26,9 @@ public:
     // empty data and the error code in `code`.
     ResponseData exchange(quint16 command, const QByteArray& data);
 
+    // Lets whatever is still coming from a failed exchange run out and drops it.
+    void drain();
+
     static QByteArray buildFrame(quint16 command, const QByteArray& data);
     static ResponseData parseAnswer(const QByteArray& bytes);
 

@@ -1,5 +1,8 @@
 #include "link/ComPortManager.h"
 
+#include "link/DeviceCommand.h"
+#include "link/PacketFrame.h"
+
 ComPortManager::ComPortManager(QObject* parent)
     : ComPortManager(ComPort::LineFactory(), parent)
 {
@@ -19,16 +22,28 @@ bool ComPortManager::connectComPort(const QString& namePort)
 
 QByteArray ComPortManager::get(ushort command, const QByteArray& data)
 {
+    return get(command, data, AnswerCheck());
+}
+
+QByteArray ComPortManager::get(ushort command, const QByteArray& data, const AnswerCheck& plausible)
+{
     for (;;) {
         const ResponseData response = m_comPort->exchange(command, data);
-        switch (m_errorHandler.check(response, command)) {
-        case ErrorHandler::Accept:
-            return response.data;
-        case ErrorHandler::Retry:
-            continue;
-        case ErrorHandler::GiveUp:
-            throw ErrorHandler::message(m_errorHandler.lastErrorCode());
+        quint16 answerFault = 0;
+        if (response.code == command) {
+            if (!DeviceCommand::answerLength(command).fits(response.data.size()))
+                answerFault = PacketFrame::ErrorDataLength;
+            else if (plausible && !plausible(response.data))
+                answerFault = PacketFrame::ErrorImplausible;
         }
+        const ErrorHandler::Verdict verdict = m_errorHandler.check(response, command, answerFault);
+        if (verdict == ErrorHandler::Accept)
+            return response.data;
+        ++m_failedAttempts;
+        // Whatever is left of this attempt must not become the next answer.
+        m_comPort->drain();
+        if (verdict == ErrorHandler::GiveUp)
+            throw ErrorHandler::message(m_errorHandler.lastErrorCode());
     }
 }
 

@@ -1,7 +1,6 @@
 #include "link/ErrorHandler.h"
 
 #include "link/DeviceCommand.h"
-
 #include "link/PacketFrame.h"
 
 ErrorHandler::ErrorHandler(QObject* parent)
@@ -9,7 +8,7 @@ ErrorHandler::ErrorHandler(QObject* parent)
 {
 }
 
-ErrorHandler::Verdict ErrorHandler::check(const ResponseData& response, quint16 command)
+ErrorHandler::Verdict ErrorHandler::check(const ResponseData& response, quint16 command, quint16 answerFault)
 {
     quint16 failure = 0;
     if (response.code >= PacketFrame::ErrorStart && response.code <= PacketFrame::ErrorNoAnswer)
@@ -18,6 +17,8 @@ ErrorHandler::Verdict ErrorHandler::check(const ResponseData& response, quint16 
         failure = PacketFrame::ErrorUnknownCommand;
     else if (DeviceCommand::isStatusCommand(command) && !response.data.isEmpty() && response.data.at(0) != 0)
         failure = command;
+    else if (answerFault != 0)
+        failure = answerFault;
 
     if (failure == 0) {
         m_retryCount = 0;
@@ -58,6 +59,8 @@ QString ErrorHandler::message(quint16 code)
         return QStringLiteral("Ошибка протокола обмена: Ошибка длины данных ");
     case PacketFrame::ErrorNoAnswer:
         return QStringLiteral("Ошибка. Прибор не отвечает ");
+    case PacketFrame::ErrorImplausible:
+        return QStringLiteral("Ошибка протокола обмена: Неверные данные ");
     default:
         return QStringLiteral("Неизвестная ошибка ");
     }

@@ -21,13 +21,13 @@ public:
 
     explicit ErrorHandler(QObject* parent = nullptr);
 
-    Verdict check(const ResponseData& response, quint16 command);
+    // `answerFault` is what the caller found wrong with an answer that is
+    // otherwise sound (its length or its content); 0 when nothing.
+    Verdict check(const ResponseData& response, quint16 command, quint16 answerFault = 0);
 
     // The text shown for an error code; codes without an own text are
     // "Неизвестная ошибка ".
     static QString message(quint16 code);
-
-    // Commands whose answer starts with a status byte (0 = success).
 
     quint8 retryCount() const { return m_retryCount; }
     quint16 lastErrorCode() const { return m_lastErrorCode; }

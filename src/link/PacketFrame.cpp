@@ -63,14 +63,28 @@ ResponseData PacketFrame::parseWithLimit(const QByteArray& bytes, int maxDataAnd
     if (quint32(body.size() - 4) > quint32(maxDataAndChecksum))
         return {QByteArray(), ErrorLength};
 
-    // The length field only delimits the data; it is clamped to the bytes that
-    // lie between the command and the checksum so a lying length cannot make
-    // the checksum bytes (or bytes beyond the frame) count as data.
+    // The length field must name exactly the bytes between command and
+    // checksum: a frame that disagrees with itself was cut, merged or garbled.
     const int declared = int(readBE16(body, 0)) - 4;
-    const int available = qMax(0, body.size() - 6);
-    const QByteArray data = body.mid(4, qBound(0, declared, available));
+    if (declared != body.size() - 6)
+        return {QByteArray(), ErrorLength};
+    const QByteArray data = body.mid(4, declared);
     if (readBE16(body, body.size() - 2) != checksum(data))
         return {QByteArray(), ErrorChecksum};
 
     return {data, readBE16(body, 2)};
+}
+
+int PacketFrame::expectedAnswerSize(const QByteArray& head)
+{
+    if (head.isEmpty())
+        return 0;
+    if (head.at(0) != startByte)
+        return -1;
+    if (head.size() < headSize)
+        return 0;
+    const int length = readBE16(head, 1);
+    if (length < 4 || length - 4 + 2 > maxAnswerData)
+        return -1;
+    return length + overhead - 4;
 }

@@ -7,7 +7,7 @@
 
 // The framing of the serial line, the same in both directions:
 //   ':' | length (N+4, BE16) | command (BE16) | N data bytes | sum of data (BE16) | "./"
-// Pure functions on bytes; both the application and the instrument simulator use them.
+// Pure functions on bytes.
 class PacketFrame
 {
 public:
@@ -19,8 +19,12 @@ public:
     // (length..checksum) is at most 40 bytes and it carries at most 34 data bytes.
     static constexpr int maxAnswerData = 36;
     static constexpr int maxRequestData = 36;   // the memory write: address + 32 bytes
+    // Bytes needed to know how long a frame is: start byte and length field.
+    static constexpr int headSize = 3;
 
-    // Error codes of the packet layer.
+    // Error codes of the packet layer. ErrorImplausible is the application's
+    // own: an answer that is well framed and of the right length, but whose
+    // content cannot be the answer asked for.
     enum Error : quint16 {
         ErrorStart = 171,
         ErrorStop = 172,
@@ -29,17 +33,25 @@ public:
         ErrorChecksum = 175,
         ErrorDataLength = 176,
         ErrorNoAnswer = 177,
+        ErrorImplausible = 178,
     };
 
     static QByteArray build(quint16 command, const QByteArray& data);
 
     // Decodes one frame. On failure the result holds the error code and no data.
+    // The length field must agree with the bytes between command and checksum.
     // Never reads outside `bytes`, whatever they contain.
     static ResponseData parse(const QByteArray& bytes);
 
     // The same checks for a frame sent to the instrument, whose data field may
     // be longer than an answer's (up to maxRequestData bytes).
     static ResponseData parseRequest(const QByteArray& bytes);
+
+    // How many bytes the answer that begins with `head` has in all, read from
+    // its length field; 0 while fewer than headSize bytes are there; -1 when
+    // the head cannot begin an answer (no start byte, or a length no answer
+    // has), so that only silence can end it.
+    static int expectedAnswerSize(const QByteArray& head);
 
     static quint16 checksum(const QByteArray& data);
 

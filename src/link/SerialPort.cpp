@@ -1,5 +1,8 @@
 #include "link/SerialPort.h"
 
+#include "link/PacketFrame.h"
+
+#include <QElapsedTimer>
 #include <QSerialPort>
 #include <QSerialPortInfo>
 
@@ -44,8 +47,16 @@ void SerialPort::close()
     m_port->close();
 }
 
+void SerialPort::discardInput()
+{
+    // Both what the driver holds and what the port object has read ahead.
+    m_port->clear(QSerialPort::Input);
+}
+
 bool SerialPort::write(const QByteArray& frame)
 {
+    // Whatever is waiting now arrived before this request: it cannot be its answer.
+    discardInput();
     m_port->write(frame);
     return m_port->waitForReadyRead(firstByteTimeoutMs);
 }
@@ -53,15 +64,31 @@ bool SerialPort::write(const QByteArray& frame)
 QByteArray SerialPort::readAnswer()
 {
     QByteArray answer;
-    while (answer.size() < maxAnswerBytes) {
+    for (;;) {
+        // Up to the length field first; then exactly the announced answer, so
+        // that whatever follows it is dropped before the next request. Bytes
+        // that cannot begin an answer are taken until the line falls silent.
+        const int expected = PacketFrame::expectedAnswerSize(answer);
+        const int wanted = expected > 0 ? expected : expected == 0 ? PacketFrame::headSize : maxAnswerBytes;
+        if (expected != 0 && answer.size() >= wanted)
+            break;
         if (m_port->bytesAvailable() == 0 && !m_port->waitForReadyRead(silenceMs))
             break;
-        answer.append(m_port->read(maxAnswerBytes - answer.size()));
+        answer.append(m_port->read(wanted - answer.size()));
     }
-    // Bytes that come after the silence belong to no request; leaving them
-    // would put them in front of the next answer.
-    m_port->clear(QSerialPort::AllDirections);
     return answer;
+}
+
+void SerialPort::drain()
+{
+    if (!m_port->isOpen())
+        return;
+    QElapsedTimer elapsed;
+    elapsed.start();
+    do {
+        discardInput();
+    } while (elapsed.elapsed() < drainLimitMs && m_port->waitForReadyRead(drainQuietMs));
+    discardInput();
 }
 
 QStringList SerialPort::portNames()

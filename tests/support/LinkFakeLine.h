@@ -20,6 +20,7 @@ struct LinkFakeWire
     QStringList opened;                         // every port name asked for
     QStringList unopenable;                     // names whose open fails
     int linesMade = 0;
+    int drains = 0;                             // times the line was drained
 
     // Answers are taken from `script` first; when it is empty, `responder`
     // decides; without either the line stays silent.
@@ -42,6 +43,7 @@ public:
     void close() override { m_open = false; }
     bool write(const QByteArray& frame) override;
     QByteArray readAnswer() override;
+    void drain() override { ++m_wire->drains; }
 
     static ComPort::LineFactory factory(std::shared_ptr<LinkFakeWire> wire);
 

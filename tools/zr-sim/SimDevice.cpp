@@ -3,7 +3,7 @@
 
 #include "link/DeviceCommand.h"
 #include "device/DeviceSettings.h"
-#include "link/PacketFrame.h"
+#include "SimFrame.h"
 
 #include <QMutexLocker>
 #include <QtEndian>
@@ -34,22 +34,22 @@ qint64 hostUtcSecs()
 ResponseData SimDevice::parseRequest(const QByteArray& frame)
 {
     if (frame.size() < 7)
-        return {QByteArray(), PacketFrame::ErrorNoAnswer};
-    if (frame.at(0) != PacketFrame::startByte)
-        return {QByteArray(), PacketFrame::ErrorStart};
-    if (frame.at(frame.size() - 2) != PacketFrame::stopByte1 || frame.at(frame.size() - 1) != PacketFrame::stopByte2)
-        return {QByteArray(), PacketFrame::ErrorStop};
+        return {QByteArray(), SimFrame::NoAnswer};
+    if (frame.at(0) != SimFrame::start)
+        return {QByteArray(), SimFrame::BadStart};
+    if (frame.at(frame.size() - 2) != SimFrame::stop1 || frame.at(frame.size() - 1) != SimFrame::stop2)
+        return {QByteArray(), SimFrame::BadStop};
     // Requests may carry more data than answers: a memory write has 4 + 32 bytes.
-    const int dataSize = frame.size() - PacketFrame::overhead;
+    const int dataSize = frame.size() - SimFrame::overhead;
     if (dataSize < 0 || dataSize > maxRequestData)
-        return {QByteArray(), PacketFrame::ErrorLength};
+        return {QByteArray(), SimFrame::BadLength};
     const int declared = (quint8(frame.at(1)) << 8 | quint8(frame.at(2))) - 4;
     if (declared != dataSize)
-        return {QByteArray(), PacketFrame::ErrorDataLength};
+        return {QByteArray(), SimFrame::BadDataLength};
     const QByteArray data = frame.mid(5, dataSize);
     const quint16 sum = quint16(quint8(frame.at(frame.size() - 4)) << 8 | quint8(frame.at(frame.size() - 3)));
-    if (sum != PacketFrame::checksum(data))
-        return {QByteArray(), PacketFrame::ErrorChecksum};
+    if (sum != SimFrame::sum(data))
+        return {QByteArray(), SimFrame::BadChecksum};
     return {data, quint16(quint8(frame.at(3)) << 8 | quint8(frame.at(4)))};
 }
 
@@ -92,7 +92,7 @@ SimAnswer SimDevice::handle(const QByteArray& frame)
         m_requests.erase(m_requests.begin(), m_requests.begin() + maxLoggedRequests / 2);
     m_requests.append(frame);
     const ResponseData request = parseRequest(frame);
-    if (request.code >= PacketFrame::ErrorStart && request.code <= PacketFrame::ErrorNoAnswer) {
+    if (request.code >= SimFrame::BadStart && request.code <= SimFrame::NoAnswer) {
         // A garbled request is answered with the error the instrument found in it.
         trace(frame, request.code, QByteArray());
         return m_faults.answer(request.code, request.code, QByteArray(), false);
@@ -109,7 +109,7 @@ SimDevice::Reply SimDevice::status(quint16 command, bool ok) const
 
 SimDevice::Reply SimDevice::reply(quint16 command, const QByteArray& data)
 {
-    const Reply badLength{PacketFrame::ErrorDataLength, QByteArray()};
+    const Reply badLength{SimFrame::BadDataLength, QByteArray()};
     switch (command) {
     case CheckConnection:
         return status(command, true);
@@ -211,7 +211,7 @@ SimDevice::Reply SimDevice::reply(quint16 command, const QByteArray& data)
         m_openBytes.clear();
         return status(command, true);
     default:
-        return {PacketFrame::ErrorUnknownCommand, QByteArray()};
+        return {SimFrame::UnknownCommand, QByteArray()};
     }
 }
 
@@ -221,7 +221,7 @@ void SimDevice::trace(const QByteArray& frame, quint16 command, const QByteArray
         return;
     const QString time = QDateTime::currentDateTime().toString(QStringLiteral("hh:mm:ss.zzz"));
     QByteArray line = time.toLatin1() + ' ' + QByteArray::number(command) + ' ' + data.toHex(' ');
-    if (command >= PacketFrame::ErrorStart && command <= PacketFrame::ErrorNoAnswer)
+    if (command >= SimFrame::BadStart && command <= SimFrame::NoAnswer)
         line += " raw " + frame.toHex(' ');
     m_trace.write(line.trimmed() + '\n');
     m_trace.flush();

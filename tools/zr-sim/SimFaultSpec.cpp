@@ -17,6 +17,11 @@ const std::pair<const char*, SimFault> kinds[] = {
     {"oversized", SimFault::Oversized},
     {"short", SimFault::ShortAnswer},
     {"silent", SimFault::GoSilent},
+    {"pieces", SimFault::Pieces},
+    {"noise", SimFault::Noise},
+    {"length", SimFault::WrongLength},
+    {"lenfield", SimFault::LyingLength},
+    {"twice", SimFault::Twice},
 };
 
 bool number(const QString& text, int min, int max, int* out)

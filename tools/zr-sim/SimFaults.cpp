@@ -1,15 +1,29 @@
 #include "SimFaults.h"
 
-#include "link/PacketFrame.h"
+#include "SimFrame.h"
 
 namespace {
 
 constexpr int defaultLateMs = 700;
 constexpr int defaultGapMs = 30;
 constexpr int defaultShortBytes = 6;
-constexpr quint16 defaultErrorCode = PacketFrame::ErrorChecksum;
+constexpr quint16 defaultErrorCode = SimFrame::BadChecksum;
 // 35 data bytes make a body of 41 bytes, one more than an answer may have.
-constexpr int oversizedData = PacketFrame::maxAnswerData - 1;
+constexpr int oversizedData = 35;
+constexpr int defaultPieceGapMs = 16;
+constexpr int defaultNoiseBytes = 5;
+constexpr int defaultLengthFieldDelta = 1;
+constexpr int defaultRepeatGapMs = 20;
+
+// Line noise: no byte of it is a start byte.
+QByteArray noise(int size)
+{
+    static const char pattern[] = {'\x00', '\xFF', '\x55', '\xAA', '\x0D'};
+    QByteArray bytes(size, '\0');
+    for (int i = 0; i < size; ++i)
+        bytes[i] = pattern[i % int(sizeof pattern)];
+    return bytes;
+}
 
 } // namespace
 
@@ -71,7 +85,7 @@ SimAnswer SimFaults::answer(quint16 requestCommand, quint16 answerCommand, QByte
                 data[0] = char(1);
             break;
         case SimFault::WrongCommand:
-            command = (requestCommand + 1 >= PacketFrame::ErrorStart && requestCommand + 1 <= PacketFrame::ErrorNoAnswer)
+            command = (requestCommand + 1 >= SimFrame::BadStart && requestCommand + 1 <= SimFrame::NoAnswer)
                 ? quint16(requestCommand - 1) : quint16(requestCommand + 1);
             break;
         case SimFault::ErrorCode:
@@ -85,29 +99,55 @@ SimAnswer SimFaults::answer(quint16 requestCommand, quint16 answerCommand, QByte
         case SimFault::BadChecksum:
             checksumDelta = 1;
             break;
+        case SimFault::WrongLength:
+            // PARAM bytes of data (zeros added or bytes cut); by default one short.
+            if (e.param > 0)
+                data = data.leftJustified(e.param, '\0', true);
+            else
+                data.chop(1);
+            break;
         default:
             break;
         }
     }
 
-    QByteArray frame = PacketFrame::build(command, data);
+    QByteArray frame = SimFrame::build(command, data);
     if (checksumDelta) {
         const int at = frame.size() - 4;
-        const quint16 sum = quint16(PacketFrame::checksum(data) + checksumDelta);
+        const quint16 sum = quint16(SimFrame::sum(data) + checksumDelta);
         frame[at] = char(sum >> 8);
         frame[at + 1] = char(sum & 0xFF);
     }
 
+    int noiseBytes = 0;
+    int repeatGapMs = 0;
     for (const Entry& e : active) {
         switch (e.fault) {
         case SimFault::BadStartByte:
             frame[0] = char(0x3B);
             break;
         case SimFault::BadStopByte:
-            frame[frame.size() - 1] = PacketFrame::stopByte1;
+            frame[frame.size() - 1] = SimFrame::stop1;
             break;
         case SimFault::ShortAnswer:
             frame.truncate(e.param > 0 ? e.param : defaultShortBytes);
+            break;
+        case SimFault::LyingLength: {
+            const int length = ((quint8(frame.at(1)) << 8) | quint8(frame.at(2)))
+                + (e.param > 0 ? e.param : defaultLengthFieldDelta);
+            frame[1] = char((length >> 8) & 0xFF);
+            frame[2] = char(length & 0xFF);
+            break;
+        }
+        case SimFault::Pieces:
+            out.pieceSize = pieceBytes;
+            out.pieceGapMs = e.param > 0 ? e.param : defaultPieceGapMs;
+            break;
+        case SimFault::Noise:
+            noiseBytes = e.param > 0 ? e.param : defaultNoiseBytes;
+            break;
+        case SimFault::Twice:
+            repeatGapMs = e.param > 0 ? e.param : defaultRepeatGapMs;
             break;
         case SimFault::LateAnswer:
             out.delayMs = e.param > 0 ? e.param : defaultLateMs;
@@ -119,8 +159,13 @@ SimAnswer SimFaults::answer(quint16 requestCommand, quint16 answerCommand, QByte
             break;
         }
     }
-    out.bytes = frame;
     if (out.gapMs > 0)
-        out.splitAt = qMax(1, frame.size() / 2);
+        out.splitAt = noiseBytes + qMax(1, frame.size() / 2);
+    out.bytes = noise(noiseBytes) + frame;
+    if (repeatGapMs > 0) {
+        out.splitAt = out.bytes.size();
+        out.gapMs = repeatGapMs;
+        out.bytes += frame;
+    }
     return out;
 }

@@ -13,6 +13,8 @@ struct SimAnswer
     int delayMs = 0;       // pause before the first byte
     int splitAt = -1;      // index of the first byte after the mid-answer pause
     int gapMs = 0;         // length of the mid-answer pause
+    int pieceSize = 0;     // > 0: the answer goes out in pieces of this many bytes,
+    int pieceGapMs = 0;    //      this far apart (as a USB serial adapter hands it over)
 };
 
 // The faults still to be committed. Each answer is framed here, with whatever
@@ -20,6 +22,8 @@ struct SimAnswer
 class SimFaults
 {
 public:
+    static constexpr int pieceBytes = 8;
+
     void inject(SimFault fault, int count, quint16 command, int param);
     void clear();
     bool isEmpty() const { return m_entries.isEmpty(); }

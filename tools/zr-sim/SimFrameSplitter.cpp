@@ -1,13 +1,13 @@
 #include "SimFrameSplitter.h"
 
-#include "link/PacketFrame.h"
+#include "SimFrame.h"
 
 QList<QByteArray> SimFrameSplitter::feed(const QByteArray& bytes)
 {
     m_buffer.append(bytes);
     QList<QByteArray> frames;
     for (;;) {
-        const int start = m_buffer.indexOf(PacketFrame::startByte);
+        const int start = m_buffer.indexOf(SimFrame::start);
         if (start < 0) {
             m_buffer.clear();
             break;
@@ -21,7 +21,7 @@ QList<QByteArray> SimFrameSplitter::feed(const QByteArray& bytes)
             m_buffer.remove(0, 1);
             continue;
         }
-        const int total = length + PacketFrame::overhead - 4;
+        const int total = length + SimFrame::overhead - 4;
         if (m_buffer.size() < total)
             break;
         frames.append(m_buffer.left(total));

@@ -20,7 +20,8 @@ namespace {
 constexpr int partialFrameTimeoutMs = 200;
 // A reader that takes no bytes for this long is not there; the rest of the answer is dropped.
 constexpr int writeStallMs = 1000;
-constexpr int paceChunk = 8;
+// Paced bytes go out as a UART with a 16-byte FIFO passes them on.
+constexpr int paceChunk = 16;
 
 void closeFd(int& fd)
 {
@@ -140,15 +141,17 @@ void SimPtyEndpoint::removeLink()
 
 bool SimPtyEndpoint::pause(int ms)
 {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    using namespace std::chrono;
+    const auto end = steady_clock::now() + milliseconds(ms);
     for (;;) {
         if (m_stopping)
             return false;
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now()).count();
-        if (left <= 0)
+        const auto left = end - steady_clock::now();
+        if (left <= steady_clock::duration::zero())
             return true;
+        // Rounded up: a pause of 1 ms must not end at once.
         pollfd p{m_wake[0], POLLIN, 0};
-        ::poll(&p, 1, int(left));
+        ::poll(&p, 1, int(ceil<milliseconds>(left).count()));
     }
 }
 
@@ -200,6 +203,13 @@ bool SimPtyEndpoint::send(const SimAnswer& answer)
         return true;
     if (answer.delayMs > 0 && !pause(answer.delayMs))
         return false;
+    if (answer.pieceSize > 0) {
+        for (int at = 0; at < answer.bytes.size(); at += answer.pieceSize) {
+            if ((at > 0 && !pause(answer.pieceGapMs)) || !writePaced(answer.bytes.mid(at, answer.pieceSize)))
+                return false;
+        }
+        return true;
+    }
     if (answer.splitAt > 0 && answer.splitAt < answer.bytes.size()) {
         return writePaced(answer.bytes.left(answer.splitAt)) && pause(answer.gapMs)
             && writePaced(answer.bytes.mid(answer.splitAt));

@@ -25,6 +25,11 @@ enum class SimFault {
     Oversized,       // body of 41 bytes or more, checksum right
     ShortAnswer,     // only the first `param` bytes (default 6)
     GoSilent,        // after `count` more answers, stop answering until cleared
+    Pieces,          // the answer in pieces of 8 bytes, `param` ms apart (default 16)
+    Noise,           // `param` bytes of line noise before the answer (default 5)
+    WrongLength,     // a sound frame whose data field has `param` bytes (default: one short)
+    LyingLength,     // the length field `param` more than the frame holds (default 1)
+    Twice,           // the answer sent again `param` ms after itself (default 20)
 };
 
 // Start-up options of a simulated instrument.

@@ -39,7 +39,14 @@ any). KIND is one of
   oversized  answer body longer than 40 bytes
   short      only the first PARAM bytes (default 6)
   silent     after COUNT more answers (default 0) no further answer
+  pieces     the answer in pieces of 8 bytes, PARAM ms apart (default 16),
+             as USB serial adapters hand it over
+  noise      PARAM bytes of line noise before the answer (default 5)
+  length     a sound frame whose data field has PARAM bytes (default: one short)
+  lenfield   the length field PARAM more than the frame holds (default 1)
+  twice      the answer sent again PARAM ms after itself (default 20)
 Examples: --fault late:3:150:700   --fault silent:50   --fail-status 169
+          --fault pieces:::16   (every answer in pieces 16 ms apart)
 
 Answers: a garbled request is answered with the error code found in it in the
 command field; an unknown command with 174; a request with a wrong data length,
