@@ -1,5 +1,6 @@
 // Figures for the log data layer on a large log: reading, statistics over
-// every column, CSV and XLSX export.
+// every column, CSV and XLSX export (each written beside the target and
+// renamed over it when complete).
 
 #include "../tests/support/LogFileBytes.h"
 
@@ -50,19 +51,27 @@ int main(int argc, char** argv)
         std::printf("read:        %d records in %.1f ms (%.0f records/s)\n", model.rowCount(), readMs,
                     model.rowCount() / (readMs / 1000.0));
 
+        // A column is walked once for its three cells, and not again while the
+        // log stays; before, every cell (and every repaint of it) walked it.
         ModelStatistics stats(&model, ModelLogRecord::ValueRole);
         stats.setHeaders(model.getHeader().mid(1));
-        // Every statistics cell walks its whole column again; nothing is cached.
-        long long values = 0;
+        timer.restart();
         for (int column = 1; column < model.columnCount(); ++column)
-            values += 3LL * ModelStatistics::columnStatistics(&model, column, ModelLogRecord::ValueRole).count;
+            for (int row = 0; row < stats.rowCount(); ++row)
+                ModelStatistics::columnStatistics(&model, column, ModelLogRecord::ValueRole);
+        const double uncachedMs = timer.nsecsElapsed() / 1e6;
         timer.restart();
         for (int column = 1; column < model.columnCount(); ++column)
             for (int row = 0; row < stats.rowCount(); ++row)
                 stats.index(row, column).data();
-        const double statsMs = timer.nsecsElapsed() / 1e6;
-        std::printf("statistics:  3 cells x %d columns in %.1f ms (%.0f values/s)\n", model.columnCount() - 1,
-                    statsMs, values / (statsMs / 1000.0));
+        const double firstMs = timer.nsecsElapsed() / 1e6;
+        timer.restart();
+        for (int column = 1; column < model.columnCount(); ++column)
+            for (int row = 0; row < stats.rowCount(); ++row)
+                stats.index(row, column).data();
+        const double againMs = timer.nsecsElapsed() / 1e6;
+        std::printf("statistics:  3 cells x %d columns: %.1f ms, shown again %.2f ms (before: %.1f ms each time)\n",
+                    model.columnCount() - 1, firstMs, againMs, uncachedMs);
 
         timer.restart();
         CsvExporter::saveLog(dir.filePath("bench.csv"), model);

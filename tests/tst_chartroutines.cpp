@@ -1,13 +1,16 @@
-// Shared chart routines: axis styling and range, the report date axis and the
-// filling of a line series from a log table column.
+// Shared chart routines: axis styling and range, the time axis of clock
+// readings and its labels, the filling and thinning of a line series.
 #include "report/ChartRoutines.h"
 
 #include <QStandardItemModel>
+#include <QtCharts/QCategoryAxis>
 #include <QtCharts/QDateTimeAxis>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QValueAxis>
 #include <QtTest>
 
+#include <cmath>
+#include <limits>
 #include <memory>
 
 using namespace QtCharts;
@@ -21,9 +24,23 @@ QDateTime utc(int y, int mo, int d, int h, int mi, int s)
     return QDateTime(QDate(y, mo, d), QTime(h, mi, s), Qt::UTC);
 }
 
-qint64 localMs(const QDateTime& utcClock)
+// Position of a reading on the time axis, written out independently: the
+// reading's milliseconds since 1970-01-01 00:00 of the same clock.
+double axisAt(int y, int mo, int d, int h, int mi, int s)
 {
-    return QDateTime(utcClock.date(), utcClock.time(), Qt::LocalTime).toMSecsSinceEpoch();
+    const qint64 days = QDate(1970, 1, 1).daysTo(QDate(y, mo, d));
+    return double(((days * 24 + h) * 60 + mi) * 60 + s) * 1000.0;
+}
+
+// Does this machine's zone skip 02:00-03:00 on 14 March 2021 (New York does)?
+bool zoneSkipsSpringHour()
+{
+    return !QDateTime(QDate(2021, 3, 14), QTime(2, 30), Qt::LocalTime).isValid();
+}
+
+QStringList labelsOf(QtCharts::QCategoryAxis& axis)
+{
+    return axis.categoriesLabels();
 }
 
 // A log-like table: column 0 holds the UTC clock reading, column 1 a value or
@@ -53,14 +70,26 @@ private slots:
     void valueAxisRange_spansSmallestAndLargestY();
     void valueAxisRange_emptySeries_hidesAxis();
 
+    void clockAxis_valueAndReadingRoundTrip_data();
+    void clockAxis_valueAndReadingRoundTrip();
+    void localWallClock_skippedReadingMovesOutOfTheGap();
+
+    void ticks_shortRangeKeepsLabelsDistinct();
+    void timeAxis_labelsFollowTheRange();
     void dateAxis_equalEnds_twoSecondsAroundInstant();
-    void dateAxis_keepsClockReadingAsLocalTime();
+    void dateAxis_rangeAndLook();
 
     void fillSeries_takesRowRangeInclusiveAndSkipsMissingValues();
-    void fillSeries_xIsClockReadingInLocalTime();
+    void fillSeries_notANumberIsNoPoint();
+    void fillSeries_singlePointIsShownAsMarker();
     void fillSeries_appendsToExistingPoints();
     void fillSeries_rowsOutsideModelIgnored();
     void fillSeries_oneReplaceForWholeColumn();
+
+    void thin_keepsEveryPixelColumnsExtremesAndFewPoints();
+    void thin_linesOutsideTheRangeStillReachTheEdges();
+    void thin_shortLineUnchanged();
+    void xSpan_clockSetBackWhileLogging();
 };
 
 void TestChartRoutines::chartFont_isBoldTimesNinePixels()
@@ -137,30 +166,112 @@ void TestChartRoutines::valueAxisRange_emptySeries_hidesAxis()
     ChartRoutines::setValueAxisRange(&series, nullptr);
 }
 
+void TestChartRoutines::clockAxis_valueAndReadingRoundTrip_data()
+{
+    QTest::addColumn<QDateTime>("reading");
+    QTest::addColumn<double>("axis");
+    QTest::newRow("epoch") << utc(1970, 1, 1, 0, 0, 0) << 0.0;
+    QTest::newRow("1999") << utc(1999, 12, 31, 23, 59, 59) << axisAt(1999, 12, 31, 23, 59, 59);
+    QTest::newRow("in the spring gap") << utc(2021, 3, 14, 2, 30, 0) << axisAt(2021, 3, 14, 2, 30, 0);
+    QTest::newRow("in the doubled hour") << utc(2021, 11, 7, 1, 30, 0) << axisAt(2021, 11, 7, 1, 30, 0);
+    // A date field hands over a local date-time: its shown reading counts.
+    QTest::newRow("local spec") << QDateTime(QDate(2023, 11, 14), QTime(22, 13, 20), Qt::LocalTime)
+                                << axisAt(2023, 11, 14, 22, 13, 20);
+}
+
+void TestChartRoutines::clockAxis_valueAndReadingRoundTrip()
+{
+    QFETCH(QDateTime, reading);
+    QFETCH(double, axis);
+    QCOMPARE(ChartRoutines::clockAxisValue(reading), axis);
+    const QDateTime back = ChartRoutines::clockFromAxisValue(axis);
+    QCOMPARE(back.timeSpec(), Qt::UTC);
+    QCOMPARE(back.date(), reading.date());
+    QCOMPARE(back.time(), reading.time());
+    QVERIFY(std::isnan(ChartRoutines::clockAxisValue(QDateTime())));
+    QVERIFY(!ChartRoutines::clockFromAxisValue(std::nan("")).isValid());
+}
+
+void TestChartRoutines::localWallClock_skippedReadingMovesOutOfTheGap()
+{
+    const QDateTime ordinary = utc(2021, 7, 1, 2, 30, 0);
+    const QDateTime local = ChartRoutines::localWallClock(ordinary);
+    QCOMPARE(local.timeSpec(), Qt::LocalTime);
+    QCOMPARE(local.time(), QTime(2, 30));
+    QCOMPARE(local.date(), ordinary.date());
+
+    const QDateTime skipped = utc(2021, 3, 14, 2, 30, 0);
+    const QDateTime later = ChartRoutines::localWallClock(skipped, ChartRoutines::GapSide::Later);
+    const QDateTime earlier = ChartRoutines::localWallClock(skipped, ChartRoutines::GapSide::Earlier);
+    QVERIFY(later.isValid() && earlier.isValid());
+    if (zoneSkipsSpringHour()) {
+        QCOMPARE(later.time(), QTime(3, 30));
+        QCOMPARE(earlier.time(), QTime(1, 30));
+    } else {
+        QCOMPARE(later.time(), QTime(2, 30));
+        QCOMPARE(earlier.time(), QTime(2, 30));
+    }
+    QCOMPARE(later.date(), skipped.date());
+    QCOMPARE(ChartRoutines::localClockMSecs(skipped), later.toMSecsSinceEpoch());
+    QVERIFY(!ChartRoutines::localWallClock(QDateTime()).isValid());
+}
+
+void TestChartRoutines::ticks_shortRangeKeepsLabelsDistinct()
+{
+    const double at = axisAt(2000, 1, 1, 12, 0, 0);
+    const auto ticks = ChartRoutines::timeAxisTicks(at - 1000, at + 2000);
+    QStringList labels;
+    for (const auto& tick : ticks)
+        labels << tick.label;
+    QCOMPARE(labels, QStringList({"01.01.00 11:59:59", "01.01.00 12:00:00", "01.01.00 12:00:01",
+                                  "01.01.00 12:00:02"}));
+    QCOMPARE(ChartRoutines::timeAxisTicks(at, at).size(), 1);
+    QVERIFY(ChartRoutines::timeAxisTicks(at, at - 1).isEmpty());
+}
+
+void TestChartRoutines::timeAxis_labelsFollowTheRange()
+{
+    QtCharts::QCategoryAxis axis;
+    axis.setRange(axisAt(2021, 3, 14, 1, 0, 0), axisAt(2021, 3, 14, 3, 0, 0));
+    ChartRoutines::keepTimeAxisLabelled(&axis);
+    QCOMPARE(labelsOf(axis).size(), 25);
+    QCOMPARE(labelsOf(axis).constFirst(), QStringLiteral("14.03.21 01:00:00"));
+    QCOMPARE(axis.labelsPosition(), QtCharts::QCategoryAxis::AxisLabelsPositionOnValue);
+
+    // A zoom into the hour New York's clocks skip that night: 25 evenly
+    // spaced ticks labelled with the readings of that hour, in every zone.
+    axis.setRange(axisAt(2021, 3, 14, 2, 10, 0), axisAt(2021, 3, 14, 2, 50, 0));
+    const QStringList zoomed = labelsOf(axis);
+    QCOMPARE(zoomed.size(), 25);
+    QCOMPARE(zoomed.constFirst(), QStringLiteral("14.03.21 02:10:00"));
+    QCOMPARE(zoomed.at(12), QStringLiteral("14.03.21 02:30:00"));
+    QCOMPARE(axis.endValue(zoomed.at(12)), axisAt(2021, 3, 14, 2, 30, 0));
+    QCOMPARE(zoomed.constLast(), QStringLiteral("14.03.21 02:50:00"));
+    QCOMPARE(axis.endValue(zoomed.constLast()), axisAt(2021, 3, 14, 2, 50, 0));
+}
+
 void TestChartRoutines::dateAxis_equalEnds_twoSecondsAroundInstant()
 {
     const QDateTime at = utc(2023, 11, 14, 22, 13, 20);
-    std::unique_ptr<QDateTimeAxis> axis(ChartRoutines::makeDateAxis(at, at));
-    const QDateTime local(at.date(), at.time(), Qt::LocalTime);
-    QCOMPARE(axis->min(), local.addSecs(-1));
-    QCOMPARE(axis->max(), local.addSecs(1));
-    QCOMPARE(axis->min().secsTo(axis->max()), qint64(2));
+    std::unique_ptr<QtCharts::QCategoryAxis> axis(ChartRoutines::makeDateAxis(at, at));
+    QCOMPARE(axis->min(), axisAt(2023, 11, 14, 22, 13, 19));
+    QCOMPARE(axis->max(), axisAt(2023, 11, 14, 22, 13, 21));
+    QCOMPARE(labelsOf(*axis), QStringList({"14.11.23 22:13:19", "14.11.23 22:13:20", "14.11.23 22:13:21"}));
 }
 
-void TestChartRoutines::dateAxis_keepsClockReadingAsLocalTime()
+void TestChartRoutines::dateAxis_rangeAndLook()
 {
     const QDateTime begin = utc(2021, 3, 14, 1, 0, 0);
     const QDateTime end = utc(2021, 3, 15, 12, 30, 0);
-    std::unique_ptr<QDateTimeAxis> axis(ChartRoutines::makeDateAxis(begin, end));
-    QCOMPARE(axis->min().time(), QTime(1, 0, 0));
-    QCOMPARE(axis->min().date(), begin.date());
-    QCOMPARE(axis->max().time(), QTime(12, 30, 0));
-    QCOMPARE(axis->max().toMSecsSinceEpoch(), localMs(end));
-    QCOMPARE(axis->format(), QStringLiteral("dd.MM.yy hh:mm:ss"));
+    std::unique_ptr<QtCharts::QCategoryAxis> axis(ChartRoutines::makeDateAxis(begin, end));
+    QCOMPARE(axis->min(), axisAt(2021, 3, 14, 1, 0, 0));
+    QCOMPARE(axis->max(), axisAt(2021, 3, 15, 12, 30, 0));
+    QCOMPARE(labelsOf(*axis).size(), 25);
+    QCOMPARE(labelsOf(*axis).constLast(), QStringLiteral("15.03.21 12:30:00"));
     QCOMPARE(axis->titleText(), QStringLiteral("Время"));
-    QCOMPARE(axis->tickCount(), 25);
     QCOMPARE(axis->labelsAngle(), -90);
     QCOMPARE(axis->titleFont(), ChartRoutines::chartFont());
+    QCOMPARE(axis->labelsFont(), ChartRoutines::chartFont());
 }
 
 void TestChartRoutines::fillSeries_takesRowRangeInclusiveAndSkipsMissingValues()
@@ -171,31 +282,35 @@ void TestChartRoutines::fillSeries_takesRowRangeInclusiveAndSkipsMissingValues()
     QLineSeries series;
     ChartRoutines::fillSeriesFromColumn(&series, model.get(), 1, 1, 3);
     QCOMPARE(series.count(), 2);
-    QCOMPARE(series.at(0), QPointF(localMs(t0.addSecs(2)), 2.5));
-    QCOMPARE(series.at(1), QPointF(localMs(t0.addSecs(3)), 3.5));
+    QCOMPARE(series.at(0), QPointF(axisAt(2022, 6, 1, 10, 0, 2), 2.5));
+    QCOMPARE(series.at(1), QPointF(axisAt(2022, 6, 1, 10, 0, 3), 3.5));
+    QVERIFY(!series.pointsVisible());
 
     QLineSeries none;
     ChartRoutines::fillSeriesFromColumn(&none, model.get(), 1, 1, 1);
     QCOMPARE(none.count(), 0);
 }
 
-void TestChartRoutines::fillSeries_xIsClockReadingInLocalTime()
+void TestChartRoutines::fillSeries_notANumberIsNoPoint()
 {
-    // Both a winter and a summer instant, so daylight saving shows up in the
-    // zones with it; the clock reading must survive either way.
-    const QDateTime winter = utc(2020, 1, 15, 8, 30, 0);
-    const QDateTime summer = utc(2020, 7, 15, 8, 30, 0);
-    auto model = makeModel({{winter, 1.0f}, {summer, 2.0f}});
+    const QDateTime t0 = utc(2022, 6, 1, 10, 0, 0);
+    const float inf = std::numeric_limits<float>::infinity();
+    auto model = makeModel({{t0, std::nanf("")}, {t0.addSecs(1), 2.0f}, {t0.addSecs(2), inf},
+                            {t0.addSecs(3), -inf}, {t0.addSecs(4), 4.0f}});
     QLineSeries series;
-    ChartRoutines::fillSeriesFromColumn(&series, model.get(), 1, 0, 1);
+    ChartRoutines::fillSeriesFromColumn(&series, model.get(), 1, 0, 4);
     QCOMPARE(series.count(), 2);
-    for (int i = 0; i < 2; ++i) {
-        const QDateTime shown = QDateTime::fromMSecsSinceEpoch(qint64(series.at(i).x()), Qt::LocalTime);
-        QCOMPARE(shown.time(), QTime(8, 30, 0));
-        QCOMPARE(shown.date(), (i == 0 ? winter : summer).date());
-    }
-    // The test zones are never UTC, so a plain UTC conversion would differ.
-    QVERIFY(qint64(series.at(0).x()) != winter.toMSecsSinceEpoch());
+    QCOMPARE(series.at(0).y(), 2.0);
+    QCOMPARE(series.at(1).y(), 4.0);
+}
+
+void TestChartRoutines::fillSeries_singlePointIsShownAsMarker()
+{
+    auto model = makeModel({{utc(2022, 6, 1, 10, 0, 0), 7.0f}});
+    QLineSeries series;
+    ChartRoutines::fillSeriesFromColumn(&series, model.get(), 1, 0, 0);
+    QCOMPARE(series.count(), 1);
+    QVERIFY(series.pointsVisible());
 }
 
 void TestChartRoutines::fillSeries_appendsToExistingPoints()
@@ -238,6 +353,83 @@ void TestChartRoutines::fillSeries_oneReplaceForWholeColumn()
     QCOMPARE(series.count(), 500);
     QCOMPARE(added.count(), 0);
     QCOMPARE(replaced.count(), 1);
+}
+
+namespace {
+
+// Lowest and highest y per pixel column of minX..maxX, found by brute force.
+QMap<int, QPair<double, double>> columnExtremes(const QVector<QPointF>& points, double minX, double maxX, int columns)
+{
+    QMap<int, QPair<double, double>> extremes;
+    for (const QPointF& p : points) {
+        if (p.x() < minX || p.x() > maxX)
+            continue;
+        const int column = std::min(columns - 1, int((p.x() - minX) / ((maxX - minX) / columns)));
+        auto found = extremes.find(column);
+        if (found == extremes.end())
+            extremes.insert(column, {p.y(), p.y()});
+        else
+            *found = {std::min(found->first, p.y()), std::max(found->second, p.y())};
+    }
+    return extremes;
+}
+
+// A noisy line of `count` points one second apart, whose clock jumps back by
+// an hour two thirds of the way through.
+QVector<QPointF> noisyLine(int count)
+{
+    QVector<QPointF> points;
+    for (int i = 0; i < count; ++i) {
+        const double x = i * 1000.0 - (i >= 2 * count / 3 ? 3600000.0 : 0.0);
+        points.append({x, std::sin(i * 0.37) * 10 + ((i * 7919) % 13)});
+    }
+    return points;
+}
+
+} // namespace
+
+void TestChartRoutines::thin_keepsEveryPixelColumnsExtremesAndFewPoints()
+{
+    const QVector<QPointF> line = noisyLine(40000);
+    // Two points per pixel column and pass of the line (the stretch the clock
+    // jump repeats is passed twice), and the ends of the runs outside.
+    for (const auto& [minX, maxX, columns, most] : {std::tuple{0.0, 40000000.0, 800, 2 * (800 + 72) + 8},
+                                                     std::tuple{5e6, 6e6, 300, 2 * 300 + 8},
+                                                     std::tuple{25e6, 27e6, 1000, 2 * 2 * 1000 + 8}}) {
+        const QVector<QPointF> thinned = ChartRoutines::thinToColumns(line, minX, maxX, columns);
+        QVERIFY2(thinned.size() <= most, qPrintable(QString::number(thinned.size())));
+        QCOMPARE(columnExtremes(thinned, minX, maxX, columns), columnExtremes(line, minX, maxX, columns));
+    }
+}
+
+void TestChartRoutines::thin_linesOutsideTheRangeStillReachTheEdges()
+{
+    const QVector<QPointF> line = noisyLine(9000);
+    const QVector<QPointF> thinned = ChartRoutines::thinToColumns(line, 2000000.0, 3000000.0, 100);
+    // The last point before the range and the first after it are kept, so the
+    // line runs into the plot from both sides.
+    QVERIFY(thinned.contains(line.at(1999)));
+    QVERIFY(thinned.contains(line.at(3001)));
+    QVERIFY(thinned.contains(line.constFirst()));
+    QVERIFY(thinned.contains(line.constLast()));
+    QVERIFY(thinned.size() < 400);
+}
+
+void TestChartRoutines::thin_shortLineUnchanged()
+{
+    const QVector<QPointF> line = noisyLine(200);
+    QCOMPARE(ChartRoutines::thinToColumns(line, 0, 300000, 100), line);
+    QCOMPARE(ChartRoutines::thinToColumns(noisyLine(1000), 5.0, 5.0, 10), noisyLine(1000));
+    QVERIFY(ChartRoutines::thinToColumns({}, 0, 1, 1).isEmpty());
+}
+
+void TestChartRoutines::xSpan_clockSetBackWhileLogging()
+{
+    const ChartRoutines::Span span = ChartRoutines::xSpan({{5000, 1}, {9000, 2}, {1000, 3}, {7000, 4}});
+    QVERIFY(!span.isEmpty);
+    QCOMPARE(span.min, 1000.0);
+    QCOMPARE(span.max, 9000.0);
+    QVERIFY(ChartRoutines::xSpan({}).isEmpty);
 }
 
 QTEST_MAIN(TestChartRoutines)

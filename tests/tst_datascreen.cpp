@@ -13,11 +13,13 @@
 #include "report/PrintSetting.h"
 #include "ZrSimulator.h"
 
+#include <QFileInfo>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
 #include <QtCharts/QChart>
+#include <QtCharts/QCategoryAxis>
 #include <QtCharts/QDateTimeAxis>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QValueAxis>
@@ -35,6 +37,14 @@ QDateTime utc(int y, int mo, int d, int h, int mi, int s)
 QDateTime local(const QDateTime& clock)
 {
     return QDateTime(clock.date(), clock.time(), Qt::LocalTime);
+}
+
+// Position of a clock reading on the chart's time axis, written out
+// independently: milliseconds since 1970-01-01 00:00 of the same clock.
+double axisAt(const QDateTime& clock)
+{
+    const qint64 days = QDate(1970, 1, 1).daysTo(clock.date());
+    return double(days * 86400000LL + clock.time().msecsSinceStartOfDay());
 }
 
 LogRecord record(const QDateTime& time, QVector<LogEntry> entries)
@@ -111,7 +121,8 @@ struct FakeScreen
     FakeScreen()
     {
         for (const char* name : {"TableDataFileViewV2", "DeviceMenu", "DataWindow", "ButtonBase",
-                                 "ButtonOpenFilesDevice", "ProcessLoadToDB", "ChartDataFileView", "ReportSetup"}) {
+                                 "ButtonOpenFilesDevice", "ProcessLoadToDB", "ChartDataFileView", "ReportSetup",
+                                 "DataFileCaption"}) {
             auto* child = new QObject(&root);
             child->setObjectName(QString::fromLatin1(name));
             log.watch(child);
@@ -154,15 +165,75 @@ QString writeLogFile(const QString& folder, const QString& name, const QByteArra
     return path;
 }
 
-QByteArray sampleLog(int records, qint8 type)
+QByteArray sampleLog(int records, qint8 type, quint32 start = 1700000000u, quint32 step = 10)
 {
     QByteArray bytes = logbytes::header(type, 7654321);
     for (int i = 0; i < records; ++i)
-        bytes += logbytes::record(1700000000u + quint32(i) * 10,
+        bytes += logbytes::record(start + quint32(i) * step,
                                   logbytes::present(20.0f + i * 0.5f, 18.0f, 1),
                                   logbytes::present(50.0f + i, 17.0f, 67));
     return bytes;
 }
+
+quint32 secondsOf(const QDateTime& clock)
+{
+    return quint32(clock.toSecsSinceEpoch());
+}
+
+// The real application with a file dialog that answers `next` and warnings
+// collected instead of shown.
+struct OpenedApp
+{
+    AppHarness app;
+    DataWindow* bridge = nullptr;
+    QString next;
+    QString savePath;
+    QStringList warnings;
+
+    bool start()
+    {
+        if (!app.start())
+            return false;
+        bridge = app.root()->findChild<DataWindow*>();
+        if (!bridge)
+            return false;
+        DataWindow::Dialogs dialogs = DataWindow::systemDialogs();
+        dialogs.openFileName = [this](const QString&, const QString&, const QString&) { return next; };
+        dialogs.saveFileName = [this](const QString&, const QString&, const QString&) { return savePath; };
+        dialogs.warning = [this](const QString& text) { warnings << text; };
+        bridge->setDialogs(dialogs);
+        return true;
+    }
+
+    // Opens `path` through the data screen and waits until it is shown with
+    // a chart line per measurement column.
+    bool open(const QString& path)
+    {
+        next = path;
+        ModelLogRecord* model = app.shell()->modelLogRecord();
+        const QString name = QFileInfo(path).fileName();
+        return app.emitWindowSignal("clickButtonOpenFile")
+            && AppHarness::waitFor([&] {
+                   return objectOf(app.property("TableDataFileViewV2", "model")) != nullptr
+                       && model->fileName() == name && chartLines().size() == model->columnCount() - 1;
+               });
+    }
+
+    QList<QXYSeries*> chartLines() const
+    {
+        QList<QXYSeries*> lines;
+        auto* legend = qobject_cast<QAbstractItemModel*>(objectOf(app.property("ChartDataFileView", "modelNameSeries")));
+        if (!legend)
+            return lines;
+        const int seriesRole = legend->roleNames().key("series");
+        for (int row = 0; row < legend->rowCount(); ++row)
+            lines << qobject_cast<QXYSeries*>(objectOf(legend->index(row, 0).data(seriesRole)));
+        return lines;
+    }
+
+    double chartMin() const { return app.property("ChartDataFileView", "minAxisX").toDouble(); }
+    double chartMax() const { return app.property("ChartDataFileView", "maxAxisX").toDouble(); }
+};
 
 DataWindow* bridgeOf(const AppHarness& app)
 {
@@ -180,9 +251,12 @@ private slots:
     void openFile_detachesViewsBeforeAskingForTheFile();
     void cancelledDialogs_emitNothingAndKeepViews();
     void saveDialogs_emitChosenPathWithTheirFilters();
+    void saveDialogs_addSuffixWhenNoneTyped_data();
+    void saveDialogs_addSuffixWhenNoneTyped();
 
     void showModel_detachesThenAttachesStatisticsBeforeRecords();
     void showModel_zr749_fourStatisticsColumns();
+    void fileCaption_namesFileInstrumentSpanAndCount();
 
     void saveInDatabase_emitsModelRolesAndDisablesScreen();
     void saveInDatabase_withoutDatabase_warnsAndKeepsScreenUsable();
@@ -196,13 +270,21 @@ private slots:
     void printAndPreview_emitTheirOwnSignals();
     void openWindowPrint_periodFromChartWithinRecords();
     void openWindowPrint_emptyLogKeepsDefaultLimits();
+    void openWindowPrint_clockSetBackLimitsAreSmallestAndLargestTime();
 
     void updateSeries_fillsLineNamesItAndTitlesItsAxis();
     void updateMinMaxAxisY_rangesOrHidesAxis();
+    void updateSeries_springForwardNightNeverFoldsBack();
 
     void endToEnd_openedFileShowsTableStatisticsAndChart();
-    void endToEnd_damagedFileShowsErrorAndKeepsViewsDetached();
+    void endToEnd_failedOpenKeepsShowingExportingAndPrintingTheLogBefore();
     void endToEnd_reportPanelBuildsPrintRequest();
+    void endToEnd_reportPeriodOfOldLogsIsTheirSpan_data();
+    void endToEnd_reportPeriodOfOldLogsIsTheirSpan();
+    void endToEnd_logInsideSkippedHourChartsAndReportsEveryRow();
+    void endToEnd_chartSpansSmallestToLargestTime();
+    void endToEnd_singleMeasurementShowsItsPoint();
+    void endToEnd_zoomRefillsVisibleRangeInFullDetail();
     void endToEnd_downloadedFileLandsOnDataScreen();
     void endToEnd_chartZoomsToSelectionAndDoubleClickResets();
 };
@@ -278,6 +360,36 @@ void TestDataScreen::saveDialogs_emitChosenPathWithTheirFilters()
                                             QStringLiteral("Comma-Separated Values (csv)|*.csv|*.csv")}));
 }
 
+void TestDataScreen::saveDialogs_addSuffixWhenNoneTyped_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("csv");
+    QTest::addColumn<QString>("xlsx");
+    QTest::newRow("no suffix") << "/tmp/отчёт" << "/tmp/отчёт.csv" << "/tmp/отчёт.xlsx";
+    QTest::newRow("dotted folder") << "/tmp/v1.2/out" << "/tmp/v1.2/out.csv" << "/tmp/v1.2/out.xlsx";
+    QTest::newRow("own suffix kept") << "/tmp/out.CSV" << "/tmp/out.CSV" << "/tmp/out.CSV";
+    QTest::newRow("cancelled") << "" << "" << "";
+}
+
+void TestDataScreen::saveDialogs_addSuffixWhenNoneTyped()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, csv);
+    QFETCH(QString, xlsx);
+    FakeScreen screen;
+    QSignalSpy csvSaved(screen.bridge, &DataWindow::saveCsv);
+    QSignalSpy xlsxSaved(screen.bridge, &DataWindow::saveXlsx);
+    screen.nextPath = typed;
+    screen.bridge->onClickButtonSaveAsCsv();
+    screen.bridge->onClickButtonSaveAsXlsx();
+    QCOMPARE(csvSaved.count(), csv.isEmpty() ? 0 : 1);
+    QCOMPARE(xlsxSaved.count(), xlsx.isEmpty() ? 0 : 1);
+    if (!csv.isEmpty()) {
+        QCOMPARE(csvSaved.at(0).at(0).toString(), csv);
+        QCOMPARE(xlsxSaved.at(0).at(0).toString(), xlsx);
+    }
+}
+
 void TestDataScreen::showModel_detachesThenAttachesStatisticsBeforeRecords()
 {
     FakeScreen screen;
@@ -312,6 +424,27 @@ void TestDataScreen::showModel_zr749_fourStatisticsColumns()
     QCOMPARE(screen.bridge->statisticsModel()->columnCount(), 4);
     QCOMPARE(screen.bridge->statisticsModel()->getHeader(),
              QStringList({QString(), "Канал №1", "Доп.измерение №1", "Канал №2"}));
+}
+
+void TestDataScreen::fileCaption_namesFileInstrumentSpanAndCount()
+{
+    FakeScreen screen;
+    LogFileContent content;
+    content.deviceId = 1234567;
+    content.deviceType = 0;
+    content.path = QStringLiteral("/data/LOG/1234567/6553F100.LOG");
+    content.records = {record(t0, {{1, 1.0f, 0}}), record(t0.addSecs(600), {}), record(t0.addSecs(1200), {})};
+    screen.model.setContent(content);
+    screen.bridge->showModel();
+    QCOMPARE(screen.object("DataFileCaption")->property("text").toString(),
+             QStringLiteral("Файл: 6553F100.LOG   |   ZR-7.47, ID: 1234567   |   "
+                            "с 14.11.2023 22:13:20 по 14.11.2023 22:33:20   |   записей: 3"));
+
+    content.records.clear();
+    content.deviceType = 1;
+    screen.model.setContent(content);
+    QCOMPARE(DataWindow::fileCaption(screen.model),
+             QStringLiteral("Файл: 6553F100.LOG   |   ZR-7.49, ID: 1234567   |   записей: 0"));
 }
 
 void TestDataScreen::saveInDatabase_emitsModelRolesAndDisablesScreen()
@@ -462,26 +595,36 @@ void TestDataScreen::openWindowPrint_periodFromChartWithinRecords()
     FakeScreen screen;
     fillModel(screen.model);
     QObject* chart = screen.object("ChartDataFileView");
-    chart->setProperty("minAxisX", local(t0.addSecs(3)));
-    chart->setProperty("maxAxisX", local(t0.addSecs(17)));
+    // The chart's range is given as time axis positions (clock readings).
+    chart->setProperty("minAxisX", axisAt(t0.addSecs(3)));
+    chart->setProperty("maxAxisX", axisAt(t0.addSecs(17)));
     screen.bridge->onClickButtonOpenWindowPrint();
 
     QObject* panel = screen.object("ReportSetup");
-    QCOMPARE(panel->property("currentBeginDate").toDateTime(), local(t0.addSecs(3)));
-    QCOMPARE(panel->property("currentBeginTime").toDateTime(), local(t0.addSecs(3)));
-    QCOMPARE(panel->property("currentEndDate").toDateTime(), local(t0.addSecs(17)));
-    QCOMPARE(panel->property("currentEndTime").toDateTime(), local(t0.addSecs(17)));
+    QCOMPARE(panel->property("currentBeginDate").toDateTime().date(), t0.date());
+    QCOMPARE(panel->property("currentBeginTime").toDateTime().time(), t0.addSecs(3).time());
+    QCOMPARE(panel->property("currentEndDate").toDateTime().date(), t0.date());
+    QCOMPARE(panel->property("currentEndTime").toDateTime().time(), t0.addSecs(17).time());
     // The limits are the records' clock readings as local times.
     QCOMPARE(panel->property("minDate").toDateTime(), local(t0));
     QCOMPARE(panel->property("maxDate").toDateTime(), local(t0.addSecs(20)));
 
-    // The defaults are written first, so the period field starts from sane limits.
+    // The limits are written before anything else, so the date fields never
+    // hold a period outside them.
     const auto writes = screen.log.of(QStringLiteral("ReportSetup"));
-    QVERIFY(writes.size() >= 6);
+    QCOMPARE(writes.size(), 6);
     QCOMPARE(writes[0].property, QByteArray("minDate"));
-    QCOMPARE(writes[0].value.toDateTime(), QDateTime::fromSecsSinceEpoch(946760400));
-    QCOMPARE(writes[3].property, QByteArray("maxDate"));
-    QCOMPARE(writes[3].value.toDateTime(), QDateTime(QDate::currentDate(), QTime(23, 59, 59, 999)));
+    QCOMPARE(writes[1].property, QByteArray("maxDate"));
+
+    // The period read back is the chart's range; a range wider than the log
+    // (a zoom out) is cut to the log.
+    QCOMPARE(screen.bridge->printSettingFromPanel().beginDateTime, t0.addSecs(3));
+    chart->setProperty("minAxisX", axisAt(t0.addDays(-3)));
+    chart->setProperty("maxAxisX", axisAt(t0.addDays(3)));
+    screen.bridge->onClickButtonOpenWindowPrint();
+    const PrintSetting setting = screen.bridge->printSettingFromPanel();
+    QCOMPARE(setting.beginDateTime, t0);
+    QCOMPARE(setting.endDateTime, t0.addSecs(20));
 }
 
 void TestDataScreen::openWindowPrint_emptyLogKeepsDefaultLimits()
@@ -492,6 +635,18 @@ void TestDataScreen::openWindowPrint_emptyLogKeepsDefaultLimits()
     QObject* panel = screen.object("ReportSetup");
     QCOMPARE(panel->property("minDate").toDateTime(), QDateTime::fromSecsSinceEpoch(946760400));
     QCOMPARE(panel->property("maxDate").toDateTime(), QDateTime(QDate::currentDate(), QTime(23, 59, 59, 999)));
+}
+
+void TestDataScreen::openWindowPrint_clockSetBackLimitsAreSmallestAndLargestTime()
+{
+    FakeScreen screen;
+    screen.model.setDeviceType(0);
+    screen.model.setRecords({record(t0, {}), record(t0.addSecs(600), {}), record(t0.addSecs(-3600), {}),
+                             record(t0.addSecs(60), {})});
+    screen.bridge->onClickButtonOpenWindowPrint();
+    QObject* panel = screen.object("ReportSetup");
+    QCOMPARE(panel->property("minDate").toDateTime(), local(t0.addSecs(-3600)));
+    QCOMPARE(panel->property("maxDate").toDateTime(), local(t0.addSecs(600)));
 }
 
 void TestDataScreen::updateSeries_fillsLineNamesItAndTitlesItsAxis()
@@ -511,7 +666,7 @@ void TestDataScreen::updateSeries_fillsLineNamesItAndTitlesItsAxis()
 
     screen.bridge->updateSeriesFromModel(series, 3);
     QCOMPARE(series->count(), 2);   // the first record has no channel 2
-    QCOMPARE(series->at(0), QPointF(local(t0.addSecs(10)).toMSecsSinceEpoch(), 55.0));
+    QCOMPARE(series->at(0), QPointF(axisAt(t0.addSecs(10)), 55.0));
     QCOMPARE(series->at(1).y(), 57.0);
     QCOMPARE(series->name(), QStringLiteral("Канал №2"));
     QCOMPARE(axisY->titleText(), QStringLiteral("Канал №2,%"));
@@ -531,6 +686,27 @@ void TestDataScreen::updateMinMaxAxisY_rangesOrHidesAxis()
     series.clear();
     screen.bridge->updateMinMaxAxisY(&series, &axis);
     QVERIFY(!axis.isVisible());
+}
+
+void TestDataScreen::updateSeries_springForwardNightNeverFoldsBack()
+{
+    // New York's clocks skip 02:00-03:00 on 14 March 2021; the instrument's
+    // clock logs straight through. Its line keeps the clock's spacing.
+    FakeScreen screen;
+    screen.model.setDeviceType(0);
+    const QDateTime start = utc(2021, 3, 14, 1, 0, 0);
+    QVector<LogRecord> records;
+    for (int i = 0; i <= 18; ++i)
+        records.append(record(start.addSecs(600 * i), {{1, float(i), 0}}));
+    screen.model.setRecords(records);
+
+    QChart chart;
+    auto* series = new QLineSeries;
+    chart.addSeries(series);
+    screen.bridge->updateSeriesFromModel(series, 1);
+    QCOMPARE(series->count(), 19);
+    for (int i = 0; i < series->count(); ++i)
+        QCOMPARE(series->at(i).x(), axisAt(start.addSecs(600 * i)));
 }
 
 void TestDataScreen::endToEnd_openedFileShowsTableStatisticsAndChart()
@@ -557,14 +733,18 @@ void TestDataScreen::endToEnd_openedFileShowsTableStatisticsAndChart()
     QCOMPARE(app.shell()->modelLogRecord()->rowCount(), 120);
     QCOMPARE(bridge->statisticsModel()->columnCount(), 5);
 
-    // One chart line with its legend entry per measurement column.
+    // One chart line with its legend entry per measurement column; the lines
+    // follow the table one by one.
     auto* legend = qobject_cast<QAbstractItemModel*>(objectOf(app.property("ChartDataFileView", "modelNameSeries")));
     QVERIFY(legend);
-    QCOMPARE(legend->rowCount(), 4);
+    QVERIFY(AppHarness::waitFor([&] { return legend->rowCount() == 4; }));
     // The time axis spans the log, in the instrument's clock reading.
     const QDateTime first = QDateTime::fromSecsSinceEpoch(1700000000, Qt::UTC);
-    QCOMPARE(app.property("ChartDataFileView", "minAxisX").toDateTime(), local(first));
-    QCOMPARE(app.property("ChartDataFileView", "maxAxisX").toDateTime(), local(first.addSecs(119 * 10)));
+    QCOMPARE(app.property("ChartDataFileView", "minAxisX").toDouble(), axisAt(first));
+    QCOMPARE(app.property("ChartDataFileView", "maxAxisX").toDouble(), axisAt(first.addSecs(119 * 10)));
+    QCOMPARE(app.property("DataFileCaption", "text").toString(),
+             QStringLiteral("Файл: 6553F100.LOG   |   ZR-7.47, ID: 7654321   |   "
+                            "с 14.11.2023 22:13:20 по 14.11.2023 22:33:10   |   записей: 120"));
 
     // A ZR-7.49 file next: the old lines and columns go, three lines remain.
     const QString second = writeLogFile(dir.path(), "6553F200.LOG", sampleLog(7, 1));
@@ -575,42 +755,51 @@ void TestDataScreen::endToEnd_openedFileShowsTableStatisticsAndChart()
         return objectOf(app.property("TableDataFileViewV2", "model")) != nullptr
             && app.shell()->modelLogRecord()->rowCount() == 7;
     }));
-    AppHarness::spin(100);
-    QCOMPARE(legend->rowCount(), 3);
+    QVERIFY(AppHarness::waitFor([&] { return legend->rowCount() == 3; }));
     QCOMPARE(bridge->statisticsModel()->columnCount(), 4);
-    QCOMPARE(app.property("ChartDataFileView", "maxAxisX").toDateTime(), local(first.addSecs(6 * 10)));
+    QCOMPARE(app.property("ChartDataFileView", "maxAxisX").toDouble(), axisAt(first.addSecs(6 * 10)));
 }
 
-void TestDataScreen::endToEnd_damagedFileShowsErrorAndKeepsViewsDetached()
+void TestDataScreen::endToEnd_failedOpenKeepsShowingExportingAndPrintingTheLogBefore()
 {
     QTemporaryDir dir;
-    const QString good = writeLogFile(dir.path(), "good.LOG", sampleLog(5, 1));
-    QByteArray damagedBytes = sampleLog(5, 1);
+    const QString good = writeLogFile(dir.path(), "good.LOG", sampleLog(41, 1));
+    QByteArray damagedBytes = sampleLog(5, 0);
     damagedBytes[0] = 'I';
     damagedBytes[1] = 'D';
     const QString damaged = writeLogFile(dir.path(), "damaged.LOG", damagedBytes);
 
-    AppHarness app;
-    QVERIFY2(app.start(), qPrintable(app.errorString()));
-    DataWindow* bridge = bridgeOf(app);
-    QVERIFY(bridge);
-    QString next = good;
-    QStringList warnings;
-    DataWindow::Dialogs dialogs = DataWindow::systemDialogs();
-    dialogs.openFileName = [&](const QString&, const QString&, const QString&) { return next; };
-    dialogs.warning = [&](const QString& text) { warnings << text; };
-    bridge->setDialogs(dialogs);
+    OpenedApp opened;
+    QVERIFY2(opened.start(), qPrintable(opened.app.errorString()));
+    QVERIFY(opened.open(good));
 
-    QVERIFY(app.emitWindowSignal("clickButtonOpenFile"));
-    QVERIFY(AppHarness::waitFor([&] { return objectOf(app.property("TableDataFileViewV2", "model")) != nullptr; }));
-
-    next = damaged;
-    QVERIFY(app.emitWindowSignal("clickButtonOpenFile"));
-    QVERIFY(AppHarness::waitFor([&] { return !warnings.isEmpty(); }));
-    QCOMPARE(warnings, QStringList({"Файл поврежден"}));
+    opened.next = damaged;
+    QVERIFY(opened.app.emitWindowSignal("clickButtonOpenFile"));
+    QVERIFY(AppHarness::waitFor([&] { return !opened.warnings.isEmpty(); }));
+    QCOMPARE(opened.warnings, QStringList({"Файл поврежден"}));
     AppHarness::spin(100);
-    QVERIFY(objectOf(app.property("TableDataFileViewV2", "model")) == nullptr);
-    QVERIFY(objectOf(app.property("TableDataFileViewV2", "modelStatistics")) == nullptr);
+
+    // The table, its statistics and the caption show the earlier log again...
+    ModelLogRecord* model = opened.app.shell()->modelLogRecord();
+    QCOMPARE(objectOf(opened.app.property("TableDataFileViewV2", "model")), model);
+    QCOMPARE(objectOf(opened.app.property("TableDataFileViewV2", "modelStatistics")),
+             opened.bridge->statisticsModel());
+    QVERIFY(opened.app.property("DataFileCaption", "text").toString().startsWith("Файл: good.LOG"));
+    QCOMPARE(opened.chartLines().size(), 3);
+
+    // ...and that log is what is exported and what a report covers.
+    opened.savePath = dir.filePath("after-failure");
+    QVERIFY(opened.app.emitWindowSignal("clickButtonSaveAsCsv"));
+    const QString csv = dir.filePath("after-failure.csv");
+    QVERIFY(AppHarness::waitFor([&] { return QFileInfo(csv).size() > 0; }));
+    QFile file(csv);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    QCOMPARE(lines.size(), 2 + 41 + 1);
+    QVERIFY(lines.at(0).startsWith("\xCF\xF0\xE8\xE1\xEE\xF0: ZR-7.49;ID: 7654321;"));
+    const PrintSetting setting = opened.bridge->printSettingFromPanel();
+    QCOMPARE(setting.typeDevice, QStringLiteral("ZR-7.49"));
+    QCOMPARE(setting.model->rowCount(), 41);
 }
 
 void TestDataScreen::endToEnd_reportPanelBuildsPrintRequest()
@@ -618,16 +807,13 @@ void TestDataScreen::endToEnd_reportPanelBuildsPrintRequest()
     QTemporaryDir dir;
     const QString path = writeLogFile(dir.path(), "6553F100.LOG", sampleLog(30, 1));
 
-    AppHarness app;
-    QVERIFY2(app.start(), qPrintable(app.errorString()));
+    OpenedApp opened;
+    QVERIFY2(opened.start(), qPrintable(opened.app.errorString()));
+    AppHarness& app = opened.app;
     if (!app.object("ReportSetup"))
         QSKIP("the report panel did not load in this build");
-    DataWindow* bridge = bridgeOf(app);
-    DataWindow::Dialogs dialogs = DataWindow::systemDialogs();
-    dialogs.openFileName = [&](const QString&, const QString&, const QString&) { return path; };
-    bridge->setDialogs(dialogs);
-    QVERIFY(app.emitWindowSignal("clickButtonOpenFile"));
-    QVERIFY(AppHarness::waitFor([&] { return objectOf(app.property("TableDataFileViewV2", "model")) != nullptr; }));
+    DataWindow* bridge = opened.bridge;
+    QVERIFY(opened.open(path));
 
     app.setProperty("PrintReport", "visible", true);
     QVERIFY(app.emitWindowSignal("clickButtonOpenWindowPrint"));
@@ -699,8 +885,8 @@ void TestDataScreen::endToEnd_chartZoomsToSelectionAndDoubleClickResets()
     auto* window = qobject_cast<QQuickWindow*>(app.root());
     auto* chart = qobject_cast<QQuickItem*>(app.object("ChartDataFileView"));
     QVERIFY(window && chart);
-    const QDateTime fullMin = chart->property("minAxisX").toDateTime();
-    const QDateTime fullMax = chart->property("maxAxisX").toDateTime();
+    const double fullMin = chart->property("minAxisX").toDouble();
+    const double fullMax = chart->property("maxAxisX").toDouble();
     const QPoint centre = chart->mapToScene(QPointF(chart->width() / 2, chart->height() / 2)).toPoint();
 
     QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, centre - QPoint(100, 60));
@@ -709,14 +895,175 @@ void TestDataScreen::endToEnd_chartZoomsToSelectionAndDoubleClickResets()
     QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, centre + QPoint(100, 60));
     AppHarness::spin(200);
     QVERIFY(chart->property("zoomed").toBool());
-    QVERIFY(chart->property("minAxisX").toDateTime() > fullMin);
-    QVERIFY(chart->property("maxAxisX").toDateTime() < fullMax);
+    QVERIFY(chart->property("minAxisX").toDouble() > fullMin);
+    QVERIFY(chart->property("maxAxisX").toDouble() < fullMax);
 
     QTest::mouseDClick(window, Qt::LeftButton, Qt::NoModifier, centre);
     AppHarness::spin(200);
     QVERIFY(!chart->property("zoomed").toBool());
-    QCOMPARE(chart->property("minAxisX").toDateTime(), fullMin);
-    QCOMPARE(chart->property("maxAxisX").toDateTime(), fullMax);
+    QCOMPARE(chart->property("minAxisX").toDouble(), fullMin);
+    QCOMPARE(chart->property("maxAxisX").toDouble(), fullMax);
+}
+
+namespace {
+
+// Collects the QML engine's complaints (script errors such as a runaway
+// recursion in a date field) while it lives.
+class QmlComplaints
+{
+public:
+    QmlComplaints() { s_seen.clear(); s_previous = qInstallMessageHandler(&QmlComplaints::handle); }
+    ~QmlComplaints() { qInstallMessageHandler(s_previous); }
+    QStringList seen() const { return s_seen; }
+
+private:
+    static void handle(QtMsgType type, const QMessageLogContext& context, const QString& text)
+    {
+        if (text.contains(QLatin1String("Error")) || text.contains(QLatin1String("qrc:/")))
+            s_seen << text;
+        if (s_previous)
+            s_previous(type, context, text);
+    }
+    static QStringList s_seen;
+    static QtMessageHandler s_previous;
+};
+QStringList QmlComplaints::s_seen;
+QtMessageHandler QmlComplaints::s_previous = nullptr;
+
+} // namespace
+
+void TestDataScreen::endToEnd_reportPeriodOfOldLogsIsTheirSpan_data()
+{
+    QTest::addColumn<QDateTime>("first");
+    // An instrument whose clock was never set logs from 1970.
+    QTest::newRow("1970") << utc(1970, 1, 1, 0, 0, 0);
+    QTest::newRow("1999") << utc(1999, 12, 31, 23, 50, 0);
+}
+
+void TestDataScreen::endToEnd_reportPeriodOfOldLogsIsTheirSpan()
+{
+    QFETCH(QDateTime, first);
+    QTemporaryDir dir;
+    const QString path = writeLogFile(dir.path(), "OLD.LOG", sampleLog(20, 1, secondsOf(first), 60));
+    OpenedApp opened;
+    QVERIFY2(opened.start(), qPrintable(opened.app.errorString()));
+    if (!opened.app.object("ReportSetup"))
+        QSKIP("the report panel did not load in this build");
+    // A newer log first, so the panel moves from one period to an older one.
+    QVERIFY(opened.open(writeLogFile(dir.path(), "NEW.LOG", sampleLog(30, 0))));
+    QVERIFY(opened.app.emitWindowSignal("clickButtonOpenWindowPrint"));
+    QVERIFY(opened.open(path));
+
+    QmlComplaints complaints;
+    QVERIFY(opened.app.setProperty("PrintReport", "visible", true));
+    QVERIFY(opened.app.emitWindowSignal("clickButtonOpenWindowPrint"));
+    AppHarness::spin(200);
+    QVERIFY2(complaints.seen().isEmpty(), qPrintable(complaints.seen().join('\n')));
+
+    const PrintSetting setting = opened.bridge->printSettingFromPanel();
+    QCOMPARE(setting.beginDateTime, first);
+    QCOMPARE(setting.endDateTime, first.addSecs(19 * 60));
+    QCOMPARE(setting.firstRow, 0);
+    QCOMPARE(setting.lastRow, 19);
+}
+
+void TestDataScreen::endToEnd_logInsideSkippedHourChartsAndReportsEveryRow()
+{
+    // 02:00 to 02:50 on the night New York's clocks skip that hour.
+    const QDateTime first = utc(2021, 3, 14, 2, 0, 0);
+    QTemporaryDir dir;
+    const QString path = writeLogFile(dir.path(), "604D6DA0.LOG", sampleLog(6, 0, secondsOf(first), 600));
+    OpenedApp opened;
+    QVERIFY2(opened.start(), qPrintable(opened.app.errorString()));
+    QVERIFY(opened.open(path));
+
+    QCOMPARE(opened.chartMin(), axisAt(first));
+    QCOMPARE(opened.chartMax(), axisAt(first.addSecs(3000)));
+    for (QXYSeries* line : opened.chartLines()) {
+        QCOMPARE(line->count(), 6);
+        for (int i = 0; i < 6; ++i)
+            QCOMPARE(line->at(i).x(), axisAt(first.addSecs(600 * i)));
+    }
+    QCategoryAxis* timeAxis = nullptr;
+    for (QAbstractAxis* axis : opened.chartLines().value(0)->attachedAxes())
+        timeAxis = timeAxis ? timeAxis : qobject_cast<QCategoryAxis*>(axis);
+    QVERIFY(timeAxis);
+    QCOMPARE(timeAxis->categoriesLabels().constFirst(), QStringLiteral("14.03.21 02:00:00"));
+    QCOMPARE(timeAxis->categoriesLabels().constLast(), QStringLiteral("14.03.21 02:50:00"));
+
+    if (!opened.app.object("ReportSetup"))
+        QSKIP("the report panel did not load in this build");
+    QVERIFY(opened.app.setProperty("PrintReport", "visible", true));
+    QVERIFY(opened.app.emitWindowSignal("clickButtonOpenWindowPrint"));
+    AppHarness::spin(200);
+    const PrintSetting setting = opened.bridge->printSettingFromPanel();
+    QCOMPARE(setting.beginDateTime, first);
+    QCOMPARE(setting.endDateTime, first.addSecs(3000));
+    QCOMPARE(setting.firstRow, 0);
+    QCOMPARE(setting.lastRow, 5);
+}
+
+void TestDataScreen::endToEnd_chartSpansSmallestToLargestTime()
+{
+    // The clock was set back by two hours after the tenth record.
+    QByteArray bytes = logbytes::header(0, 1);
+    const QDateTime start = utc(2023, 11, 14, 22, 0, 0);
+    for (int i = 0; i < 20; ++i)
+        bytes += logbytes::record(secondsOf(start) + 600 * i - (i >= 10 ? 7200 : 0),
+                                  logbytes::present(float(i)), logbytes::present(1.0f));
+    QTemporaryDir dir;
+    OpenedApp opened;
+    QVERIFY2(opened.start(), qPrintable(opened.app.errorString()));
+    QVERIFY(opened.open(writeLogFile(dir.path(), "SETBACK.LOG", bytes)));
+    QCOMPARE(opened.chartMin(), axisAt(start.addSecs(6000 - 7200)));
+    QCOMPARE(opened.chartMax(), axisAt(start.addSecs(5400)));
+}
+
+void TestDataScreen::endToEnd_singleMeasurementShowsItsPoint()
+{
+    const QDateTime at = utc(2024, 5, 6, 7, 8, 9);
+    QTemporaryDir dir;
+    OpenedApp opened;
+    QVERIFY2(opened.start(), qPrintable(opened.app.errorString()));
+    QVERIFY(opened.open(writeLogFile(dir.path(), "SINGLE00.LOG", sampleLog(1, 0, secondsOf(at)))));
+    const QList<QXYSeries*> lines = opened.chartLines();
+    QCOMPARE(lines.size(), 4);
+    for (QXYSeries* line : lines) {
+        QCOMPARE(line->count(), 1);
+        QVERIFY(line->pointsVisible());
+        QVERIFY(line->isVisible());
+    }
+    QCOMPARE(opened.chartMin(), axisAt(at) - 1000);
+    QCOMPARE(opened.chartMax(), axisAt(at) + 1000);
+}
+
+void TestDataScreen::endToEnd_zoomRefillsVisibleRangeInFullDetail()
+{
+    const int records = 20000;
+    QTemporaryDir dir;
+    OpenedApp opened;
+    QVERIFY2(opened.start(), qPrintable(opened.app.errorString()));
+    QVERIFY(opened.open(writeLogFile(dir.path(), "LONG.LOG", sampleLog(records, 0))));
+    auto* chart = qobject_cast<QQuickItem*>(opened.app.object("ChartDataFileView"));
+    QVERIFY(chart);
+    AppHarness::spin(100);
+
+    // The whole log: each line holds no more than two points per pixel column.
+    QXYSeries* line = opened.chartLines().value(0);
+    QVERIFY(line);
+    QVERIFY2(line->count() <= 2 * int(chart->width()) + 8, qPrintable(QString::number(line->count())));
+
+    // Zoomed to 100 records: every one of them is in the line.
+    const QDateTime first = QDateTime::fromSecsSinceEpoch(1700000000, Qt::UTC);
+    const double low = axisAt(first.addSecs(5000 * 10));
+    const double high = axisAt(first.addSecs(5099 * 10));
+    QVERIFY(QMetaObject::invokeMethod(chart, "setTimeRange", Q_ARG(QVariant, low), Q_ARG(QVariant, high)));
+    QVERIFY(AppHarness::waitFor([&] { return line->count() < 200; }));
+    QSet<qint64> shown;
+    for (const QPointF& p : line->pointsVector())
+        shown.insert(qint64(p.x()));
+    for (int i = 5000; i < 5100; ++i)
+        QVERIFY2(shown.contains(qint64(axisAt(first.addSecs(i * 10)))), qPrintable(QString::number(i)));
 }
 
 QTEST_MAIN(TestDataScreen)

@@ -1,11 +1,15 @@
 // CSV and XLSX export of the log table and of a database selection. Workbooks
 // are read back with openpyxl through tests/support/check_xlsx.py.
 
+#include "LogFileBytes.h"
+
 #include "data/CsvExporter.h"
+#include "data/LogFile.h"
 #include "data/ModelLogRecord.h"
 #include "data/UnitTable.h"
 #include "data/XlsxExporter.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -16,6 +20,12 @@
 #include <QTemporaryDir>
 #include <QTextCodec>
 #include <QtTest>
+
+#include <sys/resource.h>
+
+#include <cmath>
+#include <csignal>
+#include <limits>
 
 namespace {
 
@@ -79,6 +89,25 @@ QJsonObject cell(const QJsonObject& sheet, const QString& coordinate)
     return sheet.value("cells").toObject().value(coordinate).toObject();
 }
 
+// Lowers the largest file this process may write, as a full disk would stop
+// it; restored on destruction.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN); // a failed write, not a killed process
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        rlimit limit = m_saved;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_saved); }
+
+private:
+    rlimit m_saved{};
+};
+
 QStringList merged(const QJsonObject& sheet)
 {
     QStringList ranges;
@@ -107,6 +136,9 @@ private slots:
     void xlsxLog_emptyLogHasHeaderRowsOnly();
     void xlsxLog_unsavablePathReportsSaveError();
     void xlsxQuery_headerRowsAndTextCells();
+
+    void notFiniteValues_areEmptyCellsInBothFormats();
+    void failedWrite_keepsEarlierExportAndLeavesNoTemporaryFile();
 
 private:
     QTemporaryDir m_dir;
@@ -217,9 +249,13 @@ void TestExport::xlsxLog_layoutFormatsAndValues()
     QCOMPARE(sheet.value("max_row").toInt(), 6);
     QCOMPARE(sheet.value("max_column").toInt(), 7);
     QCOMPARE(merged(sheet), (QStringList{"A1:G1", "A2:A3", "B2:C2", "D2:E2", "F2:G2"}));
+    // The date and the value columns are widened; the unit columns keep the
+    // sheet's default width.
     const QJsonObject widths = sheet.value("widths").toObject();
-    for (const QString column : {"A", "B", "C", "D", "E", "F", "G"})
+    for (const QString column : {"A", "B", "D", "F"})
         QVERIFY2(qAbs(widths.value(column).toDouble() - 22.0) < 1.0, qPrintable(column));
+    for (const QString column : {"C", "E", "G"})
+        QVERIFY2(!widths.contains(column), qPrintable(column));
 
     const QJsonObject title = cell(sheet, "A1");
     QCOMPARE(title.value("value").toString(), QStringLiteral("Отчет о работе прибора ZR-7.49  ID: 3000000000"));
@@ -317,6 +353,62 @@ void TestExport::xlsxQuery_headerRowsAndTextCells()
     QCOMPARE(cell(sheet, "F4").value("number_format").toString(), QStringLiteral("General"));
     QCOMPARE(cell(sheet, "A5").value("value").toString(), QStringLiteral("not a date"));
     QCOMPARE(cell(sheet, "A5").value("number_format").toString(), QStringLiteral("General"));
+}
+
+void TestExport::notFiniteValues_areEmptyCellsInBothFormats()
+{
+    using namespace logbytes;
+    const float inf = std::numeric_limits<float>::infinity();
+    ModelLogRecord model;
+    model.setContent(LogFile::parse(header(1, 9) + record(1700000000, present(std::nanf(""), inf, 1),
+                                                          present(-inf, 2.0f, 67))));
+    QCOMPARE(CsvExporter::logCsv(model).split('\n').at(2), cp1251("14.11.2023 22:13:20;;;;;;;"));
+
+    const QString path = m_dir.filePath("nan.xlsx");
+    XlsxExporter::saveLog(path, model);
+    const QJsonObject sheet = describeWorkbook(path);
+    QVERIFY2(!sheet.isEmpty(), "workbook checker failed");
+    for (const QString coordinate : {"B4", "C4", "D4", "E4", "F4", "G4"})
+        QVERIFY2(cell(sheet, coordinate).value("value").isNull() || cell(sheet, coordinate).value("value") == "",
+                 qPrintable(coordinate));
+    QCOMPARE(cell(sheet, "B4").value("number_format").toString(), QStringLiteral("0.00"));
+}
+
+void TestExport::failedWrite_keepsEarlierExportAndLeavesNoTemporaryFile()
+{
+    QTemporaryDir dir;
+    ModelLogRecord earlier;
+    fillZr749(earlier);
+    const QString csvPath = dir.filePath("log.csv");
+    const QString xlsxPath = dir.filePath("log.xlsx");
+    CsvExporter::saveLog(csvPath, earlier);
+    XlsxExporter::saveLog(xlsxPath, earlier);
+    const QByteArray earlierCsv = readFile(csvPath);
+    const QByteArray earlierXlsx = readFile(xlsxPath);
+    // Going through a temporary file leaves a workbook as readable as any
+    // file the user saves.
+    QCOMPARE(QFile::permissions(xlsxPath), QFile::permissions(csvPath));
+
+    ModelLogRecord large;
+    large.setDeviceId(1);
+    large.setDeviceType(0);
+    QVector<LogRecord> records;
+    for (int i = 0; i < 5000; ++i)
+        records.append({clock(1700000000 + i), {{1, float(i), 0}, {2, 1.0f, 1}, {3, 2.0f, 0}, {4, 3.0f, 0}}});
+    large.setRecords(records);
+
+    // The disk "fills up" after 4 KiB: every write past that fails.
+    QString csvError, xlsxError;
+    {
+        FileSizeLimit full(4096);
+        csvError = errorOf([&] { CsvExporter::saveLog(csvPath, large); });
+        xlsxError = errorOf([&] { XlsxExporter::saveLog(xlsxPath, large); });
+    }
+    QCOMPARE(csvError, QStringLiteral("Ошибка записи файла"));
+    QCOMPARE(xlsxError, QStringLiteral("Ошибка сохранения xlsx файла"));
+    QCOMPARE(readFile(csvPath), earlierCsv);
+    QCOMPARE(readFile(xlsxPath), earlierXlsx);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"log.csv", "log.xlsx"}));
 }
 
 QTEST_GUILESS_MAIN(TestExport)

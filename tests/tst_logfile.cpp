@@ -13,6 +13,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cmath>
+#include <limits>
+
 using namespace logbytes;
 
 namespace {
@@ -52,6 +55,7 @@ class TestLogFile : public QObject
 private slots:
     void header_decodesSignedTypeAndLittleEndianId();
     void records_decodeTimeValuesAndUnitsInColumnOrder();
+    void records_notFiniteValuesAreNoValue();
     void records_trailingBytesAfterLastWholeRecordAreIgnored();
     void records_onlyPresenceCodes0_16_17MakeAChannelPresent();
     void units_sensorCodesMapToMainAndAdditionalUnits();
@@ -63,6 +67,7 @@ private slots:
 
     void writer_commitReplacesEarlierFileCompletely();
     void writer_abortKeepsEarlierCopyAndLeavesNoTemporaryFile();
+    void writer_modificationTimeIsStopClockReadingInLocalTime_data();
     void writer_modificationTimeIsStopClockReadingInLocalTime();
     void writer_singleMeasurementWithoutTimesStillCommits();
     void writer_unwritableFolderReportsOpenError();
@@ -90,6 +95,23 @@ void TestLogFile::records_decodeTimeValuesAndUnitsInColumnOrder()
     QCOMPARE(r.dateTime.timeSpec(), Qt::UTC);
     const QVector<LogEntry> expected = {{1, 23.5f, 0}, {2, 41.25f, 0}, {3, -3.0f, 5}, {4, 2.0f, 10}};
     QCOMPARE(r.entries, expected);
+}
+
+void TestLogFile::records_notFiniteValuesAreNoValue()
+{
+    const float inf = std::numeric_limits<float>::infinity();
+    const QByteArray bytes = header(0, 7) + record(60, present(std::nanf(""), inf, 1), present(-inf, 5.0f, 1))
+                             + record(120, present(21.5f, 40.0f, 1), present(7.0f, 6.0f, 1));
+    ModelLogRecord model;
+    model.setContent(LogFile::parse(bytes));
+    // Only the finite value of the first record is left; the table shows the
+    // other three as empty cells and the statistics start at the next record.
+    QCOMPARE(model.records().first().entries, (QVector<LogEntry>{{4, 5.0f, 0}}));
+    for (int column = 1; column <= 3; ++column) {
+        QVERIFY(!model.index(0, column).data().isValid());
+        QVERIFY(!model.index(0, column).data(ModelLogRecord::ValueRole).isValid());
+    }
+    QCOMPARE(model.index(1, 1).data().toString(), QStringLiteral("21.50 ") + UnitTable::text(0));
 }
 
 void TestLogFile::records_trailingBytesAfterLastWholeRecordAreIgnored()
@@ -257,21 +279,34 @@ void TestLogFile::writer_abortKeepsEarlierCopyAndLeavesNoTemporaryFile()
     QVERIFY(!QFileInfo::exists(fresh));
 }
 
+void TestLogFile::writer_modificationTimeIsStopClockReadingInLocalTime_data()
+{
+    QTest::addColumn<QDateTime>("stop");
+    QTest::addColumn<QTime>("shownInNewYork");
+    QTest::newRow("summer") << QDateTime(QDate(2024, 7, 1), QTime(12, 34, 56), Qt::UTC) << QTime(12, 34, 56);
+    QTest::newRow("1970") << QDateTime(QDate(1970, 1, 1), QTime(0, 0, 5), Qt::UTC) << QTime(0, 0, 5);
+    // New York's clocks skip 02:00-03:00 that night: the file time lands just
+    // past the gap instead of not being set at all.
+    QTest::newRow("hour skipped by the local clock")
+        << QDateTime(QDate(2021, 3, 14), QTime(2, 30, 0), Qt::UTC) << QTime(3, 30, 0);
+}
+
 void TestLogFile::writer_modificationTimeIsStopClockReadingInLocalTime()
 {
+    QFETCH(QDateTime, stop);
+    QFETCH(QTime, shownInNewYork);
     QTemporaryDir dir;
     const QString path = dir.filePath("A.LOG");
     const QDateTime start(QDate(2024, 3, 10), QTime(1, 30, 0), Qt::UTC);
-    const QDateTime stop(QDate(2024, 7, 1), QTime(12, 34, 56), Qt::UTC);
     LogFileWriter writer(path);
     writer.open();
     writer.write(header(0, 1));
     writer.commit(start, stop);
 
+    const bool skipsSpringHour = !QDateTime(QDate(2021, 3, 14), QTime(2, 30), Qt::LocalTime).isValid();
     const QDateTime modified = QFileInfo(path).lastModified();
     QCOMPARE(modified.date(), stop.date());
-    QCOMPARE(modified.time(), stop.time());
-    QCOMPARE(modified, QDateTime(stop.date(), stop.time(), Qt::LocalTime));
+    QCOMPARE(modified.time(), skipsSpringHour ? shownInNewYork : stop.time());
 }
 
 void TestLogFile::writer_singleMeasurementWithoutTimesStillCommits()

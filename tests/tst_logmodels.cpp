@@ -8,7 +8,11 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QSqlQueryModel>
+#include <QStandardItemModel>
 #include <QtTest>
+
+#include <cmath>
+#include <limits>
 
 namespace {
 
@@ -52,6 +56,8 @@ private slots:
     void statistics_columnWithoutValuesShowsDashes();
     void statistics_zr749HasFourColumnsAndRoleNames();
     void statistics_overQueryModel();
+    void statistics_notFiniteValuesAreSkipped();
+    void statistics_followANewFileInTheSourceModel();
 };
 
 void TestLogModels::headers_followDeviceType()
@@ -276,6 +282,57 @@ void TestLogModels::statistics_overQueryModel()
     db.close();
     db = QSqlDatabase();
     QSqlDatabase::removeDatabase("stats");
+}
+
+void TestLogModels::statistics_notFiniteValuesAreSkipped()
+{
+    // A first value that is no number must not become the maximum and the
+    // minimum, nor poison the mean.
+    const double inf = std::numeric_limits<double>::infinity();
+    QStandardItemModel model(5, 2);
+    const QList<double> values = {std::nan(""), 5.0, inf, 3.0, -inf};
+    for (int row = 0; row < values.size(); ++row) {
+        model.setData(model.index(row, 1), QString::number(values[row], 'f', 2), Qt::DisplayRole);
+        model.setData(model.index(row, 1), values[row], 257);
+    }
+    ModelStatistics stats(&model, 257);
+    stats.setHeaders({"Канал №1"});
+    QCOMPARE(stats.index(0, 1).data().toString(), QStringLiteral("5.00"));
+    QCOMPARE(stats.index(1, 1).data().toString(), QStringLiteral("4.00"));
+    QCOMPARE(stats.index(2, 1).data().toString(), QStringLiteral("3.00"));
+    QCOMPARE(ModelStatistics::columnStatistics(&model, 1, 257).count, 2);
+
+    // The same for stored texts of a database selection.
+    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "nan");
+    db.setDatabaseName(":memory:");
+    QVERIFY(db.open());
+    QSqlQuery q(db);
+    QVERIFY(q.exec("CREATE TABLE t (d TEXT, a TEXT)"));
+    QVERIFY(q.exec("INSERT INTO t VALUES ('x', 'nan °C'), ('y', '2.00 °C'), ('z', 'inf °C'), ('w', '1.00 °C')"));
+    {
+        QSqlQueryModel query;
+        query.setQuery("SELECT * FROM t", db);
+        ModelStatistics dbStats(&query);
+        dbStats.setHeaders({"a"});
+        QCOMPARE(dbStats.index(0, 1).data().toString(), QStringLiteral("2.00 °C"));
+        QCOMPARE(dbStats.index(1, 1).data().toString(), QStringLiteral("1.50"));
+        QCOMPARE(dbStats.index(2, 1).data().toString(), QStringLiteral("1.00 °C"));
+    }
+    db.close();
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase("nan");
+}
+
+void TestLogModels::statistics_followANewFileInTheSourceModel()
+{
+    ModelLogRecord model;
+    ModelStatistics stats(&model, 257);
+    model.setContent(1, 0, {rec(0, {{1, 5.0f, 0}}), rec(60, {{1, 7.0f, 0}})});
+    stats.setHeaders(model.getHeader().mid(1));
+    QCOMPARE(stats.index(1, 1).data().toString(), QStringLiteral("6.00"));
+    // Another file, the headers untouched: the figures are the new file's.
+    model.setContent(1, 0, {rec(0, {{1, 1.0f, 0}}), rec(60, {{1, 2.0f, 0}})});
+    QCOMPARE(stats.index(1, 1).data().toString(), QStringLiteral("1.50"));
 }
 
 QTEST_GUILESS_MAIN(TestLogModels)

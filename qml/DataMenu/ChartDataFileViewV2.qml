@@ -5,6 +5,11 @@ import QtCharts 2.15
 // Chart of the log table's columns against time, one line and one value axis
 // per column. Left-drag draws a rectangle to zoom into, right-drag scrolls,
 // the wheel zooms, a double click restores the whole log.
+//
+// The time axis holds the instrument's clock readings (milliseconds of that
+// clock since 1970) and is labelled by the bridge from them, with no time
+// zone in between. The lines come from the bridge thinned to the plot's width;
+// after every zoom or scroll they are refilled for the range then shown.
 Item {
     id: element
     property alias minAxisX: axisDateX.min
@@ -26,21 +31,30 @@ Item {
     // which keeps the axes in line order beside the plot.
     property var createdAxes: []
     property int axesInUse: 0
+    // The bridge labels the time axis with clock readings once it exists
+    // (it is created after the screens).
+    property bool timeAxisLabelled: false
 
     function addLineSeries(numberColumn, nameColumn) {
+        if (!timeAxisLabelled) {
+            dataWindow.keepTimeAxisLabelled(axisDateX)
+            timeAxisLabelled = true
+        }
         if (axesInUse === createdAxes.length)
             createdAxes.push(valueAxisComponent.createObject(chartView))
         var axisY = createdAxes[axesInUse++]
         axisY.visible = true
         var series = chartView.createSeries(ChartView.SeriesTypeLine, nameColumn, axisDateX, axisY)
         series.width = 1.5
+        series.markerSize = 8
         dataWindow.updateSeriesFromModel(series, numberColumn)
         dataWindow.updateMinMaxAxisY(series, axisY)
         axisY.color = series.color
         axisY.labelsColor = Qt.darker(series.color, 1.3)
         valueAxes.push({ "axis": axisY, "min": axisY.min, "max": axisY.max })
-        extendTimeRange(series)
-        legend.model.append({ "name": nameColumn, "checkBoxValue": true, "series": series, "axis": axisY })
+        extendTimeRange(dataWindow.seriesTimeSpan(numberColumn))
+        legend.model.append({ "name": nameColumn, "checkBoxValue": true, "series": series, "axis": axisY,
+                              "column": numberColumn })
     }
 
     function removeSeries() {
@@ -58,30 +72,67 @@ Item {
         valueAxes = []
         homeMinX = null
         homeMaxX = null
-        axisDateX.min = new Date(2000, 0, 1)
-        axisDateX.max = new Date(2000, 0, 2)
+        setTimeRange(emptyMinX, emptyMaxX)
         clearZoomState()
     }
 
-    // The log is in time order, so a line's first and last points bound it.
-    function extendTimeRange(series) {
-        if (series.count === 0)
+    // Range of an empty chart: the first day of 2000 on the instrument's clock.
+    readonly property real emptyMinX: 946684800000
+    readonly property real emptyMaxX: 946771200000
+
+    function setTimeRange(low, high) {
+        // Widened first, so the axis never passes through max < min.
+        if (low < axisDateX.min)
+            axisDateX.min = low
+        axisDateX.max = high
+        axisDateX.min = low
+    }
+
+    // A line's span is its smallest and largest time, not its first and last
+    // point: the instrument's clock may have been set back while logging.
+    function extendTimeRange(span) {
+        if (span.count === 0)
             return
-        var first = series.at(0).x
-        var last = series.at(series.count - 1).x
-        var low = Math.min(first, last)
-        var high = Math.max(first, last)
-        if (homeMinX === null || low < homeMinX)
-            homeMinX = low
-        if (homeMaxX === null || high > homeMaxX)
-            homeMaxX = high
-        if (homeMinX === homeMaxX) {
-            axisDateX.min = new Date(homeMinX - 1000)
-            axisDateX.max = new Date(homeMaxX + 1000)
-        } else {
-            axisDateX.min = new Date(homeMinX)
-            axisDateX.max = new Date(homeMaxX)
+        if (homeMinX === null || span.min < homeMinX)
+            homeMinX = span.min
+        if (homeMaxX === null || span.max > homeMaxX)
+            homeMaxX = span.max
+        showHomeRange()
+    }
+
+    // The whole log; a single instant gets a second on either side.
+    function showHomeRange() {
+        if (homeMinX === null)
+            return
+        if (homeMinX === homeMaxX)
+            setTimeRange(homeMinX - 1000, homeMaxX + 1000)
+        else
+            setTimeRange(homeMinX, homeMaxX)
+    }
+
+    // Every line again for the range now shown, at the plot's pixel width.
+    function refillVisible() {
+        var columns = Math.max(1, Math.round(chartView.plotArea.width))
+        for (var i = 0; i < legend.model.count; ++i) {
+            var entry = legend.model.get(i)
+            dataWindow.refillSeries(entry.series, entry.column, axisDateX.min, axisDateX.max, columns)
         }
+    }
+    function scheduleRefill() {
+        if (legend.model.count === 0)
+            return
+        Qt.callLater(refillVisible)
+        // While the range keeps changing (zoom, scroll) the lines are drawn
+        // without antialiasing, which halves the time to the next frame; the
+        // smooth drawing comes back once the chart stands still.
+        chartView.antialiasing = false
+        smoothAgain.restart()
+    }
+
+    Timer {
+        id: smoothAgain
+        interval: 300
+        onTriggered: chartView.antialiasing = true
     }
 
     function clearZoomState() {
@@ -93,10 +144,7 @@ Item {
 
     function zoomReset() {
         chartView.zoomReset()
-        if (homeMinX !== null) {
-            axisDateX.min = new Date(homeMinX === homeMaxX ? homeMinX - 1000 : homeMinX)
-            axisDateX.max = new Date(homeMinX === homeMaxX ? homeMaxX + 1000 : homeMaxX)
-        }
+        showHomeRange()
         for (var i = 0; i < valueAxes.length; ++i) {
             valueAxes[i].axis.min = valueAxes[i].min
             valueAxes[i].axis.max = valueAxes[i].max
@@ -159,19 +207,21 @@ Item {
         legend.visible: false
         antialiasing: true
         backgroundColor: "transparent"
+        onPlotAreaChanged: element.scheduleRefill()
         margins.top: 4
         margins.bottom: 4
         margins.left: 4
         margins.right: 8
 
-        DateTimeAxis {
+        CategoryAxis {
             id: axisDateX
-            format: "dd.MM.yy hh:mm:ss"
-            tickCount: 25
+            labelsPosition: CategoryAxis.AxisLabelsPositionOnValue
             labelsAngle: -90
             labelsFont.pixelSize: 10
-            min: new Date(2000, 0, 1)
-            max: new Date(2000, 0, 2)
+            min: element.emptyMinX
+            max: element.emptyMaxX
+            onMinChanged: element.scheduleRefill()
+            onMaxChanged: element.scheduleRefill()
         }
 
         Rectangle {

@@ -24,6 +24,31 @@ Page {
             console.warn("ProcessLoadToDB:", component.errorString())
     }
 
+    // Chart lines of a newly shown log, added one per turn of the event loop
+    // after the table: a long log never holds the window for all of them at once.
+    Timer {
+        id: pendingLines
+        interval: 0
+        property var lines: []
+
+        function add(numberColumn, nameColumn) {
+            lines.push({ "column": numberColumn, "name": nameColumn })
+            start()
+        }
+        function clear() {
+            stop()
+            lines = []
+        }
+        onTriggered: {
+            if (lines.length === 0)
+                return
+            var line = lines.shift()
+            chart.addLineSeries(line.column, line.name)
+            if (lines.length > 0)
+                start()
+        }
+    }
+
     ButtonOpenFile {
         id: buttonOpenFile
         x: 12
@@ -53,13 +78,45 @@ Page {
         }
     }
 
+    // Which log is shown: the same line above both faces of the card.
+    Rectangle {
+        id: fileCaption
+        objectName: "DataFileCaption"
+        property alias text: captionText.text
+        visible: flipable.visible
+        anchors.top: buttonOpenFile.bottom
+        anchors.topMargin: 6
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.leftMargin: 8
+        anchors.rightMargin: 8
+        height: visible ? 26 : 0
+        radius: 4
+        color: "#fdf1eb"
+        border.width: 1
+        border.color: "#e6e6e6"
+
+        Text {
+            id: captionText
+            objectName: "DataFileCaptionText"
+            anchors.fill: parent
+            anchors.leftMargin: 10
+            anchors.rightMargin: 10
+            verticalAlignment: Text.AlignVCenter
+            font.pixelSize: 13
+            font.bold: true
+            color: "#4a3b34"
+            elide: Text.ElideRight
+        }
+    }
+
     Flipable {
         id: flipable
         objectName: "DataFlipCard"
         property bool flipped: false
         visible: false
-        anchors.top: buttonOpenFile.bottom
-        anchors.topMargin: 8
+        anchors.top: fileCaption.bottom
+        anchors.topMargin: 6
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.bottom: parent.bottom
@@ -73,6 +130,7 @@ Page {
             anchors.fill: parent
 
             onModelChanged: {
+                pendingLines.clear()
                 if (!table.model) {
                     table.remove()
                     chart.removeSeries()
@@ -85,7 +143,7 @@ Page {
             }
             onAddColumn: {
                 if (numberColumn !== 0)
-                    chart.addLineSeries(numberColumn, nameColumn)
+                    pendingLines.add(numberColumn, nameColumn)
             }
         }
 

@@ -33,30 +33,43 @@ Item {
                 && a.getDate() === b.getDate()
     }
 
-    function setMinMaxTime() {
-        hoursSpinBox.minimumValue = 0
-        hoursSpinBox.maximumValue = 23
-        minutesSpinBox.minimumValue = 0
-        minutesSpinBox.maximumValue = 59
-        secondsSpinBox.minimumValue = 0
-        secondsSpinBox.maximumValue = 59
+    // True while setMinMaxTime() narrows the spin boxes: a value they clamp
+    // is written to currentTime but starts no second round of limiting.
+    property bool __limiting: false
 
-        if (sameDay(calendar.selectedDate, calendar.maximumDate)) {
-            hoursSpinBox.maximumValue = maximumDateTime.getHours()
-            if (hoursSpinBox.value === hoursSpinBox.maximumValue) {
-                minutesSpinBox.maximumValue = maximumDateTime.getMinutes()
-                if (minutesSpinBox.value === minutesSpinBox.maximumValue)
-                    secondsSpinBox.maximumValue = maximumDateTime.getSeconds()
-            }
-        }
-        if (sameDay(calendar.selectedDate, calendar.minimumDate)) {
-            hoursSpinBox.minimumValue = minimumDateTime.getHours()
-            if (hoursSpinBox.value === hoursSpinBox.minimumValue) {
-                minutesSpinBox.minimumValue = minimumDateTime.getMinutes()
-                if (minutesSpinBox.value === minutesSpinBox.minimumValue)
-                    secondsSpinBox.minimumValue = minimumDateTime.getSeconds()
-            }
-        }
+    // Narrows one spin box to lo..hi (lo <= hi) without ever letting its
+    // minimum pass its maximum on the way.
+    function __setRange(spinBox, lo, hi) {
+        spinBox.minimumValue = 0
+        spinBox.maximumValue = hi
+        spinBox.minimumValue = lo
+    }
+
+    // On the limit days the time of day is limited too. Limits that cross
+    // (written one after the other by a caller moving the period) never give
+    // a minimum above the maximum: the maximum wins until both are in place.
+    function setMinMaxTime() {
+        if (__limiting)
+            return
+        __limiting = true
+        var onMax = sameDay(calendar.selectedDate, calendar.maximumDate)
+        var onMin = sameDay(calendar.selectedDate, calendar.minimumDate)
+
+        var hiH = onMax ? maximumDateTime.getHours() : 23
+        var loH = onMin ? Math.min(minimumDateTime.getHours(), hiH) : 0
+        __setRange(hoursSpinBox, loH, hiH)
+
+        var hiM = onMax && hoursSpinBox.value === hiH ? maximumDateTime.getMinutes() : 59
+        var loM = onMin && hoursSpinBox.value === loH ? Math.min(minimumDateTime.getMinutes(), hiM) : 0
+        __setRange(minutesSpinBox, loM, hiM)
+
+        var hiS = onMax && hoursSpinBox.value === hiH && minutesSpinBox.value === hiM
+                ? maximumDateTime.getSeconds() : 59
+        var loS = onMin && hoursSpinBox.value === loH && minutesSpinBox.value === loM
+                ? Math.min(minimumDateTime.getSeconds(), hiS) : 0
+        __setRange(secondsSpinBox, loS, hiS)
+        __limiting = false
+
         timeLabel.text = Qt.formatTime(currentTime, "hh:mm:ss")
         timeChange()
     }

@@ -2,10 +2,12 @@
 
 #include "data/ModelLogRecord.h"
 
-#include <QFile>
+#include <QSaveFile>
 #include <QSqlQueryModel>
 #include <QSqlRecord>
 #include <QTextCodec>
+
+#include <cmath>
 
 namespace {
 
@@ -71,7 +73,7 @@ QByteArray CsvExporter::logCsv(const ModelLogRecord& model)
                 continue;
             }
             const QVariant value = model.data(index, ModelLogRecord::ValueRole);
-            if (!value.isValid()) {
+            if (!value.isValid() || !std::isfinite(value.toDouble())) {
                 csv.cell(QString());
                 csv.cell(QString());
                 continue;
@@ -118,14 +120,16 @@ QByteArray CsvExporter::queryCsv(const QSqlQueryModel* model)
 
 void CsvExporter::writeFile(const QString& path, const QByteArray& bytes)
 {
-    QFile file(path);
-    // Truncate: a shorter export over a longer file must leave no remains.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    // Written beside the target and renamed over it only when complete: a
+    // failed export (a full disk, say) leaves an earlier file as it was, and
+    // a shorter export over a longer file leaves no remains.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
         throw QStringLiteral("Ошибка открытия файла");
-    const bool written = file.write(bytes) == bytes.size() && file.flush();
-    file.close();
-    if (!written)
+    if (file.write(bytes) != bytes.size() || !file.commit()) {
+        file.cancelWriting();
         throw QStringLiteral("Ошибка записи файла");
+    }
 }
 
 void CsvExporter::saveLog(const QString& path, const ModelLogRecord& model)

@@ -13,8 +13,8 @@ class QSqlQueryModel;
 class CsvExporter
 {
 public:
-    // Writes the log table, replacing any earlier file whole.
-    // Throws "Ошибка открытия файла".
+    // Writes the log table, replacing any earlier file whole, and only once
+    // the new file is complete. Throws "Ошибка открытия файла" or "Ошибка записи файла".
     static void saveLog(const QString& path, const ModelLogRecord& model);
     static void saveQuery(const QString& path, const QSqlQueryModel* model);
 

@@ -2,15 +2,18 @@
 
 #include "data/ModelLogRecord.h"
 #include "data/ModelStatistics.h"
+#include "data/PanelTime.h"
 #include "report/ChartRoutines.h"
 #include "report/ReportInteractor.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QJSValue>
 #include <QMetaMethod>
 #include <QMessageBox>
 #include <QtCharts/QAbstractAxis>
+#include <QtCharts/QCategoryAxis>
 #include <QtCharts/QXYSeries>
 
 using namespace QtCharts;
@@ -19,26 +22,14 @@ namespace {
 
 const QString tableView = QStringLiteral("TableDataFileViewV2");
 const QString reportSetup = QStringLiteral("ReportSetup");
+const QString chartView = QStringLiteral("ChartDataFileView");
+
+// Points a line is filled with before the chart has told its width.
+constexpr int defaultPixelColumns = 2000;
 
 QVariant objectVariant(QObject* object)
 {
     return QVariant::fromValue(object);
-}
-
-// QML hands dates over as QDateTime, QDate or, from a `var`, as a JS value.
-QDateTime toDateTime(const QVariant& value)
-{
-    if (value.userType() == qMetaTypeId<QJSValue>())
-        return value.value<QJSValue>().toDateTime();
-    if (value.userType() == QMetaType::QDate)
-        return QDateTime(value.toDate(), QTime(0, 0));
-    return value.toDateTime();
-}
-
-QDateTime asLocalClock(QDateTime dateTime)
-{
-    dateTime.setTimeSpec(Qt::LocalTime);
-    return dateTime;
 }
 
 QAbstractItemModel* toItemModel(const QVariant& value)
@@ -48,16 +39,33 @@ QAbstractItemModel* toItemModel(const QVariant& value)
     return qobject_cast<QAbstractItemModel*>(value.value<QObject*>());
 }
 
+// The clock readings of the whole log: smallest and largest, so that a clock
+// set back while logging still leaves every record inside.
+ChartRoutines::Span logTimeSpan(const ModelLogRecord& model)
+{
+    ChartRoutines::Span span;
+    for (const LogRecord& record : model.records()) {
+        const double at = ChartRoutines::clockAxisValue(record.dateTime);
+        if (span.isEmpty)
+            span = {at, at, false};
+        span.min = std::min(span.min, at);
+        span.max = std::max(span.max, at);
+    }
+    return span;
+}
+
 } // namespace
 
 DataWindow::DataWindow(QObject* root, ModelLogRecord* model)
     : QmlBridge(root)
     , m_model(model)
     , m_statistics(new ModelStatistics(model, ModelLogRecord::ValueRole, this))
+    , m_chartFeed(model)
     , m_dialogs(systemDialogs())
 {
     // The log copy travels through a queued connection to the database thread.
     qRegisterMetaType<LogSnapshot>("LogSnapshot");
+    connect(model, &QAbstractItemModel::modelReset, this, [this] { m_chartFeed.reset(); });
 }
 
 DataWindow::~DataWindow() = default;
@@ -69,8 +77,15 @@ DataWindow::Dialogs DataWindow::systemDialogs()
         return QFileDialog::getOpenFileName(nullptr, caption, dir, filter);
     };
     dialogs.saveFileName = [](const QString& caption, const QString& dir, const QString& filter) {
-        QString selected = filter;
-        return QFileDialog::getSaveFileName(nullptr, caption, dir, filter, &selected);
+        // A dialog of our own, so that it adds the suffix itself and asks
+        // about overwriting the file that will really be written.
+        QFileDialog dialog(nullptr, caption, dir, filter);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(QString(filter).remove(QStringLiteral("*.")));
+        dialog.selectNameFilter(filter);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return QString();
+        return dialog.selectedFiles().constFirst();
     };
     dialogs.warning = [](const QString& text) {
         QMessageBox box(QMessageBox::Warning, QString(), text);
@@ -80,10 +95,40 @@ DataWindow::Dialogs DataWindow::systemDialogs()
     return dialogs;
 }
 
+QString DataWindow::withSuffix(const QString& path, const QString& suffix)
+{
+    if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty())
+        return path;
+    return path + QLatin1Char('.') + suffix;
+}
+
+QString DataWindow::askSavePath(const QString& caption, const QString& suffix) const
+{
+    const QString pattern = QStringLiteral("*.") + suffix;
+    return withSuffix(m_dialogs.saveFileName(caption, pattern, pattern), suffix);
+}
+
 void DataWindow::detachViews()
 {
     setObjectProperty(tableView, "model", objectVariant(nullptr));
     setObjectProperty(tableView, "modelStatistics", objectVariant(nullptr));
+    m_viewsDetached = true;
+}
+
+void DataWindow::attachViews()
+{
+    QStringList headers;
+    for (int column = 0; column < m_model->columnCount(); ++column) {
+        if (m_model->headerData(column, Qt::Horizontal, ModelLogRecord::MeasurementColumnRole).toBool())
+            headers << m_model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+    }
+    m_statistics->setHeaders(headers);
+    m_chartFeed.reset();
+
+    setObjectProperty(QStringLiteral("DataFileCaption"), "text", fileCaption(*m_model));
+    setObjectProperty(tableView, "modelStatistics", objectVariant(m_statistics));
+    setObjectProperty(tableView, "model", objectVariant(m_model));
+    m_viewsDetached = false;
 }
 
 void DataWindow::setScreenEnabled(bool enabled)
@@ -98,23 +143,21 @@ void DataWindow::onClickButtonOpenFile()
         QCoreApplication::applicationDirPath() + QStringLiteral("/LOG"), tr("*.LOG"));
     if (path.isEmpty())
         return;
-    // The device thread refills the model from here on; the views must not read it.
+    // The model is refilled from here on; the views let go of it until it is shown.
     detachViews();
     emit openFile(path);
 }
 
 void DataWindow::onClickButtonSaveAsXlsx()
 {
-    const QString path = m_dialogs.saveFileName(QStringLiteral("xlsx"), QStringLiteral("*.xlsx"),
-                                                QStringLiteral("*.xlsx"));
+    const QString path = askSavePath(QStringLiteral("xlsx"), QStringLiteral("xlsx"));
     if (!path.isEmpty())
         emit saveXlsx(path);
 }
 
 void DataWindow::onClickButtonSaveAsCsv()
 {
-    const QString path = m_dialogs.saveFileName(QStringLiteral("Comma-Separated Values (csv)"),
-                                                QStringLiteral("*.csv"), QStringLiteral("*.csv"));
+    const QString path = askSavePath(QStringLiteral("Comma-Separated Values (csv)"), QStringLiteral("csv"));
     if (!path.isEmpty())
         emit saveCsv(path);
 }
@@ -148,16 +191,22 @@ void DataWindow::showModel()
     detachViews();
     setObjectProperty(QStringLiteral("DeviceMenu"), "visible", false);
     setObjectProperty(QStringLiteral("DataWindow"), "visible", true);
+    attachViews();
+}
 
-    QStringList headers;
-    for (int column = 0; column < m_model->columnCount(); ++column) {
-        if (m_model->headerData(column, Qt::Horizontal, ModelLogRecord::MeasurementColumnRole).toBool())
-            headers << m_model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
-    }
-    m_statistics->setHeaders(headers);
-
-    setObjectProperty(tableView, "modelStatistics", objectVariant(m_statistics));
-    setObjectProperty(tableView, "model", objectVariant(m_model));
+QString DataWindow::fileCaption(const ModelLogRecord& model)
+{
+    QStringList parts;
+    if (!model.fileName().isEmpty())
+        parts << QStringLiteral("Файл: %1").arg(model.fileName());
+    parts << QStringLiteral("%1, ID: %2").arg(model.deviceName()).arg(model.deviceId());
+    const QVector<LogRecord>& records = model.records();
+    if (!records.isEmpty())
+        parts << QStringLiteral("с %1 по %2")
+                     .arg(ModelLogRecord::dateTimeText(records.constFirst().dateTime),
+                          ModelLogRecord::dateTimeText(records.constLast().dateTime));
+    parts << QStringLiteral("записей: %1").arg(records.size());
+    return parts.join(QStringLiteral("   |   "));
 }
 
 void DataWindow::updateSeriesFromModel(QAbstractSeries* series, int numberColumn)
@@ -165,15 +214,15 @@ void DataWindow::updateSeriesFromModel(QAbstractSeries* series, int numberColumn
     auto* xySeries = qobject_cast<QXYSeries*>(series);
     if (!xySeries)
         return;
-    xySeries->clear();
     const QList<QAbstractAxis*> axes = xySeries->attachedAxes();
 
     // Filled silently: the chart lays the line out once, when the screen sets
     // the value axis range right after this call. The screen hands over axes
     // ranged 0..1, and float data widened by 0.05 never lands on exactly that,
-    // so the range does change and the layout does happen.
+    // so the range does change and the layout does happen. Thinning keeps each
+    // pixel column's lowest and highest point, so that range is the line's own.
     const bool wasBlocked = xySeries->blockSignals(true);
-    ChartRoutines::fillSeriesFromColumn(xySeries, m_model, numberColumn, 0, m_model->rowCount() - 1);
+    m_chartFeed.fillWhole(xySeries, numberColumn, defaultPixelColumns);
 
     const QString header = m_model->headerData(numberColumn, Qt::Horizontal, Qt::DisplayRole).toString();
     if (!axes.isEmpty()) {
@@ -184,6 +233,24 @@ void DataWindow::updateSeriesFromModel(QAbstractSeries* series, int numberColumn
     xySeries->blockSignals(wasBlocked);
 }
 
+void DataWindow::refillSeries(QAbstractSeries* series, int numberColumn, double minX, double maxX, int pixelColumns)
+{
+    m_chartFeed.fill(qobject_cast<QXYSeries*>(series), numberColumn, minX, maxX, pixelColumns);
+}
+
+QVariantMap DataWindow::seriesTimeSpan(int numberColumn)
+{
+    const ChartRoutines::Span span = m_chartFeed.span(numberColumn);
+    return {{QStringLiteral("min"), span.min},
+            {QStringLiteral("max"), span.max},
+            {QStringLiteral("count"), m_chartFeed.points(numberColumn).size()}};
+}
+
+void DataWindow::keepTimeAxisLabelled(QAbstractAxis* axis)
+{
+    ChartRoutines::keepTimeAxisLabelled(qobject_cast<QCategoryAxis*>(axis));
+}
+
 void DataWindow::updateMinMaxAxisY(QAbstractSeries* series, QAbstractAxis* axis)
 {
     ChartRoutines::setValueAxisRange(series, axis);
@@ -191,30 +258,38 @@ void DataWindow::updateMinMaxAxisY(QAbstractSeries* series, QAbstractAxis* axis)
 
 void DataWindow::onClickButtonOpenWindowPrint()
 {
-    const QDateTime earliest = QDateTime::fromSecsSinceEpoch(946760400, Qt::LocalTime);
-    const QDateTime endOfToday(QDate::currentDate(), QTime(23, 59, 59, 999), Qt::LocalTime);
-    setObjectProperty(reportSetup, "minDate", earliest);
-    setObjectProperty(reportSetup, "currentBeginDate", earliest);
-    setObjectProperty(reportSetup, "currentBeginTime", earliest);
-    setObjectProperty(reportSetup, "maxDate", endOfToday);
-    setObjectProperty(reportSetup, "currentEndDate", endOfToday);
-    setObjectProperty(reportSetup, "currentEndTime", endOfToday);
-
-    const QDateTime chartMin = asLocalClock(toDateTime(objectProperty(QStringLiteral("ChartDataFileView"), QStringLiteral("minAxisX"))));
-    const QDateTime chartMax = asLocalClock(toDateTime(objectProperty(QStringLiteral("ChartDataFileView"), QStringLiteral("maxAxisX"))));
-    setObjectProperty(reportSetup, "currentBeginDate", chartMin);
-    setObjectProperty(reportSetup, "currentBeginTime", chartMin);
-    setObjectProperty(reportSetup, "currentEndTime", chartMax);
-    setObjectProperty(reportSetup, "currentEndDate", chartMax);
-
-    // A file without records has no limits of its own: the defaults stay.
-    const int rows = m_model->rowCount();
-    if (rows == 0)
+    // The limits go in before the period, so that the date fields never hold
+    // a period outside their limits, not even for a moment.
+    const ChartRoutines::Span span = logTimeSpan(*m_model);
+    if (span.isEmpty) {
+        // A file without records has no limits of its own.
+        const QDateTime earliest = QDateTime::fromSecsSinceEpoch(946760400, Qt::LocalTime);
+        const QDateTime endOfToday(QDate::currentDate(), QTime(23, 59, 59, 999), Qt::LocalTime);
+        setObjectProperty(reportSetup, "minDate", earliest);
+        setObjectProperty(reportSetup, "maxDate", endOfToday);
+        setObjectProperty(reportSetup, "currentBeginDate", earliest);
+        setObjectProperty(reportSetup, "currentBeginTime", earliest);
+        setObjectProperty(reportSetup, "currentEndDate", endOfToday);
+        setObjectProperty(reportSetup, "currentEndTime", endOfToday);
         return;
-    const QDateTime first = asLocalClock(m_model->index(0, 0).data(ModelLogRecord::ValueRole).toDateTime());
-    const QDateTime last = asLocalClock(m_model->index(rows - 1, 0).data(ModelLogRecord::ValueRole).toDateTime());
-    setObjectProperty(reportSetup, "maxDate", last);
-    setObjectProperty(reportSetup, "minDate", first);
+    }
+    const QDateTime first = ChartRoutines::clockFromAxisValue(span.min);
+    const QDateTime last = ChartRoutines::clockFromAxisValue(span.max);
+    // A limit the local clock skips is moved outwards, so it never cuts a record off.
+    setObjectProperty(reportSetup, "minDate", ChartRoutines::localWallClock(first, ChartRoutines::GapSide::Earlier));
+    setObjectProperty(reportSetup, "maxDate", ChartRoutines::localWallClock(last, ChartRoutines::GapSide::Later));
+
+    // The period is the range the chart shows, within the log.
+    QDateTime begin = PanelTime::clockOf(objectProperty(chartView, QStringLiteral("minAxisX")));
+    QDateTime end = PanelTime::clockOf(objectProperty(chartView, QStringLiteral("maxAxisX")));
+    if (!begin.isValid() || begin < first || begin > last)
+        begin = first;
+    if (!end.isValid() || end > last || end < begin)
+        end = last;
+    setObjectProperty(reportSetup, "currentBeginDate", PanelTime::dayField(begin));
+    setObjectProperty(reportSetup, "currentBeginTime", PanelTime::timeField(begin));
+    setObjectProperty(reportSetup, "currentEndDate", PanelTime::dayField(end));
+    setObjectProperty(reportSetup, "currentEndTime", PanelTime::timeField(end));
 }
 
 int DataWindow::findRow(const QAbstractItemModel* model, const QDateTime& time)
@@ -258,9 +333,8 @@ QStringList DataWindow::checkedSeriesNames() const
 PrintSetting DataWindow::printSettingFromPanel() const
 {
     auto panelDateTime = [this](const QString& dateProperty, const QString& timeProperty) {
-        const QDate date = toDateTime(objectProperty(reportSetup, dateProperty)).date();
-        const QTime time = toDateTime(objectProperty(reportSetup, timeProperty)).time();
-        return QDateTime(date, time, Qt::UTC);
+        return PanelTime::fromFields(objectProperty(reportSetup, dateProperty),
+                                     objectProperty(reportSetup, timeProperty));
     };
 
     PrintSetting setting;
@@ -301,5 +375,9 @@ void DataWindow::onClickButtonSaveReportPdf()
 
 void DataWindow::showError(QString err)
 {
+    // A failed opening leaves the model as it was: show that log again, so the
+    // screen never looks empty while exports and reports still see data.
+    if (m_viewsDetached && m_model->columnCount() > 0)
+        attachViews();
     m_dialogs.warning(err);
 }

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "bridge/QmlBridge.h"
+#include "data/LogChartFeed.h"
 #include "database/LogSnapshot.h"
 #include "report/PrintSetting.h"
 
 #include <QDateTime>
 #include <QString>
+#include <QVariantMap>
 
 #include <functional>
 
@@ -26,14 +28,18 @@ class ModelStatistics;
 // the log table with its statistics and charts, drives the database-load
 // popup and turns the report panel into print and preview requests.
 //
-// The log table model is filled in the device thread, so the views are
-// detached from it before every opening and attached again only in showModel().
+// The views are detached from the log table model before every opening and
+// attached again in showModel(); when the opening fails, the model still
+// holds the log shown before, and the views are attached to it again, so what
+// the screen shows is always what is exported, printed and stored.
 class DataWindow : public QmlBridge
 {
     Q_OBJECT
 public:
     // The dialogs the bridge shows. The product uses the Qt dialogs; tests put
-    // in functions of their own. An empty path means "cancelled".
+    // in functions of their own. An empty path means "cancelled". A save
+    // dialog's filter is "*.<suffix>"; the product's dialog adds the suffix
+    // to a name typed without one, and so does the bridge to what it gets.
     struct Dialogs
     {
         std::function<QString(const QString& caption, const QString& dir, const QString& filter)> openFileName;
@@ -56,6 +62,12 @@ public:
 
     // The print request the report panel describes right now.
     PrintSetting printSettingFromPanel() const;
+
+    // The line above the table and the chart that says which log is shown.
+    static QString fileCaption(const ModelLogRecord& model);
+
+    // A path from a save dialog with ".<suffix>" added when the name has no suffix.
+    static QString withSuffix(const QString& path, const QString& suffix);
 
 signals:
     void openFile(QString pathFile);
@@ -81,15 +93,29 @@ public slots:
     void showModel();
     void updateSeriesFromModel(QtCharts::QAbstractSeries* series, int numberColumn);
     void updateMinMaxAxisY(QtCharts::QAbstractSeries* series, QtCharts::QAbstractAxis* axis);
+    // The chart's visible time range changed: the line of `numberColumn` is
+    // refilled for minX..maxX (time axis positions) at `pixelColumns` columns.
+    void refillSeries(QtCharts::QAbstractSeries* series, int numberColumn, double minX, double maxX,
+                      int pixelColumns);
+    // Smallest and largest time of a column's line, as time axis positions:
+    // {"min", "max", "count"}; count 0 for a column without values.
+    QVariantMap seriesTimeSpan(int numberColumn);
+    // The chart's time axis (a category axis) gets its clock labels and keeps
+    // them through zooms.
+    void keepTimeAxisLabelled(QtCharts::QAbstractAxis* axis);
     void showDownloadToDataBase(float progress);
     void showError(QString err);
 
 private:
     void detachViews();
+    void attachViews();
     void setScreenEnabled(bool enabled);
     QStringList checkedSeriesNames() const;
+    QString askSavePath(const QString& caption, const QString& suffix) const;
 
     ModelLogRecord* m_model;
     ModelStatistics* m_statistics;
+    LogChartFeed m_chartFeed;
     Dialogs m_dialogs;
+    bool m_viewsDetached = false;
 };

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QtEndian>
 
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -56,10 +57,12 @@ LogRecord LogFile::decodeRecord(const char* record)
         if (!isPresent(quint8(record[channel.presence])))
             continue;
         const quint8 sensor = quint8(record[channel.sensor]);
-        decoded.entries.append({channel.mainColumn, floatAt(record + channel.mainValue),
-                                UnitTable::mainUnit(sensor)});
-        decoded.entries.append({channel.mainColumn + 1, floatAt(record + channel.extraValue),
-                                UnitTable::additionalUnit(sensor)});
+        const float mainValue = floatAt(record + channel.mainValue);
+        const float extraValue = floatAt(record + channel.extraValue);
+        if (std::isfinite(mainValue))
+            decoded.entries.append({channel.mainColumn, mainValue, UnitTable::mainUnit(sensor)});
+        if (std::isfinite(extraValue))
+            decoded.entries.append({channel.mainColumn + 1, extraValue, UnitTable::additionalUnit(sensor)});
     }
     return decoded;
 }
@@ -94,11 +97,12 @@ LogFileContent LogFile::read(const QString& path)
     file.close();
     if (readFailed)
         throw openErrorText;
-    return parse(bytes);
+    LogFileContent content = parse(bytes);
+    content.path = path;
+    return content;
 }
 
 void LogFile::readInto(const QString& path, ModelLogRecord& model)
 {
-    LogFileContent content = read(path);
-    model.setContent(content.deviceId, content.deviceType, std::move(content.records));
+    model.setContent(read(path));
 }

@@ -14,6 +14,7 @@ struct LogFileContent
     quint32 deviceId = 0;
     int deviceType = -1;      // 0 = ZR-7.47, 1 = ZR-7.49
     QVector<LogRecord> records;
+    QString path;             // where it was read from; empty when not from a file
 };
 
 // The .LOG file: a 7-byte header ("id", signed type byte, LE 32-bit device ID)
@@ -44,6 +45,8 @@ public:
     // a file too short for its header.
     static LogFileContent parse(const QByteArray& bytes);
 
-    // Decodes one 24-byte record (the caller guarantees the length).
+    // Decodes one 24-byte record (the caller guarantees the length). A value
+    // that is not a finite number (NaN, infinity) is no measurement: its
+    // column gets no entry, as if the channel had not reported it.
     static LogRecord decodeRecord(const char* record);
 };

@@ -1,5 +1,7 @@
 #include "data/LogFileWriter.h"
 
+#include "report/ChartRoutines.h"
+
 #include <QSaveFile>
 
 namespace {
@@ -19,9 +21,9 @@ LogFileWriter::~LogFileWriter()
 
 QDateTime LogFileWriter::toLocalWallClock(const QDateTime& instrumentTime)
 {
-    if (!instrumentTime.isValid())
-        return QDateTime();
-    return QDateTime(instrumentTime.date(), instrumentTime.time(), Qt::LocalTime);
+    // The same rule as everywhere a reading meets the local clock: a reading
+    // the local clock skips (daylight saving starts) still gets a file time.
+    return ChartRoutines::localWallClock(instrumentTime);
 }
 
 void LogFileWriter::open()

@@ -41,7 +41,8 @@ public:
     // Drops the temporary file. Safe to call at any time, also twice.
     void abort();
 
-    // The same clock reading as a local time (the file system's view of it).
+    // The same clock reading as a local time (the file system's view of it);
+    // a reading the local clock skips is moved just past the gap.
     static QDateTime toLocalWallClock(const QDateTime& instrumentTime);
 
 private:

@@ -2,6 +2,8 @@
 
 #include "data/UnitTable.h"
 
+#include <QFileInfo>
+
 namespace {
 const QString dateHeader = QStringLiteral("Дата");
 }
@@ -150,5 +152,16 @@ void ModelLogRecord::setContent(quint32 deviceId, int deviceType, QVector<LogRec
     setDeviceId(deviceId);
     setDeviceType(deviceType);
     setRecords(std::move(records));
+    m_fileName.clear();
+    endResetModel();
+}
+
+void ModelLogRecord::setContent(const LogFileContent& content)
+{
+    beginResetModel();
+    setDeviceId(content.deviceId);
+    setDeviceType(content.deviceType);
+    setRecords(content.records);
+    m_fileName = content.path.isEmpty() ? QString() : QFileInfo(content.path).fileName();
     endResetModel();
 }

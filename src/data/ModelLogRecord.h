@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/LogFile.h"
 #include "data/LogRecord.h"
 
 #include <QAbstractTableModel>
@@ -52,7 +53,12 @@ public:
     // Replaces ID, type and records at once inside a model reset, so views that
     // are still attached start over. Call it in the model's own thread.
     void setContent(quint32 deviceId, int deviceType, QVector<LogRecord> records);
+    // The same for a file's whole content; also remembers which file it was.
+    void setContent(const LogFileContent& content);
     const QVector<LogRecord>& records() const { return m_records; }
+
+    // Name (without folder) of the file the content came from, or empty.
+    QString fileName() const { return m_fileName; }
 
     QStringList getHeader() const { return m_headers; }
 
@@ -67,4 +73,5 @@ private:
     QStringList m_headers;
     int m_deviceType = -1;
     quint32 m_deviceId = 0;
+    QString m_fileName;
 };

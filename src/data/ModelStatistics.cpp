@@ -4,23 +4,53 @@
 
 #include <algorithm>
 
+#include <cmath>
+
 ModelStatistics::ModelStatistics(QAbstractItemModel* source, int valueRole, QObject* parent)
     : QAbstractTableModel(parent), m_source(source), m_valueRole(valueRole)
 {
     m_headers << QString();
+    watchSource(source);
 }
 
 ModelStatistics::ModelStatistics(QSqlQueryModel* source, QObject* parent)
     : QAbstractTableModel(parent), m_query(source)
 {
     m_headers << QString();
+    watchSource(source);
+}
+
+void ModelStatistics::watchSource(QAbstractItemModel* source)
+{
+    if (!source)
+        return;
+    // Any change of the source can change any column's figures.
+    connect(source, &QAbstractItemModel::modelReset, this, &ModelStatistics::forget);
+    connect(source, &QAbstractItemModel::dataChanged, this, &ModelStatistics::forget);
+    connect(source, &QAbstractItemModel::rowsInserted, this, &ModelStatistics::forget);
+    connect(source, &QAbstractItemModel::rowsRemoved, this, &ModelStatistics::forget);
+    connect(source, &QAbstractItemModel::rowsMoved, this, &ModelStatistics::forget);
+    connect(source, &QAbstractItemModel::columnsInserted, this, &ModelStatistics::forget);
+    connect(source, &QAbstractItemModel::columnsRemoved, this, &ModelStatistics::forget);
+    connect(source, &QAbstractItemModel::layoutChanged, this, &ModelStatistics::forget);
 }
 
 void ModelStatistics::setHeaders(const QStringList& headers)
 {
     beginResetModel();
     m_headers = QStringList{QString()} + headers;
+    forget();
     endResetModel();
+}
+
+const ModelStatistics::ColumnStatistics& ModelStatistics::statisticsOf(int column) const
+{
+    auto found = m_cache.find(column);
+    if (found == m_cache.end()) {
+        found = m_cache.insert(column, m_query ? queryColumnStatistics(m_query, column)
+                                               : columnStatistics(m_source, column, m_valueRole));
+    }
+    return *found;
 }
 
 int ModelStatistics::rowCount(const QModelIndex& parent) const
@@ -74,8 +104,7 @@ QString ModelStatistics::cellText(int row, int column) const
                                                : m_source.data();
     if (!source)
         return QString::fromLatin1(noValueText);
-    const ColumnStatistics stats = m_query ? queryColumnStatistics(m_query, column)
-                                           : columnStatistics(source, column, m_valueRole);
+    const ColumnStatistics& stats = statisticsOf(column);
     if (!stats.hasValue)
         return QString::fromLatin1(noValueText);
     switch (row) {
@@ -93,23 +122,23 @@ QString ModelStatistics::cellText(int row, int column) const
 namespace {
 
 // The shared part of both walks: from the first row with a value to the end.
+// NaN and infinity are no measurement: they neither count nor compare.
 template<typename ValueAt>
 ModelStatistics::ColumnStatistics accumulate(int firstRow, int rowCount, ValueAt valueAt)
 {
     ModelStatistics::ColumnStatistics stats;
-    float first = 0.0f;
-    if (!valueAt(firstRow, first))
-        return stats;
-    stats.hasValue = true;
-    float maximum = first;
-    float minimum = first;
-    stats.maxRow = stats.minRow = firstRow;
+    float maximum = 0.0f;
+    float minimum = 0.0f;
     double sum = 0.0;
     for (int row = firstRow; row < rowCount; ++row) {
         float value = 0.0f;
-        if (!valueAt(row, value))
+        if (!valueAt(row, value) || !std::isfinite(value))
             continue;
-        if (value > maximum) {
+        if (stats.count == 0) {
+            maximum = minimum = value;
+            stats.maxRow = stats.minRow = row;
+            stats.hasValue = true;
+        } else if (value > maximum) {
             maximum = value;
             stats.maxRow = row;
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QPointer>
 #include <QStringList>
 
@@ -10,7 +11,9 @@ class QSqlQueryModel;
 
 // Maximum, mean and minimum of every column of a source model, as a
 // three-row table whose column 0 holds the row labels and column j >= 1
-// describes source column j. Computed afresh on every request.
+// describes source column j. A column is walked once and its result kept
+// until the source changes (reset, data, rows or layout) or the headers are
+// set again; a view asks for every cell several times.
 class ModelStatistics : public QAbstractTableModel
 {
     Q_OBJECT
@@ -47,7 +50,8 @@ public:
         int count = 0;
     };
 
-    // Rows whose display value is invalid are skipped; ties keep the earlier row.
+    // Rows whose display value is invalid are skipped, and so are values that
+    // are not finite numbers; ties keep the earlier row.
     // Only rows firstRow..lastRow (both included, clipped to the model) count;
     // a report covers just its period.
     static ColumnStatistics columnStatistics(const QAbstractItemModel* model, int column, int valueRole,
@@ -63,8 +67,13 @@ public:
     static constexpr const char* noValueText = "-----";
 
 private:
+    const ColumnStatistics& statisticsOf(int column) const;
+    void watchSource(QAbstractItemModel* source);
+    void forget() { m_cache.clear(); }
+
     QPointer<QAbstractItemModel> m_source;
     QPointer<QSqlQueryModel> m_query;
     int m_valueRole = 257;
     QStringList m_headers;
+    mutable QHash<int, ColumnStatistics> m_cache;
 };

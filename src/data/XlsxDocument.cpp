@@ -1,6 +1,8 @@
 #include "data/XlsxDocument.h"
 
 #include <QFile>
+#include <QSaveFile>
+#include <QTemporaryFile>
 
 #include <xlsxwriter.h>
 
@@ -13,12 +15,21 @@ lxw_col_t columnAt(int column) { return lxw_col_t(column - 1); }
 } // namespace
 
 XlsxDocument::XlsxDocument(const QString& path, const QString& sheetName)
+    : m_path(path)
 {
-    m_workbook = workbook_new(QFile::encodeName(path).constData());
+    m_formats.append(nullptr); // handle 0: no format
+    // Reserve a unique name in the target's folder (a rename never crosses
+    // file systems there); the library writes the workbook under it.
+    QTemporaryFile reserved(path + QStringLiteral(".XXXXXX"));
+    reserved.setAutoRemove(false);
+    if (reserved.open()) {
+        m_temporaryPath = reserved.fileName();
+        reserved.close();
+        m_workbook = workbook_new(QFile::encodeName(m_temporaryPath).constData());
+    }
     if (m_workbook)
         m_sheet = workbook_add_worksheet(m_workbook, sheetName.toUtf8().constData());
     m_failed = !m_workbook || !m_sheet;
-    m_formats.append(nullptr); // handle 0: no format
 }
 
 XlsxDocument::~XlsxDocument()
@@ -26,6 +37,14 @@ XlsxDocument::~XlsxDocument()
     // A document that was never saved is released without writing a file.
     if (m_workbook)
         lxw_workbook_free(m_workbook);
+    dropTemporary();
+}
+
+void XlsxDocument::dropTemporary()
+{
+    if (!m_temporaryPath.isEmpty())
+        QFile::remove(m_temporaryPath);
+    m_temporaryPath.clear();
 }
 
 lxw_format* XlsxDocument::format(int handle) const
@@ -117,7 +136,22 @@ bool XlsxDocument::save()
     if (m_failed) {
         // Something was not written: no incomplete workbook reaches the disk.
         lxw_workbook_free(workbook);
+        dropTemporary();
         return false;
     }
-    return workbook_close(workbook) == LXW_NO_ERROR;
+    if (workbook_close(workbook) != LXW_NO_ERROR) {
+        dropTemporary();
+        return false;
+    }
+    // The library's file carries a private temporary's permissions; QSaveFile
+    // gives the target those of the file it replaces (or the user's default)
+    // and puts it in place by a rename once every byte is down.
+    QFile written(m_temporaryPath);
+    QSaveFile target(m_path);
+    const bool saved = written.open(QIODevice::ReadOnly) && target.open(QIODevice::WriteOnly)
+                       && target.write(written.readAll()) == written.size() && target.commit();
+    written.close();
+    dropTemporary();
+    return saved;
 }
+

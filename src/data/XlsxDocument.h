@@ -25,6 +25,9 @@ struct XlsxFormatSpec
 
 // A workbook with one worksheet, written to `path` by save(). Rows and
 // columns count from 1. Format handles come from addFormat(); 0 means "none".
+// The workbook is written into a temporary file beside `path` and renamed
+// over it only once it is complete, so a failed save (a full disk, say)
+// leaves an earlier file at `path` as it was and no temporary file behind.
 class XlsxDocument
 {
 public:
@@ -50,7 +53,10 @@ public:
 
 private:
     lxw_format* format(int handle) const;
+    void dropTemporary();
 
+    QString m_path;
+    QString m_temporaryPath;
     lxw_workbook* m_workbook = nullptr;
     lxw_worksheet* m_sheet = nullptr;
     QVector<lxw_format*> m_formats;

@@ -7,6 +7,8 @@
 #include <QSqlQueryModel>
 #include <QSqlRecord>
 
+#include <cmath>
+
 namespace {
 
 const QString sheetName = QStringLiteral("Отчёт");
@@ -54,7 +56,9 @@ struct Formats
 };
 
 // Rows 2 and 3: a measurement spans a value and a unit column, anything
-// else spans both rows. Returns the number of spreadsheet columns used.
+// else spans both rows. Each quantity's first column is widened; the unit
+// columns keep the sheet's default width. Returns the number of spreadsheet
+// columns used.
 int writeHeaderRows(XlsxDocument& doc, const Formats& formats, const QStringList& headers,
                     const QVector<bool>& measurement)
 {
@@ -62,7 +66,6 @@ int writeHeaderRows(XlsxDocument& doc, const Formats& formats, const QStringList
     for (int i = 0; i < headers.size(); ++i) {
         doc.setColumnWidth(c, columnWidth);
         if (measurement.at(i)) {
-            doc.setColumnWidth(c + 1, columnWidth);
             doc.mergeRange(2, c, 2, c + 1, headers.at(i), formats.columnHeader);
             doc.writeText(3, c, QStringLiteral("Значение"), formats.subHeader);
             doc.writeText(3, c + 1, QStringLiteral("ед.изм."), formats.subHeader);
@@ -106,7 +109,8 @@ void XlsxExporter::saveLog(const QString& path, const ModelLogRecord& model)
         for (int column = 0; column < columns; ++column) {
             const QVariant value = model.data(model.index(r, column), ModelLogRecord::ValueRole);
             if (measurement.at(column)) {
-                if (value.isValid()) {
+                // NaN or infinity would make a cell no spreadsheet can read.
+                if (value.isValid() && std::isfinite(value.toDouble())) {
                     doc.writeNumber(row, c, value.toFloat(), formats.value);
                     doc.writeText(row, c + 1, model.data(model.index(r, column), ModelLogRecord::UnitRole).toString(),
                                   formats.unit);

@@ -167,7 +167,7 @@ void FilesInteractor::openLogFile(QString pathFile)
     const LogFileContent content = m_opened;
     ModelLogRecord* model = m_model;
     QMetaObject::invokeMethod(
-        model, [model, content] { model->setContent(content.deviceId, content.deviceType, content.records); },
+        model, [model, content] { model->setContent(content); },
         Qt::AutoConnection);
     emit modelRecordReady();
 }

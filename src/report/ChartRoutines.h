@@ -2,7 +2,9 @@
 
 #include <QDateTime>
 #include <QFont>
+#include <QPointF>
 #include <QString>
+#include <QVector>
 
 QT_BEGIN_NAMESPACE
 class QAbstractItemModel;
@@ -11,16 +13,30 @@ QT_END_NAMESPACE
 namespace QtCharts {
 class QAbstractAxis;
 class QAbstractSeries;
-class QDateTimeAxis;
+class QCategoryAxis;
 class QXYSeries;
 }
 
 // Chart building blocks shared by the data screen, the database screen and the
-// report charts, so that all of them look and scale the same way.
+// report charts, so that all of them look, scale and place time the same way.
+//
+// Time on every chart is the instrument's clock reading. That clock knows no
+// time zones and no daylight saving, so the time axis is not a local-time axis:
+// its value is the reading itself in milliseconds since 1970-01-01 00:00 of the
+// instrument's clock, and its labels are formatted from that value with no
+// conversion. Points therefore never fold back or skip an hour on the days the
+// computer's zone changes its offset, and placing a point costs no time-zone
+// lookup at all. Only where a reading meets the computer's own clock (file
+// times, date fields of the screens) is it turned into a local time, with
+// localWallClock().
 namespace ChartRoutines {
 
 // Role of a log table cell's raw value (date-time in column 0, float elsewhere).
 constexpr int RawValueRole = 257;
+// Ticks of a time axis, as many as the screens' date axes always had.
+constexpr int TimeAxisTicks = 25;
+// Format of the time axis labels.
+QString timeAxisFormat();
 
 // "Times", 9 px, bold: labels and titles of the value axes and report axes.
 QFont chartFont();
@@ -35,21 +51,81 @@ void styleValueAxisUntitled(QtCharts::QAbstractAxis* axis);
 // both sides; an empty series hides the axis instead.
 void setValueAxisRange(QtCharts::QAbstractSeries* series, QtCharts::QAbstractAxis* axis);
 
-// Appends one point per row in [firstRow, lastRow] whose raw value in `column`
-// is valid: x = the row's date-time (column 0) read as local time with the same
-// clock reading, in ms since 1970; y = the value. The series already held
-// points are kept. Rows outside the model are ignored. The points are handed to
-// the series in one replace(), so the chart recomputes its geometry once.
+// ---- Clock readings on the time axis ----
+
+// Position of a clock reading on the time axis. The reading is the date and
+// time the value shows, whatever its time spec; invalid values give NaN.
+double clockAxisValue(const QDateTime& clock);
+// The clock reading at a time axis position, as a UTC date-time (the way the
+// program holds instrument times). Non-finite positions give a null date-time.
+QDateTime clockFromAxisValue(double value);
+
+// Which side of a local clock's gap (the hour skipped when daylight saving
+// starts) a reading inside it is put on: Later is the instant the reading
+// would be without the jump, shown locally one gap length later; Earlier is
+// the same distance before.
+enum class GapSide { Later, Earlier };
+
+// The same clock reading as a local date-time, where a reading meets the
+// computer's clock. Readings the local clock skips have no such time; they
+// are moved out of the gap to `side`, so the result is always valid for a
+// valid reading.
+QDateTime localWallClock(const QDateTime& clock, GapSide side = GapSide::Later);
+// localWallClock(dateTime) in milliseconds since 1970 (as an instant).
+qint64 localClockMSecs(const QDateTime& dateTime);
+
+// One labelled tick of a time axis.
+struct TimeTick
+{
+    double value;
+    QString label;
+};
+// Evenly spaced ticks from min to max inclusive, labelled with the clock
+// reading (to the second). Ticks closer than a second that would repeat the
+// previous label are left out, so every label is distinct.
+QVector<TimeTick> timeAxisTicks(double min, double max, int tickCount = TimeAxisTicks);
+
+// A time axis is a category axis whose categories are the ticks of its range.
+// labelTimeAxis() replaces them for the current range; keepTimeAxisLabelled()
+// does it now and again after every range change (zoom, scroll).
+void labelTimeAxis(QtCharts::QCategoryAxis* axis, int tickCount = TimeAxisTicks);
+void keepTimeAxisLabelled(QtCharts::QCategoryAxis* axis, int tickCount = TimeAxisTicks);
+
+// Date axis of a report chart ("dd.MM.yy hh:mm:ss", title "Время", 25 ticks,
+// labels at -90 degrees, chartFont()) spanning the clock readings begin..end;
+// equal ends are widened by one second on each side. It keeps its labels
+// following its range. The caller owns the axis.
+QtCharts::QCategoryAxis* makeDateAxis(const QDateTime& begin, const QDateTime& end);
+
+// ---- Line data ----
+
+// One point per row in [firstRow, lastRow] whose raw value in `column` is a
+// finite number: x = clockAxisValue() of the row's date-time (column 0),
+// y = the value. Rows outside the model are ignored.
+QVector<QPointF> columnPoints(const QAbstractItemModel* model, int column, int firstRow, int lastRow);
+
+// Appends columnPoints() to the series in one replace(), keeping the points it
+// already held, so the chart recomputes its geometry once. A series that ends
+// up with a single point shows it as a marker (a line needs two).
 void fillSeriesFromColumn(QtCharts::QXYSeries* series, const QAbstractItemModel* model,
                           int column, int firstRow, int lastRow);
 
-// The same instant-free conversion fillSeriesFromColumn uses for its x values:
-// the clock reading of `dateTime` taken as local time, in ms since 1970.
-qint64 localClockMSecs(const QDateTime& dateTime);
+// A line thinned to what `columns` pixel columns over minX..maxX can show: the
+// points are taken in their order and each run of consecutive points in one
+// pixel column is reduced to its lowest and highest point, in their order, so
+// the drawn line covers the same pixels. Runs left or right of the range keep
+// their first and last point, which carry the line to the edge. Lines that are
+// already short enough come back unchanged.
+QVector<QPointF> thinToColumns(const QVector<QPointF>& points, double minX, double maxX, int columns);
 
-// Date axis of a report chart ("dd.MM.yy hh:mm:ss", title "Время", 25 ticks,
-// labels at -90 degrees) spanning begin..end read as local time; equal ends are
-// widened by one second on each side. The caller owns the axis.
-QtCharts::QDateTimeAxis* makeDateAxis(const QDateTime& begin, const QDateTime& end);
+// Smallest and largest x of the points (the clock may have been set back
+// while logging, so these need not be the first and the last point).
+struct Span
+{
+    double min = 0;
+    double max = 0;
+    bool isEmpty = true;
+};
+Span xSpan(const QVector<QPointF>& points);
 
 } // namespace ChartRoutines

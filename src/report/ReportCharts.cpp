@@ -10,7 +10,6 @@
 #include <QSqlRecord>
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
-#include <QtCharts/QDateTimeAxis>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QValueAxis>
 
@@ -102,7 +101,7 @@ QLineSeries* dataBaseSeries(const QSqlQueryModel* model, int dateColumn, int col
         const QDateTime time = clockReading(model->index(row, dateColumn).data().toString());
         if (!ok || !time.isValid())
             continue;
-        points.append(QPointF(double(ChartRoutines::localClockMSecs(time)), y));
+        points.append(QPointF(ChartRoutines::clockAxisValue(time), y));
     }
     series->replace(points);
     return series;

@@ -94,6 +94,27 @@ TestCase {
         compare(Qt.formatTime(edit.currentTime, "hh:mm:ss"), "08:30:15")
     }
 
+    // A caller moving the period writes one limit after the other; for a
+    // moment the minimum time of the day lies above its maximum. The field
+    // must settle without looping and never offer an empty range.
+    function test_crossingLimitsOnOneDaySettle() {
+        var edit = createTemporaryObject(editComponent, testCase)
+        edit.minimumDate = new Date(1970, 0, 1, 0, 0, 0)
+        edit.maximumDate = new Date(1970, 0, 1, 12, 0, 0)
+        edit.minimumDateTime = new Date(2000, 0, 1, 21, 0, 0)
+        edit.maximumDateTime = new Date(1970, 0, 1, 0, 19, 0)
+        edit.currentTime = new Date(1970, 0, 1, 23, 59, 59)
+        edit.currentDate = new Date(1970, 0, 1)
+        edit.setMinMaxTime()
+        var r = ranges(edit)
+        verify(r[0] <= r[1] && r[2] <= r[3] && r[4] <= r[5], r.join(","))
+        compare(Qt.formatTime(edit.currentTime, "hh:mm:ss"), "00:19:00")
+        // Once the minimum is in place too, the day is limited both ways.
+        edit.minimumDateTime = new Date(1970, 0, 1, 0, 5, 0)
+        edit.setMinMaxTime()
+        compare(ranges(edit), [0, 0, 5, 19, 0, 0])
+    }
+
     function test_leavingTheLimitDayRestoresFullRanges() {
         var edit = makeEdit()
         edit.currentDate = new Date(2024, 2, 20)
