@@ -6,6 +6,11 @@ import "../DataMenu"
 // Chart of the selection's channel columns against time, one line and one
 // value axis per column. Left-drag draws a rectangle to zoom into, right-drag
 // scrolls, the wheel zooms, a double click shows the whole selection again.
+//
+// The time axis holds the instrument's clock readings, as on the data screen,
+// and is labelled by the bridge from them. The lines come from the bridge
+// thinned to the plot's width; after every zoom or scroll they are refilled
+// for the range then shown.
 Item {
     id: element
     property alias minAxisX: axisDateX.min
@@ -27,6 +32,8 @@ Item {
     // lines are hidden and reused in line order.
     property var createdAxes: []
     property int axesInUse: 0
+    // The bridge labels the time axis once it exists (after the screens).
+    property bool timeAxisLabelled: false
 
     // Only measured columns become lines; the time stamp and the instrument
     // number do not.
@@ -37,6 +44,10 @@ Item {
     function addLineSeries(role) {
         if (!isChannel(role))
             return
+        if (!timeAxisLabelled) {
+            dataBaseWindow.keepTimeAxisLabelled(axisDateX)
+            timeAxisLabelled = true
+        }
         if (axesInUse === createdAxes.length)
             createdAxes.push(valueAxisComponent.createObject(chartView))
         var axisY = createdAxes[axesInUse++]
@@ -49,7 +60,7 @@ Item {
         axisY.color = series.color
         axisY.labelsColor = Qt.darker(series.color, 1.3)
         valueAxes.push({ "axis": axisY, "min": axisY.min, "max": axisY.max })
-        extendTimeRange(series)
+        extendTimeRange(dataBaseWindow.seriesTimeSpan(role))
         legend.model.append({ "name": role, "checkBoxValue": true, "series": series, "axis": axisY })
     }
 
@@ -66,21 +77,29 @@ Item {
         valueAxes = []
         homeMinX = null
         homeMaxX = null
-        axisDateX.min = new Date(2000, 0, 1)
-        axisDateX.max = new Date(2000, 0, 2)
+        setTimeRange(emptyMinX, emptyMaxX)
         clearZoomState()
     }
 
-    // The lines come in time order, so their first and last points bound them.
-    function extendTimeRange(series) {
-        if (series.count === 0)
+    // Range of an empty chart: the first day of 2000 on the instrument's clock.
+    readonly property real emptyMinX: 946684800000
+    readonly property real emptyMaxX: 946771200000
+
+    function setTimeRange(low, high) {
+        // Widened first, so the axis never passes through max < min.
+        if (low < axisDateX.min)
+            axisDateX.min = low
+        axisDateX.max = high
+        axisDateX.min = low
+    }
+
+    function extendTimeRange(span) {
+        if (span.count === 0)
             return
-        var low = series.at(0).x
-        var high = series.at(series.count - 1).x
-        if (homeMinX === null || low < homeMinX)
-            homeMinX = low
-        if (homeMaxX === null || high > homeMaxX)
-            homeMaxX = high
+        if (homeMinX === null || span.min < homeMinX)
+            homeMinX = span.min
+        if (homeMaxX === null || span.max > homeMaxX)
+            homeMaxX = span.max
         showHomeRange()
     }
 
@@ -88,8 +107,33 @@ Item {
     function showHomeRange() {
         if (homeMinX === null)
             return
-        axisDateX.min = new Date(homeMinX === homeMaxX ? homeMinX - 1000 : homeMinX)
-        axisDateX.max = new Date(homeMinX === homeMaxX ? homeMaxX + 1000 : homeMaxX)
+        if (homeMinX === homeMaxX)
+            setTimeRange(homeMinX - 1000, homeMaxX + 1000)
+        else
+            setTimeRange(homeMinX, homeMaxX)
+    }
+
+    // Every line again for the range now shown, at the plot's pixel width.
+    function refillVisible() {
+        var columns = Math.max(1, Math.round(chartView.plotArea.width))
+        for (var i = 0; i < legend.model.count; ++i) {
+            var entry = legend.model.get(i)
+            dataBaseWindow.refillSeries(entry.series, entry.name, axisDateX.min, axisDateX.max, columns)
+        }
+    }
+    function scheduleRefill() {
+        if (legend.model.count === 0)
+            return
+        Qt.callLater(refillVisible)
+        // Drawn without antialiasing while the range keeps changing.
+        chartView.antialiasing = false
+        smoothAgain.restart()
+    }
+
+    Timer {
+        id: smoothAgain
+        interval: 300
+        onTriggered: chartView.antialiasing = true
     }
 
     function clearZoomState() {
@@ -169,15 +213,17 @@ Item {
         margins.bottom: 4
         margins.left: 4
         margins.right: 8
+        onPlotAreaChanged: element.scheduleRefill()
 
-        DateTimeAxis {
+        CategoryAxis {
             id: axisDateX
-            format: "dd.MM.yy hh:mm:ss"
-            tickCount: 25
+            labelsPosition: CategoryAxis.AxisLabelsPositionOnValue
             labelsAngle: -90
             labelsFont.pixelSize: 10
-            min: new Date(2000, 0, 1)
-            max: new Date(2000, 0, 2)
+            min: element.emptyMinX
+            max: element.emptyMaxX
+            onMinChanged: element.scheduleRefill()
+            onMaxChanged: element.scheduleRefill()
         }
 
         Rectangle {

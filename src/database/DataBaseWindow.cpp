@@ -1,6 +1,7 @@
 #include "database/DataBaseWindow.h"
 
 #include "data/ModelStatistics.h"
+#include "data/PanelTime.h"
 #include "database/DataBaseFilters.h"
 #include "database/LogLoader.h"
 #include "database/ModelDeviceList.h"
@@ -17,6 +18,7 @@
 #include <QSqlQueryModel>
 #include <QSqlRecord>
 #include <QtCharts/QAbstractAxis>
+#include <QtCharts/QCategoryAxis>
 #include <QtCharts/QXYSeries>
 
 using namespace QtCharts;
@@ -36,35 +38,9 @@ QVariant objectVariant(QObject* object)
     return QVariant::fromValue(object);
 }
 
-// The local date and time a QML date shows, whatever form it arrives in.
-QDateTime shownDateTime(const QVariant& value)
-{
-    if (value.userType() == qMetaTypeId<QJSValue>())
-        return value.value<QJSValue>().toDateTime().toLocalTime();
-    if (value.userType() == QMetaType::QDate)
-        return QDateTime(value.toDate(), QTime(0, 0), Qt::LocalTime);
-    const QDateTime dateTime = value.toDateTime();
-    return dateTime.timeSpec() == Qt::UTC ? dateTime : dateTime.toLocalTime();
-}
-
-// The instrument clock reading a QML date shows.
-QDateTime clockOf(const QVariant& value)
-{
-    const QDateTime shown = shownDateTime(value);
-    return shown.isValid() ? QDateTime(shown.date(), shown.time(), Qt::UTC) : QDateTime();
-}
-
-// A clock reading as the QML date that shows it.
-QDateTime shownAt(const QDateTime& clock)
-{
-    return clock.isValid() ? QDateTime(clock.date(), clock.time(), Qt::LocalTime) : QDateTime();
-}
-
-// A time on the chart's time axis as the clock reading it stands for.
-QDateTime chartClock(const QVariant& value)
-{
-    return clockOf(value);
-}
+// Lines are first filled for this many pixel columns; the chart refills them
+// for its real width (refillSeries).
+constexpr int defaultPixelColumns = 2000;
 
 QList<int> rowNumbers(const QVariant& selectedItems)
 {
@@ -164,13 +140,14 @@ void DataBaseWindow::filtersRequested()
 void DataBaseWindow::showPeriod(const QDateTime& begin, const QDateTime& end, const QDateTime& min,
                                 const QDateTime& max)
 {
-    // Limits first: the fields then never hold a period outside them.
-    setObjectProperty(periodPicker, "minDate", shownAt(min));
-    setObjectProperty(periodPicker, "maxDate", shownAt(max));
-    setObjectProperty(periodPicker, "currentBeginDate", shownAt(begin));
-    setObjectProperty(periodPicker, "currentBeginTime", shownAt(begin));
-    setObjectProperty(periodPicker, "currentEndTime", shownAt(end));
-    setObjectProperty(periodPicker, "currentEndDate", shownAt(end));
+    // Limits first: the fields then never hold a period outside them. A limit
+    // the local clock skips is moved outwards, so it never cuts a record off.
+    setObjectProperty(periodPicker, "minDate", ChartRoutines::localWallClock(min, ChartRoutines::GapSide::Earlier));
+    setObjectProperty(periodPicker, "maxDate", ChartRoutines::localWallClock(max, ChartRoutines::GapSide::Later));
+    setObjectProperty(periodPicker, "currentBeginDate", PanelTime::dayField(begin));
+    setObjectProperty(periodPicker, "currentBeginTime", PanelTime::timeField(begin));
+    setObjectProperty(periodPicker, "currentEndTime", PanelTime::timeField(end));
+    setObjectProperty(periodPicker, "currentEndDate", PanelTime::dayField(end));
 }
 
 void DataBaseWindow::showFiltersDB(DataBaseFilters* dataBaseFilters)
@@ -217,12 +194,10 @@ void DataBaseWindow::updateModel()
     detachTable();
 
     m_filters.clear();
-    m_periodBegin = QDateTime(clockOf(objectProperty(periodPicker, QStringLiteral("currentBeginDate"))).date(),
-                              clockOf(objectProperty(periodPicker, QStringLiteral("currentBeginTime"))).time(),
-                              Qt::UTC);
-    m_periodEnd = QDateTime(clockOf(objectProperty(periodPicker, QStringLiteral("currentEndDate"))).date(),
-                            clockOf(objectProperty(periodPicker, QStringLiteral("currentEndTime"))).time(),
-                            Qt::UTC);
+    m_periodBegin = PanelTime::fromFields(objectProperty(periodPicker, QStringLiteral("currentBeginDate")),
+                                          objectProperty(periodPicker, QStringLiteral("currentBeginTime")));
+    m_periodEnd = PanelTime::fromFields(objectProperty(periodPicker, QStringLiteral("currentEndDate")),
+                                        objectProperty(periodPicker, QStringLiteral("currentEndTime")));
     m_filters.insert(QStringLiteral("DateTime"), m_periodBegin);
     m_filters.insert(QStringLiteral("DateTime"), m_periodEnd);
     for (const QString& channel : m_filterBundle->modelTypeChannel()->tickedItems())
@@ -272,7 +247,7 @@ void DataBaseWindow::updateSeries(QAbstractSeries* series, QByteArray role)
     const bool wasBlocked = xySeries->blockSignals(true);
     // While a request refills the selection, it must not be read.
     if (m_tableShown)
-        m_chartFeed.fill(xySeries, role);
+        m_chartFeed.fillWhole(xySeries, role, defaultPixelColumns);
     else
         xySeries->clear();
     const QString name = QString::fromUtf8(role);
@@ -283,6 +258,26 @@ void DataBaseWindow::updateSeries(QAbstractSeries* series, QByteArray role)
     }
     xySeries->setName(name);
     xySeries->blockSignals(wasBlocked);
+}
+
+void DataBaseWindow::refillSeries(QAbstractSeries* series, QByteArray role, double minX, double maxX,
+                                  int pixelColumns)
+{
+    if (m_tableShown)
+        m_chartFeed.fill(qobject_cast<QXYSeries*>(series), role, minX, maxX, pixelColumns);
+}
+
+QVariantMap DataBaseWindow::seriesTimeSpan(QByteArray role)
+{
+    const ChartRoutines::Span span = m_tableShown ? m_chartFeed.span(role) : ChartRoutines::Span();
+    return {{QStringLiteral("min"), span.min},
+            {QStringLiteral("max"), span.max},
+            {QStringLiteral("count"), m_tableShown ? m_chartFeed.points(role).size() : 0}};
+}
+
+void DataBaseWindow::keepTimeAxisLabelled(QAbstractAxis* axis)
+{
+    ChartRoutines::keepTimeAxisLabelled(qobject_cast<QCategoryAxis*>(axis));
 }
 
 void DataBaseWindow::updateMinMaxAxisY(QAbstractSeries* series, QAbstractAxis* axis)
@@ -348,8 +343,8 @@ int DataBaseWindow::findRow(const QAbstractItemModel* model, const QDateTime& cl
 PrintSetting DataBaseWindow::printSettingFromScreen() const
 {
     PrintSetting setting;
-    setting.beginDateTime = chartClock(objectProperty(chartView, QStringLiteral("minAxisX")));
-    setting.endDateTime = chartClock(objectProperty(chartView, QStringLiteral("maxAxisX")));
+    setting.beginDateTime = PanelTime::clockOf(objectProperty(chartView, QStringLiteral("minAxisX")));
+    setting.endDateTime = PanelTime::clockOf(objectProperty(chartView, QStringLiteral("maxAxisX")));
     const int rows = m_tableShown ? m_model->rowCount() : 0;
     setting.firstRow = setting.beginDateTime.isValid() ? findRow(m_model, setting.beginDateTime) : 0;
     setting.lastRow = setting.endDateTime.isValid() ? findRow(m_model, setting.endDateTime) : qMax(0, rows - 1);

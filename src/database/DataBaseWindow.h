@@ -9,6 +9,7 @@
 #include <QMultiHash>
 #include <QString>
 #include <QVariant>
+#include <QVariantMap>
 
 #include <functional>
 
@@ -90,6 +91,16 @@ public slots:
     void showFiltersDB(DataBaseFilters* dataBaseFilters);
     void updateSeries(QtCharts::QAbstractSeries* series, QByteArray role);
     void updateMinMaxAxisY(QtCharts::QAbstractSeries* series, QtCharts::QAbstractAxis* axis);
+    // The chart's visible time range changed: the line of the column `role` is
+    // refilled for minX..maxX (time axis positions) at `pixelColumns` columns.
+    void refillSeries(QtCharts::QAbstractSeries* series, QByteArray role, double minX, double maxX,
+                      int pixelColumns);
+    // Smallest and largest time of a column's line, as time axis positions:
+    // {"min", "max", "count"}; count 0 for a column without values.
+    QVariantMap seriesTimeSpan(QByteArray role);
+    // The chart's time axis (a category axis) gets its clock labels and keeps
+    // them through zooms.
+    void keepTimeAxisLabelled(QtCharts::QAbstractAxis* axis);
     void onClickButtonSaveDBAsXlsx();
     void onClickButtonSaveDBAsCsv();
     void onClickButtonPrintReportDB();
