@@ -9,6 +9,7 @@
 #include <QSqlQueryModel>
 #include <QSqlRecord>
 #include <QtCharts/QChart>
+#include <QtCharts/QCategoryAxis>
 #include <QtCharts/QChartView>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QValueAxis>
