@@ -60,16 +60,25 @@ QString shown(const QVariant& value)
     return value.toDateTime().toLocalTime().toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
 }
 
+// A "dd.MM.yyyy hh:mm:ss" reading of the instrument's clock (never parsed as
+// local time, which may not have it).
 QDateTime clockOf(const QString& text)
 {
-    QDateTime clock = QDateTime::fromString(text, QStringLiteral("dd.MM.yyyy hh:mm:ss"));
-    clock.setTimeSpec(Qt::UTC);
-    return clock;
+    return QDateTime(QDate::fromString(text.left(10), QStringLiteral("dd.MM.yyyy")),
+                     QTime::fromString(text.mid(11), QStringLiteral("hh:mm:ss")), Qt::UTC);
 }
 
 QString clockText(qint64 seconds)
 {
     return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC).toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
+}
+
+// The application has created the archive's tables.
+bool archiveReady(const QString& archive)
+{
+    return AppHarness::waitFor([&] {
+        return sqlite(archive, "SELECT count(*) FROM sqlite_master WHERE name = 'RECORD_ZR'") == QStringList{"1"};
+    });
 }
 
 // The delegate of a filter list that shows `text`, or nullptr.
@@ -387,7 +396,7 @@ void TestDataBaseScreen::period_spansTheStoredStampsAlsoInALocalClockGap()
     AppHarness app;
     QVERIFY2(app.start(), qPrintable(app.errorString()));
     const QString archive = app.databasePath();
-    QVERIFY(AppHarness::waitFor([&] { return QFile::exists(archive); }));
+    QVERIFY(archiveReady(archive));
     QStringList inserts = {"INSERT INTO TYPE_DEVICE VALUES (1, 'ZR-7.47', NULL);", "INSERT INTO UNIT VALUES (1, '°C');",
                            "INSERT INTO TYPE_CHANNEL VALUES (1, 'Канал №1');"};
     const QStringList readings = {"2024-03-10 02:30:00", "2024-03-10 02:40:00", "2024-03-10 03:10:00",
@@ -436,7 +445,7 @@ void TestDataBaseScreen::failedSelectionAndDelete_giveBackCursorAndButtons()
     };
     screen->setDialogs(dialogs);
     const QString archive = app.databasePath();
-    QVERIFY(AppHarness::waitFor([&] { return QFile::exists(archive); }));
+    QVERIFY(archiveReady(archive));
     QCOMPARE(sqlite(archive, "INSERT INTO TYPE_DEVICE VALUES (1, 'ZR-7.47', NULL); INSERT INTO UNIT VALUES (1, '°C'); "
                              "INSERT INTO TYPE_CHANNEL VALUES (1, 'Канал №1'); "
                              "INSERT INTO RECORD_ZR (DateTime, Value, idUnit, idTypeChannel, idDevice) "

@@ -15,6 +15,7 @@
 #include <QJSValue>
 #include <QMessageBox>
 #include <QMetaMethod>
+#include <QSet>
 #include <QSqlQueryModel>
 #include <QSqlRecord>
 #include <QtCharts/QAbstractAxis>
@@ -46,12 +47,16 @@ QList<int> rowNumbers(const QVariant& selectedItems)
 {
     const QVariant items = selectedItems.userType() == qMetaTypeId<QJSValue>()
         ? selectedItems.value<QJSValue>().toVariant() : selectedItems;
+    // A whole table may be selected: tens of thousands of rows.
     QList<int> rows;
+    QSet<int> seen;
     for (const QVariant& item : items.toList()) {
         bool ok = false;
         const int row = item.toInt(&ok);
-        if (ok && row >= 0 && !rows.contains(row))
+        if (ok && row >= 0 && !seen.contains(row)) {
+            seen.insert(row);
             rows << row;
+        }
     }
     return rows;
 }
