@@ -282,7 +282,7 @@ void TestDataBaseScreen::road_downloadStoreFilterExportChartAndDelete()
                                                 "USING(idTypeChannel) WHERE nameChannel = 'Канал №1'").value(0);
     QVERIFY2(screen->statisticsModel()->cellText(ModelStatistics::MaximumRow, 1).startsWith(maxChannel1 + " "),
              qPrintable(screen->statisticsModel()->cellText(ModelStatistics::MaximumRow, 1)));
-    QCOMPARE(app.object("ChartDataBaseView")->property("seriesCount").toInt(), 2);
+    QVERIFY(AppHarness::waitFor([&] { return app.object("ChartDataBaseView")->property("seriesCount").toInt() == 2; }));
     const QList<QPointF> line = seriesPoints(app, 0);
     QCOMPARE(line.size(), 300);
     for (int i = 1; i < line.size(); ++i)

@@ -23,6 +23,30 @@ Page {
         }
     }
 
+    // Chart lines of a new selection, added in the turn of the event loop
+    // after the table's: a long selection never holds the window for table
+    // and chart at once.
+    Timer {
+        id: pendingLines
+        interval: 0
+        property var roles: []
+
+        function add(role) {
+            roles.push(role)
+            start()
+        }
+        function clear() {
+            stop()
+            roles = []
+        }
+        onTriggered: {
+            var adding = roles
+            roles = []
+            for (var i = 0; i < adding.length; ++i)
+                chart.addLineSeries(adding[i])
+        }
+    }
+
     Item {
         id: filters
         anchors.top: parent.top
@@ -100,8 +124,11 @@ Page {
             objectName: "TableDB"
             anchors.fill: parent
             // A new selection (or none) replaces every line of the chart.
-            onRemoveColumns: chart.removeSeries()
-            onAddColumn: chart.addLineSeries(role)
+            onRemoveColumns: {
+                pendingLines.clear()
+                chart.removeSeries()
+            }
+            onAddColumn: pendingLines.add(role)
         }
 
         back: ChartDataBaseView {
