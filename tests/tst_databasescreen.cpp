@@ -5,6 +5,7 @@
 // order on a day the computer's clock changes.
 #include "AppHarness.h"
 #include "LogFileBytes.h"
+#include "ReportPdf.h"
 #include "ZrSimulator.h"
 
 #include "app/ApplicationShell.h"
@@ -288,6 +289,17 @@ void TestDataBaseScreen::road_downloadStoreFilterExportChartAndDelete()
     for (int i = 1; i < line.size(); ++i)
         QCOMPARE(line.at(i).x() - line.at(i - 1).x(), 10000.0);
     QVERIFY(!QGuiApplication::overrideCursor());
+
+    // A report of the range the chart shows: rows 100 to 199.
+    QVERIFY(app.setProperty("ChartDataBaseView", "maxAxisX", double(firstA + 1990) * 1000));
+    QVERIFY(app.setProperty("ChartDataBaseView", "minAxisX", double(firstA + 1000) * 1000));
+    collected.savePath = dir.filePath("отчёт");
+    QVERIFY(app.emitWindowSignal("clickButtonSaveReportPdfDB"));
+    QVERIFY(AppHarness::waitFor([&] { return QFile::exists(collected.savePath + ".pdf"); }));
+    const QString report = reportpdf::text(collected.savePath + ".pdf");
+    QVERIFY2(reportpdf::containsInOrder(report, {clockText(firstA + 1000), clockText(firstA + 1990)}), qPrintable(report));
+    QVERIFY(!report.contains(clockText(firstA + 990)));
+    QVERIFY(!report.contains(clockText(firstA + 2000)));
 
     // Both exports hold every row.
     collected.savePath = dir.filePath("selection.csv");
