@@ -12,6 +12,7 @@
 #include "data/DataWindow.h"
 #include "data/ModelLogRecord.h"
 #include "data/ModelStatistics.h"
+#include "database/DataBaseFilters.h"
 #include "database/DataBaseInteractor.h"
 #include "database/DataBaseWindow.h"
 #include "database/ModelDeviceList.h"
@@ -188,7 +189,8 @@ private slots:
     void road_downloadStoreFilterExportChartAndDelete();
     void period_spansTheStoredStampsAlsoInALocalClockGap();
     void filterRequestBeforeAnyFilterLists_isIgnored();
-    void failedSelectionAndDelete_giveBackCursorAndButtons();
+    void filterLists_stayDetachedWhileAnyReadingIsQueued();
+    void failedRequests_giveBackCursorButtonsAndLists();
     void findRow_readsTheSelectionsTimeTexts_data();
     void findRow_readsTheSelectionsTimeTexts();
     void chartLine_comesInTimeOrderAndNeverRunsBack();
@@ -442,7 +444,72 @@ void TestDataBaseScreen::filterRequestBeforeAnyFilterLists_isIgnored()
     QVERIFY(!QGuiApplication::overrideCursor());
 }
 
-void TestDataBaseScreen::failedSelectionAndDelete_giveBackCursorAndButtons()
+void TestDataBaseScreen::filterLists_stayDetachedWhileAnyReadingIsQueued()
+{
+    // The archive refills the lists in its own thread: the views may hold
+    // them only while no reading is queued there. The answers come in the
+    // order the archive gives them.
+    QObject root;
+    for (const char* name : {"FilterTypeChannel", "FilterTypeUnit", "FilterDevice", "TableDB", "ItemButtonsDB"})
+        (new QObject(&root))->setObjectName(QString::fromLatin1(name));
+    TableDBModel model;
+    DataBaseFilters bundle;
+    auto* screen = new DataBaseWindow(&root, &model);
+    screen->setDialogs({[](const QString&, const QString&, const QString&) { return QString(); },
+                        [](const QString&) {}});
+    QSignalSpy readings(screen, &DataBaseWindow::loadFiltersDB);
+    QSignalSpy selections(screen, &DataBaseWindow::setDBFiltr);
+    QSignalSpy deletes(screen, &DataBaseWindow::deleteDataDB);
+    auto listsShown = [&] {
+        return root.findChild<QObject*>("FilterDevice")->property("model").value<QObject*>() != nullptr;
+    };
+
+    screen->filtersRequested();
+    QCOMPARE(readings.count(), 1);
+    screen->showFiltersDB(&bundle);
+    QVERIFY(!listsShown());
+    screen->filterListsSettled();
+    QVERIFY(listsShown());
+    screen->updateModel();
+    screen->showTableDB();
+    screen->onSelectedTableDb(QVariantList{0});
+
+    // A delete fails while the menu's button already asked for the lists
+    // again: the delete's lists arrive, the menu's reading still refills them.
+    screen->onClickButtonDeleteItems();
+    QCOMPARE(deletes.count(), 1);
+    screen->filtersRequested();
+    screen->updateModel();
+    QCOMPARE(selections.count(), 1);
+    screen->showError(QStringLiteral("Ошибка запроса"));
+    screen->showFiltersDB(&bundle);
+    QVERIFY(!listsShown());
+    screen->showTableDB();
+    screen->filterListsSettled();
+    QVERIFY(!listsShown());
+    screen->showFiltersDB(&bundle);
+    screen->filterListsSettled();
+    QVERIFY(listsShown());
+
+    // The last reading fails: the lists it may have half refilled are neither
+    // shown nor filtered by, until a reading succeeds.
+    screen->filtersRequested();
+    screen->showError(QStringLiteral("Ошибка запроса"));
+    screen->filterListsSettled();
+    QVERIFY(!listsShown());
+    screen->updateModel();
+    QCOMPARE(selections.count(), 1);
+    screen->filtersRequested();
+    screen->showFiltersDB(&bundle);
+    screen->filterListsSettled();
+    QVERIFY(listsShown());
+    screen->updateModel();
+    QCOMPARE(selections.count(), 2);
+    screen->showTableDB();
+    QVERIFY(!QGuiApplication::overrideCursor());
+}
+
+void TestDataBaseScreen::failedRequests_giveBackCursorButtonsAndLists()
 {
     AppHarness app;
     QVERIFY2(app.start(), qPrintable(app.errorString()));
@@ -487,6 +554,17 @@ void TestDataBaseScreen::failedSelectionAndDelete_giveBackCursorAndButtons()
     QCOMPARE(seen.value(0), QStringLiteral("Ошибка запроса|cursor own|buttons on"));
     QVERIFY(!QGuiApplication::overrideCursor());
     QVERIFY(app.property("ItemButtonsDB", "enabled").toBool());
+
+    // The lists cannot be read either; once the archive is whole again, the
+    // next visit shows them.
+    seen.clear();
+    QObject* menuButton = app.object("ButtonBase");
+    QVERIFY(QMetaObject::invokeMethod(menuButton, "clicked"));
+    QVERIFY(AppHarness::waitFor([&] { return !seen.isEmpty(); }));
+    QVERIFY(!objectOf(app.property("FilterDevice", "model")));
+    QCOMPARE(sqlite(archive, "ALTER TABLE GONE RENAME TO RECORD_ZR"), QStringList());
+    QVERIFY(openDataBasePage(app));
+    QCOMPARE(app.property("FilterDevice", "count").toInt(), 1);
     app.shell()->stopWorkers();
 }
 

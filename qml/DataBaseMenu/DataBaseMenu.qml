@@ -13,16 +13,6 @@ Page {
     palette.highlight: "#ffa07a"
     background: Item {}
 
-    // The menu's database button refills the filter lists: the bridge lets go
-    // of them before the request leaves.
-    Connections {
-        target: window
-        function onClickButtonDB() {
-            if (typeof dataBaseWindow !== "undefined" && dataBaseWindow)
-                dataBaseWindow.filtersRequested()
-        }
-    }
-
     // Chart lines of a new selection, added in the turn of the event loop
     // after the table's: a long selection never holds the window for table
     // and chart at once.

@@ -138,7 +138,6 @@ void ApplicationShell::wireDatabase()
     connect(m_databaseThread, &QThread::started, database, &DataBaseInteractor::open);
     connect(m_dataWindow, &DataWindow::writeModelToDataBase, database, &DataBaseInteractor::writeLog, queued);
     connect(database, &DataBaseInteractor::downloadRecordsProcess, m_dataWindow, &DataWindow::showDownloadToDataBase, queued);
-    connect(m_root, SIGNAL(clickButtonDB()), database, SLOT(loadFiltersDB()), queued);
 }
 
 // The database page: filters, the selection, its exports and deletes.
@@ -164,6 +163,17 @@ void ApplicationShell::wireDataBaseScreen()
     connect(screen, &DataBaseWindow::deleteDataDB, database, &DataBaseInteractor::onDeleteDataDb, queued);
     connect(database, &DataBaseInteractor::modelUpdated, screen, &DataBaseWindow::showTableDB, queued);
     connect(database, &DataBaseInteractor::filtersDBLoaded, screen, &DataBaseWindow::showFiltersDB, queued);
+    // The menu's database button reads the lists through the screen, which
+    // first lets its views go of them. Queued behind every reading (the
+    // menu's, a delete's), the screen learns when nothing refills them any
+    // more, whether the reading succeeded or not.
+    connect(m_root, SIGNAL(clickButtonDB()), screen, SLOT(filtersRequested()), Qt::DirectConnection);
+    connect(screen, &DataBaseWindow::loadFiltersDB, database, &DataBaseInteractor::loadFiltersDB, queued);
+    const auto listsSettled = [screen] {
+        QMetaObject::invokeMethod(screen, &DataBaseWindow::filterListsSettled, Qt::QueuedConnection);
+    };
+    connect(screen, &DataBaseWindow::loadFiltersDB, database, listsSettled, queued);
+    connect(screen, &DataBaseWindow::deleteDataDB, database, listsSettled, queued);
     connect(m_root, SIGNAL(clickButtonFilters()), screen, SLOT(updateModel()), queued);
     connect(screen, &DataBaseWindow::setDBFiltr, database, &DataBaseInteractor::updateModel, queued);
     connect(database, &DataBaseInteractor::errorOccurred, screen, &DataBaseWindow::showError, queued);

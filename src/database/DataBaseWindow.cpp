@@ -130,6 +130,23 @@ void DataBaseWindow::detachFilterLists()
         setObjectProperty(list, "model", objectVariant(nullptr));
 }
 
+void DataBaseWindow::attachFilterLists()
+{
+    for (const QString& list : filterLists)
+        setObjectProperty(list, "model", objectVariant(nullptr));
+
+    // A first visit always has an instrument chosen; so does a visit after the
+    // ticked one was deleted.
+    ModelDeviceList* devices = m_filterBundle->modelDevice();
+    devices->pruneTicks();
+    if (devices->tickedItems().isEmpty() && devices->rowCount() > 0)
+        devices->setTickStatus(devices->index(0, 0).data().toInt(), true);
+
+    setObjectProperty(filterLists.at(0), "model", objectVariant(m_filterBundle->modelTypeChannel()));
+    setObjectProperty(filterLists.at(1), "model", objectVariant(m_filterBundle->modelTypeUnit()));
+    setObjectProperty(filterLists.at(2), "model", objectVariant(devices));
+}
+
 void DataBaseWindow::releaseModels()
 {
     detachTable();
@@ -139,7 +156,27 @@ void DataBaseWindow::releaseModels()
 
 void DataBaseWindow::filtersRequested()
 {
+    // With no archive behind the screen nobody would answer, and the lists
+    // would wait for ever.
+    if (!isSignalConnected(QMetaMethod::fromSignal(&DataBaseWindow::loadFiltersDB)))
+        return;
     detachFilterLists();
+    emit loadFiltersDB();
+}
+
+void DataBaseWindow::filterListsSettled()
+{
+    // Each reading's lists, if it delivered any, came before this.
+    const bool delivered = m_filterListsArrived;
+    m_filterListsArrived = false;
+    if (m_filterListsPending == 0 || --m_filterListsPending > 0)
+        return;
+    if (delivered && m_filterBundle)
+        attachFilterLists();
+    else
+        // The last reading failed and may have left the lists half refilled:
+        // nothing is filtered by them until a reading succeeds.
+        m_filterBundle = nullptr;
 }
 
 void DataBaseWindow::showPeriod(const QDateTime& begin, const QDateTime& end, const QDateTime& min,
@@ -157,11 +194,10 @@ void DataBaseWindow::showPeriod(const QDateTime& begin, const QDateTime& end, co
 
 void DataBaseWindow::showFiltersDB(DataBaseFilters* dataBaseFilters)
 {
-    if (m_filterListsPending > 0)
-        --m_filterListsPending;
     m_filterBundle = dataBaseFilters;
     if (!dataBaseFilters)
         return;
+    m_filterListsArrived = true;
 
     // With an empty archive the picker keeps its own values.
     const PeriodDateTime stored = dataBaseFilters->period();
@@ -172,29 +208,18 @@ void DataBaseWindow::showFiltersDB(DataBaseFilters* dataBaseFilters)
                    stored.minDateTime, stored.maxDateTime);
     }
 
-    // Another refill of the lists is on its way: they stay detached until it is done.
-    if (m_filterListsPending > 0)
-        return;
-    for (const QString& list : filterLists)
-        setObjectProperty(list, "model", objectVariant(nullptr));
-
-    // A first visit always has an instrument chosen; so does a visit after the
-    // ticked one was deleted.
-    ModelDeviceList* devices = dataBaseFilters->modelDevice();
-    devices->pruneTicks();
-    if (devices->tickedItems().isEmpty() && devices->rowCount() > 0)
-        devices->setTickStatus(devices->index(0, 0).data().toInt(), true);
-
-    setObjectProperty(filterLists.at(0), "model", objectVariant(dataBaseFilters->modelTypeChannel()));
-    setObjectProperty(filterLists.at(1), "model", objectVariant(dataBaseFilters->modelTypeUnit()));
-    setObjectProperty(filterLists.at(2), "model", objectVariant(devices));
+    // While a reading is under way the lists stay detached; the last one to
+    // be settled attaches them.
+    if (m_filterListsPending == 0)
+        attachFilterLists();
 }
 
 void DataBaseWindow::updateModel()
 {
     // Nothing to filter by yet (the lists never arrived, the archive may be
-    // unreadable), or an export still reads the selection.
-    if (!m_filterBundle || m_exportsPending > 0)
+    // unreadable), the lists are being refilled, or an export still reads the
+    // selection.
+    if (!m_filterBundle || m_filterListsPending > 0 || m_exportsPending > 0)
         return;
     detachTable();
 

@@ -84,6 +84,8 @@ signals:
     // The report of the selection, to be written as a PDF file at `path`.
     void saveReportPdfFromDB(QSqlQueryModel* model, PrintSetting setting, QMultiHash<QString, QVariant> filters,
                              QString path);
+    // The filter lists are to be read again (the menu's database button).
+    void loadFiltersDB();
 
 public slots:
     void showTableDB();
@@ -112,15 +114,20 @@ public slots:
 
     // The file interactor has finished an export this screen asked for.
     void exportFinished();
-    // The filter lists are about to be refilled (the menu's database button);
-    // called from the page before the request leaves.
+    // The menu's database button: the views let go of the lists, then the
+    // request to read them leaves (loadFiltersDB).
     void filtersRequested();
+    // A reading of the lists (the menu's or a delete's) has been answered,
+    // with the lists or with an error: the archive no longer refills them
+    // for it. Queued behind the reading in the database thread.
+    void filterListsSettled();
 
 private:
     void beginWaiting();
     void endWaiting();
     void detachTable();
     void detachFilterLists();
+    void attachFilterLists();
     void showPeriod(const QDateTime& begin, const QDateTime& end, const QDateTime& min, const QDateTime& max);
     QStringList statisticsColumns() const;
     void exportSelection(const QString& caption, const QString& suffix,
@@ -142,5 +149,7 @@ private:
     // Requests under way whose answer refills a model the views must let go of.
     int m_selectionsPending = 0;
     int m_filterListsPending = 0;
+    // Lists have arrived since the readings under way began.
+    bool m_filterListsArrived = false;
     int m_exportsPending = 0;
 };
