@@ -18,6 +18,9 @@ PACKAGES=(
   qttranslations5-l10n locales
   xvfb xauth x11-utils imagemagick librsvg2-bin xdotool
   python3 python3-openpyxl poppler-utils sqlite3
+  # The shared archive on a PostgreSQL server: Qt's driver, and the server the
+  # tests and benchmarks start in a folder of their own.
+  libqt5sql5-psql libpq-dev postgresql
 )
 
 # Users run the program in the Russian locale; the screenshots and manual

@@ -31,18 +31,18 @@ float floatAt(const char* bytes)
 
 } // namespace
 
-QString LogFile::folderPath(quint32 idDevice)
+QString LogFile::folderPath(quint32 idDevice, const QString& logRoot)
 {
-    const QString folder = QStringLiteral("%1%2%3")
-                               .arg(QCoreApplication::applicationDirPath(), QStringLiteral("/LOG/"))
-                               .arg(idDevice);
+    const QString folder = logRoot.isEmpty()
+        ? QStringLiteral("%1%2%3").arg(QCoreApplication::applicationDirPath(), QStringLiteral("/LOG/")).arg(idDevice)
+        : QStringLiteral("%1/%2").arg(logRoot).arg(idDevice);
     QDir().mkpath(folder);
     return folder;
 }
 
-QString LogFile::filePath(quint32 idDevice, const QString& fileName)
+QString LogFile::filePath(quint32 idDevice, const QString& fileName, const QString& logRoot)
 {
-    return QStringLiteral("%1/%2").arg(folderPath(idDevice), fileName);
+    return QStringLiteral("%1/%2").arg(folderPath(idDevice, logRoot), fileName);
 }
 
 LogRecord LogFile::decodeRecord(const char* record)

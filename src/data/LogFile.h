@@ -26,12 +26,13 @@ public:
     static constexpr int headerSize = 7;
     static constexpr int recordSize = 24;
 
-    // Folder of one instrument's downloads: <application dir>/LOG/<id>.
-    // Created with all missing parents on every call.
-    static QString folderPath(quint32 idDevice);
+    // Folder of one instrument's downloads: <logRoot>/<id>, where an empty
+    // root is the LOG folder beside the executable. Created with all missing
+    // parents on every call.
+    static QString folderPath(quint32 idDevice, const QString& logRoot = QString());
 
-    // <folderPath(idDevice)>/<fileName>; creates the folder as above.
-    static QString filePath(quint32 idDevice, const QString& fileName);
+    // <folderPath(idDevice, logRoot)>/<fileName>; creates the folder as above.
+    static QString filePath(quint32 idDevice, const QString& fileName, const QString& logRoot = QString());
 
     // Reads a whole file. Never creates a missing file.
     // Throws "Ошибка открытия файла" or "Файл поврежден".

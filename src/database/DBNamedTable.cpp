@@ -2,8 +2,17 @@
 
 QString DBNamedTable::createTableQuery() const
 {
-    return createTableStatement(tableName(), {columnDefinition(keyColumn(), autoIncrementKeyType()),
-                                              columnDefinition(nameColumn(), QStringLiteral("TEXT"))});
+    return dialect().createTableStatement(tableName(), {columnDefinition(keyColumn(), dialect().autoIncrementKeyType()),
+                                                        columnDefinition(nameColumn(), QStringLiteral("TEXT"))});
+}
+
+QStringList DBNamedTable::createIndexQueries() const
+{
+    // The embedded archive has one writer; its lookups before each insert
+    // keep the texts single, and its schema stays as it always was.
+    if (!dialect().isShared() || !uniqueNames())
+        return {};
+    return {dialect().createIndexStatement(tableName() + QStringLiteral("_NAME"), tableName(), {nameColumn()}, true)};
 }
 
 QString DBNamedTable::selectIdQuery(const DBParameters& parameters) const
@@ -16,7 +25,8 @@ QString DBNamedTable::insertQuery(const DBParameters& parameters) const
 {
     if (!parameters.contains(nameColumn()))
         return QString();
-    return insertStatement(tableName(), {nameColumn()}, {quoted(parameters.value(nameColumn()).toString())});
+    return dialect().insertStatement(tableName(), {nameColumn()}, {quoted(parameters.value(nameColumn()).toString())},
+                                     keyColumn(), uniqueNames() ? nameColumn() : QString());
 }
 
 QString DBNamedTable::selectQuery(const DBParameters& parameters) const
@@ -27,10 +37,10 @@ QString DBNamedTable::selectQuery(const DBParameters& parameters) const
         if (!values.isEmpty())
             conditions << orCondition(values, column);
     }
-    return selectGroupedStatement({}, tableName(), QString(), conditions, {nameColumn()});
+    return dialect().listStatement({keyColumn(), nameColumn()}, tableName(), conditions, dialect().byteOrder(nameColumn()));
 }
 
 QString DBNamedTable::deleteOrphansQuery(const QString& referencingTable) const
 {
-    return deleteOrphansStatement(tableName(), keyColumn(), referencingTable);
+    return dialect().deleteOrphansStatement(tableName(), keyColumn(), referencingTable);
 }

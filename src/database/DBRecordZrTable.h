@@ -2,11 +2,15 @@
 
 #include "database/IDBTable.h"
 
+#include <QByteArray>
+
 // Table RECORD_ZR: one row per channel value per time stamp, its unit, channel
 // and instrument held as keys of the lookup tables.
 class DBRecordZrTable : public IDBTable
 {
 public:
+    using IDBTable::IDBTable;
+
     static QString tableName() { return QStringLiteral("RECORD_ZR"); }
 
     QString createTableQuery() const override;
@@ -29,4 +33,9 @@ public:
     // The insert of insertQuery with its five values left to be bound, in
     // this order: seconds since 1970 UTC, value, unit, channel, instrument.
     QString insertBoundQuery() const;
+    // The dialect's COPY of the five insert columns (empty where it has none),
+    // and one row of it appended to `data`; the value is written exactly as
+    // the instrument gave it.
+    QString copyRowsQuery() const;
+    static void appendCopyRow(QByteArray& data, qint64 seconds, float value, int unit, int channel, int device);
 };

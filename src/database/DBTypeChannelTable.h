@@ -6,6 +6,8 @@
 class DBTypeChannelTable : public DBNamedTable
 {
 public:
+    using DBNamedTable::DBNamedTable;
+
     QString tableName() const override { return QStringLiteral("TYPE_CHANNEL"); }
     QString keyColumn() const override { return QStringLiteral("idTypeChannel"); }
     QString nameColumn() const override { return QStringLiteral("nameChannel"); }

@@ -9,9 +9,9 @@ const QString aliasDevice = QStringLiteral("aliasDevice");
 
 QString DBTypeDeviceTable::createTableQuery() const
 {
-    return createTableStatement(table, {columnDefinition(idDevice, plainKeyType()),
-                                        columnDefinition(typeDevice, QStringLiteral("TEXT")),
-                                        columnDefinition(aliasDevice, QStringLiteral("TEXT"))});
+    return dialect().createTableStatement(table, {columnDefinition(idDevice, dialect().plainKeyType()),
+                                                  columnDefinition(typeDevice, QStringLiteral("TEXT")),
+                                                  columnDefinition(aliasDevice, QStringLiteral("TEXT"))});
 }
 
 QString DBTypeDeviceTable::selectIdQuery(const DBParameters& parameters) const
@@ -24,8 +24,10 @@ QString DBTypeDeviceTable::insertQuery(const DBParameters& parameters) const
 {
     if (!parameters.contains(idDevice) || !parameters.contains(typeDevice))
         return QString();
-    return insertStatement(table, {idDevice, typeDevice},
-                           {number(parameters.value(idDevice).toInt()), quoted(parameters.value(typeDevice).toString())});
+    // An instrument already stored keeps the type name it was stored with.
+    return dialect().insertStatement(
+        table, {idDevice, typeDevice},
+        {number(parameters.value(idDevice).toInt()), quoted(parameters.value(typeDevice).toString())}, idDevice, idDevice);
 }
 
 QString DBTypeDeviceTable::selectQuery(const DBParameters& parameters) const
@@ -36,10 +38,10 @@ QString DBTypeDeviceTable::selectQuery(const DBParameters& parameters) const
         if (!values.isEmpty())
             conditions << orCondition(values, column);
     }
-    return selectGroupedStatement({}, table, QString(), conditions, {idDevice});
+    return dialect().listStatement({idDevice, typeDevice, aliasDevice}, table, conditions, idDevice);
 }
 
 QString DBTypeDeviceTable::deleteOrphansQuery(const QString& referencingTable) const
 {
-    return deleteOrphansStatement(table, idDevice, referencingTable);
+    return dialect().deleteOrphansStatement(table, idDevice, referencingTable);
 }

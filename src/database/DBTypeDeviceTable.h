@@ -6,6 +6,8 @@
 class DBTypeDeviceTable : public IDBTable
 {
 public:
+    using IDBTable::IDBTable;
+
     QString createTableQuery() const override;
     QString selectIdQuery(const DBParameters& parameters) const override;
     QString insertQuery(const DBParameters& parameters) const override;

@@ -1,5 +1,8 @@
 #include "database/DataBase.h"
 
+#include "database/DBRecordZrTable.h"
+#include "database/PgCopy.h"
+
 #include <QAtomicInt>
 #include <QCoreApplication>
 #include <QSqlError>
@@ -9,8 +12,10 @@ namespace {
 QAtomicInt connectionCount;
 }
 
-DataBase::DataBase(const QString& filePath)
-    : m_filePath(filePath.isEmpty() ? defaultFilePath() : filePath)
+DataBase::DataBase(const QString& location)
+    : m_location(ArchiveLocation::parse(location.isEmpty() ? ArchiveLocation::configuredText() : location,
+                                        QCoreApplication::applicationDirPath()))
+    , m_dialect(m_location.isServer() ? &SqlDialect::postgres() : &SqlDialect::sqlite())
     , m_connectionName(QStringLiteral("orvelin-archive-%1").arg(connectionCount.fetchAndAddOrdered(1)))
     , m_database(new QSqlDatabase())
 {
@@ -31,11 +36,85 @@ QString DataBase::defaultFilePath()
 
 void DataBase::open()
 {
+    if (m_database->isOpen())
+        m_database->close();
+    endTransaction();
+    if (m_location.isServer()) {
+        openServer();
+        return;
+    }
     if (!m_database->isValid())
-        *m_database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
-    m_database->setDatabaseName(m_filePath);
+        *m_database = QSqlDatabase::addDatabase(m_dialect->driverName(), m_connectionName);
+    m_database->setDatabaseName(m_location.filePath);
     if (!m_database->open())
         throw openErrorText();
+}
+
+void DataBase::openServer()
+{
+    const QString driver = m_dialect->driverName();
+    if (!m_location.error.isEmpty())
+        throw openErrorText() + QLatin1Char('\n') + m_location.error;
+    if (!QSqlDatabase::isDriverAvailable(driver))
+        throw openErrorText() + QStringLiteral("\nНет драйвера %1 (пакет libqt5sql5-psql)").arg(driver);
+    if (!m_database->isValid())
+        *m_database = QSqlDatabase::addDatabase(driver, m_connectionName);
+    m_database->setHostName(m_location.host);
+    m_database->setPort(m_location.port);
+    m_database->setUserName(m_location.user);
+    m_database->setDatabaseName(m_location.database);
+    // A server that does not answer must not hold the archive's thread for
+    // minutes: give up connecting after 10 s, and drop a connection whose
+    // data goes unacknowledged for 30 s.
+    QStringList options = m_location.options;
+    for (const QString& fallback : {QStringLiteral("connect_timeout=10"), QStringLiteral("tcp_user_timeout=30000")})
+        if (options.filter(fallback.section(QLatin1Char('='), 0, 0) + QLatin1Char('=')).isEmpty())
+            options << fallback;
+    m_database->setConnectOptions(options.join(QLatin1Char(';')));
+    if (!m_database->open())
+        fail(openErrorText(), m_database->lastError());
+    QSqlQuery q = query();
+    for (const QString& statement : m_dialect->sessionStatements()) {
+        if (!q.exec(statement)) {
+            const QSqlError error = q.lastError();
+            m_database->close();
+            fail(openErrorText(), error);
+        }
+    }
+}
+
+bool DataBase::isConnected()
+{
+    if (!m_database->isOpen())
+        return false;
+    if (!m_location.isServer())
+        return true;
+    // A server restarted or a network gone leaves the connection looking open.
+    QSqlQuery probe = query();
+    if (probe.exec(QStringLiteral("SELECT 1")))
+        return true;
+    m_database->close();
+    endTransaction();
+    return false;
+}
+
+void DataBase::fail(const QString& errorText, const QSqlError& error)
+{
+    const QString reason = m_dialect->failureReason(error.databaseText(), error.driverText());
+    throw reason.isEmpty() ? errorText : errorText + QLatin1Char('\n') + reason;
+}
+
+void DataBase::execIfAny(const QString& statement)
+{
+    if (statement.isEmpty())
+        return;
+    QSqlQuery q = query();
+    exec(q, statement);
+}
+
+void DataBase::endTransaction()
+{
+    m_lookupsLocked = false;
 }
 
 QSqlQuery DataBase::query() const
@@ -47,8 +126,10 @@ void DataBase::exec(QSqlQuery& query, const QString& statement, const QString& e
 {
     // An empty text (a table with nothing to say for these parameters) fails
     // like any other rejected statement.
-    if (statement.isEmpty() || !query.exec(statement))
+    if (statement.isEmpty())
         throw errorText;
+    if (!query.exec(statement))
+        fail(errorText, query.lastError());
 }
 
 void DataBase::createTable(const IDBTable& table)
@@ -61,18 +142,31 @@ void DataBase::createTable(const IDBTable& table)
 
 void DataBase::beginTransaction()
 {
+    endTransaction();
     QSqlQuery q = query();
     exec(q, QStringLiteral("BEGIN;"));
 }
 
+void DataBase::lockForLoad(int deviceKey)
+{
+    execIfAny(m_dialect->loadLockStatement(deviceKey));
+}
+
+void DataBase::lockForDelete()
+{
+    execIfAny(m_dialect->deleteLockStatement());
+}
+
 void DataBase::commitTransaction()
 {
+    endTransaction();
     QSqlQuery q = query();
     exec(q, QStringLiteral("COMMIT;"));
 }
 
 void DataBase::rollbackTransaction() noexcept
 {
+    endTransaction();
     if (!m_database->isOpen())
         return;
     // Fails harmlessly when no transaction is open (SQLite may already have
@@ -83,8 +177,11 @@ void DataBase::rollbackTransaction() noexcept
 
 void DataBase::vacuum()
 {
+    const QString statement = m_dialect->vacuumStatement();
+    if (statement.isEmpty())
+        return;
     QSqlQuery q = query();
-    exec(q, QStringLiteral("VACUUM;"));
+    exec(q, statement);
     q.next();
 }
 
@@ -123,9 +220,12 @@ int DataBase::findId(const IDBTable& table, const DBParameters& parameters)
 
 int DataBase::insertRow(QSqlQuery& q, const QString& statement)
 {
-    // The same query object on the one connection: the id is the row just inserted.
+    // The same query object on the one connection: the id is the row just
+    // inserted. Where the dialect has no such statement the insert returns it.
     exec(q, statement);
-    exec(q, IDBTable::lastInsertIdStatement());
+    const QString lastId = m_dialect->lastInsertIdStatement();
+    if (!lastId.isEmpty())
+        exec(q, lastId);
     if (!q.next())
         throw queryErrorText();
     return q.value(0).toInt();
@@ -136,6 +236,10 @@ int DataBase::findOrInsert(const IDBTable& table, const DBParameters& parameters
     const int id = findId(table, parameters);
     if (id != -1)
         return id;
+    if (!m_lookupsLocked) {
+        execIfAny(m_dialect->lookupLockStatement());
+        m_lookupsLocked = true;
+    }
     return insert(table, parameters);
 }
 
@@ -160,7 +264,7 @@ void DataBase::setQuery(QSqlQueryModel* model, const IDBTable& table, const DBPa
     while (model->canFetchMore())
         model->fetchMore();
     if (model->lastError().isValid())
-        throw queryErrorText();
+        fail(queryErrorText(), model->lastError());
 }
 
 QStringList DataBase::selectTexts(const IDBTable& table, const DBParameters& parameters, int column)
@@ -178,12 +282,24 @@ QSqlQuery DataBase::prepare(const QString& statement)
 {
     QSqlQuery q = query();
     if (!q.prepare(statement))
-        throw queryErrorText();
+        fail(queryErrorText(), q.lastError());
     return q;
 }
 
 void DataBase::execPrepared(QSqlQuery& q)
 {
     if (!q.exec())
+        fail(queryErrorText(), q.lastError());
+}
+
+void DataBase::copyRows(const DBRecordZrTable& table, const QByteArray& rows)
+{
+    const QString statement = table.copyRowsQuery();
+    if (statement.isEmpty())
         throw queryErrorText();
+    const QString error = pgCopyIn(*m_database, statement, rows);
+    if (!error.isEmpty()) {
+        const QString reason = m_dialect->failureReason(error, QString());
+        throw reason.isEmpty() ? queryErrorText() : queryErrorText() + QLatin1Char('\n') + reason;
+    }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "database/ArchiveLocation.h"
 #include "database/IDBTable.h"
 
 #include <QSqlDatabase>
@@ -7,11 +8,17 @@
 #include <QString>
 #include <QVariant>
 
+class DBRecordZrTable;
+class QSqlError;
 class QSqlQueryModel;
 
-// The archive's SQLite connection and the only code that runs SQL. Each
-// operation asks a table object for its statement, runs it and returns the
-// result; a failure is thrown as a QString with the message the user sees.
+// The archive's connection and the only code that runs SQL. Each operation
+// asks a table object for its statement, runs it and returns the result; a
+// failure is thrown as a QString with the message the user sees. On a server
+// the server's reason follows the message on a second line.
+//
+// The archive is an SQLite file or a database on a PostgreSQL server (see
+// ArchiveLocation); dialect() is the SQL the table objects must speak to it.
 //
 // The connection belongs to the thread that called open() and must be used
 // only there. Each DataBase has a connection of its own name, so several
@@ -23,19 +30,30 @@ public:
     static QString createErrorText() { return QStringLiteral("Ошибка создание таблицы"); }
     static QString queryErrorText() { return QStringLiteral("Ошибка запроса"); }
 
-    // `filePath` empty: Record.sqlite beside the executable.
-    explicit DataBase(const QString& filePath = QString());
+    // `location` is a file path or a server address; empty: the archive this
+    // installation is configured for (ArchiveLocation::configuredText).
+    explicit DataBase(const QString& location = QString());
     ~DataBase();
     DataBase(const DataBase&) = delete;
     DataBase& operator=(const DataBase&) = delete;
 
     static QString defaultFilePath();
-    QString filePath() const { return m_filePath; }
+    // The archive's file, or the server's address as given.
+    QString filePath() const { return m_location.isServer() ? m_location.text : m_location.filePath; }
+    const ArchiveLocation& location() const { return m_location; }
+    const SqlDialect& dialect() const { return *m_dialect; }
 
+    // Opens (again) a connection that is not open; throws the opening error.
     void open();
+    // Whether the connection is open and, on a server, still answers. A lost
+    // one is closed, so that the next open() connects anew.
+    bool isConnected();
     // The table and the indexes it asks for.
     void createTable(const IDBTable& table);
     void beginTransaction();
+    // Locks the dialect asks for inside a load's or a delete's transaction.
+    void lockForLoad(int deviceKey);
+    void lockForDelete();
     void commitTransaction();
     // Ends an open transaction without keeping its changes. Never throws: it
     // is the way out of a failure.
@@ -60,14 +78,22 @@ public:
     // A statement prepared once and run many times with new bound values.
     QSqlQuery prepare(const QString& statement);
     void execPrepared(QSqlQuery& query);
+    // Records in the table's COPY text format (DBRecordZrTable::appendCopyRow).
+    void copyRows(const DBRecordZrTable& table, const QByteArray& rows);
 
 private:
     QSqlQuery query() const;
     void exec(QSqlQuery& query, const QString& statement, const QString& errorText = queryErrorText());
+    void execIfAny(const QString& statement);
+    [[noreturn]] void fail(const QString& errorText, const QSqlError& error);
     QVariant selectFirst(const QString& statement);
     int insertRow(QSqlQuery& query, const QString& statement);
+    void openServer();
+    void endTransaction();
 
-    QString m_filePath;
+    ArchiveLocation m_location;
+    const SqlDialect* m_dialect;
+    bool m_lookupsLocked = false;
     QString m_connectionName;
     QSqlDatabase* m_database;
 };

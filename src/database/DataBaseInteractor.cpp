@@ -38,7 +38,14 @@ QString attempt(Step step)
 } // namespace
 
 DataBaseInteractor::DataBaseInteractor(const QString& databasePath, QObject* parent)
-    : QObject(parent), m_database(databasePath), m_filters(this)
+    : QObject(parent)
+    , m_database(databasePath)
+    , m_unitTable(m_database.dialect())
+    , m_typeChannelTable(m_database.dialect())
+    , m_typeDeviceTable(m_database.dialect())
+    , m_noteTable(m_database.dialect())
+    , m_recordTable(m_database.dialect())
+    , m_filters(this)
 {
 }
 
@@ -50,14 +57,21 @@ DataBaseInteractor::~DataBaseInteractor()
         m_recordModel->clear();
 }
 
+void DataBaseInteractor::prepareArchive()
+{
+    if (m_ready && m_database.isConnected())
+        return;
+    m_ready = false;
+    m_database.open();
+    for (const IDBTable* table : std::initializer_list<const IDBTable*>{
+             &m_unitTable, &m_typeChannelTable, &m_typeDeviceTable, &m_noteTable, &m_recordTable})
+        m_database.createTable(*table);
+    m_ready = true;
+}
+
 void DataBaseInteractor::open()
 {
-    const QString error = attempt([this] {
-        m_database.open();
-        for (const IDBTable* table : std::initializer_list<const IDBTable*>{
-                 &m_unitTable, &m_typeChannelTable, &m_typeDeviceTable, &m_noteTable, &m_recordTable})
-            m_database.createTable(*table);
-    });
+    const QString error = attempt([this] { prepareArchive(); });
     if (!error.isEmpty())
         emit errorOccurred(error);
 }
@@ -73,11 +87,17 @@ void DataBaseInteractor::writeLog(LogSnapshot log, unsigned int idDevice, QStrin
 {
     LogLoader loader(m_database, {m_unitTable, m_typeChannelTable, m_typeDeviceTable, m_recordTable},
                      [this](float percent) { emit downloadRecordsProcess(percent); });
-    const QString error = attempt([&] { loader.load(log, idDevice, typeDevice); });
+    int stored = 0;
+    const QString error = attempt([&] {
+        prepareArchive();
+        stored = loader.load(log, idDevice, typeDevice);
+    });
     // The data screen stays locked until it sees exactly 100.
     emit downloadRecordsProcess(100.0f);
     if (!error.isEmpty())
         emit errorOccurred(error);
+    else
+        emit logStored(stored);
 }
 
 void DataBaseInteractor::loadFilters()
@@ -93,7 +113,10 @@ void DataBaseInteractor::loadFilters()
 
 void DataBaseInteractor::loadFiltersDB()
 {
-    const QString error = attempt([this] { loadFilters(); });
+    const QString error = attempt([this] {
+        prepareArchive();
+        loadFilters();
+    });
     if (error.isEmpty())
         emit filtersDBLoaded(&m_filters);
     else
@@ -102,9 +125,15 @@ void DataBaseInteractor::loadFiltersDB()
 
 void DataBaseInteractor::updateModel(QMultiHash<QString, QVariant> parametres)
 {
-    const QString error = attempt([&] { selectRecords(parametres); });
-    if (!error.isEmpty())
+    const QString error = attempt([&] {
+        prepareArchive();
+        selectRecords(parametres);
+    });
+    if (!error.isEmpty()) {
+        if (m_recordModel)
+            m_recordModel->clear();
         emit errorOccurred(error);
+    }
     // Announced even after a failure: the screen waits for it to leave its
     // busy state, and the model it shows is then empty, not half-read.
     emit modelUpdated();
@@ -116,18 +145,14 @@ void DataBaseInteractor::selectRecords(const DBParameters& parameters)
         m_database.setQuery(m_recordModel, m_recordTable, parameters);
 }
 
-void DataBaseInteractor::deleteRows(const QList<int>& rows)
+void DataBaseInteractor::deleteRecords(const QList<QSqlRecord>& records)
 {
-    if (!m_recordModel)
-        return;
-    QList<QSqlRecord> records;
-    for (int row : rows)
-        if (row >= 0 && row < m_recordModel->rowCount())
-            records << m_recordModel->record(row);
-
     m_database.beginTransaction();
     try {
-        for (const QSqlRecord& record : qAsConst(records)) {
+        // On a shared archive no load runs beside it: a load could otherwise
+        // refer to a unit the orphan removal below is about to take away.
+        m_database.lockForDelete();
+        for (const QSqlRecord& record : records) {
             const qint64 seconds = LogLoader::secondsFromText(record.value(0).toString());
             if (seconds == LogSnapshot::noTime)
                 continue;
@@ -150,11 +175,24 @@ void DataBaseInteractor::deleteRows(const QList<int>& rows)
 
 void DataBaseInteractor::onDeleteDataDb(QList<int> listIndexs, QMultiHash<QString, QVariant> parametres)
 {
+    // The rows as shown, copied before anything (a reconnection) can touch the model.
+    QList<QSqlRecord> records;
+    for (int row : qAsConst(listIndexs))
+        if (m_recordModel && row >= 0 && row < m_recordModel->rowCount())
+            records << m_recordModel->record(row);
+
     // Afterwards the lists and the table are shown as they now are, whatever
     // happened; a broken archive is reported once, not once per step.
-    QString error = attempt([&] { deleteRows(listIndexs); });
+    QString error = attempt([&] {
+        prepareArchive();
+        deleteRecords(records);
+    });
     if (!error.isEmpty())
         emit errorOccurred(error);
+    if (!m_ready) {
+        emit modelUpdated();
+        return;
+    }
     const QString filtersError = attempt([this] { loadFilters(); });
     if (filtersError.isEmpty())
         emit filtersDBLoaded(&m_filters);

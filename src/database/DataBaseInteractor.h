@@ -15,6 +15,7 @@
 
 class QAbstractItemModel;
 class QSqlQueryModel;
+class QSqlRecord;
 
 // The logic behind everything the application does with its archive: opening
 // it, loading logs into it, listing what it holds, selecting and deleting
@@ -22,12 +23,15 @@ class QSqlQueryModel;
 // SQL runs through its DataBase member, in that thread.
 //
 // Every failure ends the operation, is reported once through errorOccurred
-// and leaves the archive as it was before the operation.
+// and leaves the archive as it was before the operation. An archive that
+// could not be opened (a server down or refusing the login) is opened again
+// by the next operation.
 class DataBaseInteractor : public QObject
 {
     Q_OBJECT
 public:
-    // `databasePath` empty: Record.sqlite beside the executable.
+    // `databasePath`: a file or a server address; empty: the configured archive
+    // (ArchiveLocation::configuredText, by default Record.sqlite beside the executable).
     explicit DataBaseInteractor(const QString& databasePath = QString(), QObject* parent = nullptr);
     ~DataBaseInteractor() override;
 
@@ -47,6 +51,9 @@ signals:
     // failed or empty one, ends with exactly 100.
     void downloadRecordsProcess(float progress);
     void errorOccurred(QString error);
+    // A log load has been committed; `values` is how many values it added
+    // (0 when the archive held every time stamp of the log already).
+    void logStored(int values);
     void modelUpdated();
     void filtersDBLoaded(DataBaseFilters* filters);
 
@@ -60,9 +67,12 @@ public slots:
     void onDeleteDataDb(QList<int> listIndexs, QMultiHash<QString, QVariant> parametres);
 
 private:
+    // Opens the archive and creates its tables unless that is done and the
+    // connection still answers; throws the opening's message.
+    void prepareArchive();
     void loadFilters();
     void selectRecords(const DBParameters& parameters);
-    void deleteRows(const QList<int>& rows);
+    void deleteRecords(const QList<QSqlRecord>& records);
 
     DataBase m_database;
     DBUnitTable m_unitTable;
@@ -72,4 +82,5 @@ private:
     DBRecordZrTable m_recordTable;
     QSqlQueryModel* m_recordModel = nullptr;
     DataBaseFilters m_filters;
+    bool m_ready = false;
 };

@@ -61,6 +61,11 @@ QString IDBTable::condition(const QString& column, const QString& op, const QDat
     return QStringLiteral("%1 %2 %3").arg(column, op, dateTimeValue(value));
 }
 
+QString IDBTable::timeCondition(const QString& column, const QString& op, const QDateTime& value) const
+{
+    return QStringLiteral("%1 %2 %3").arg(column, op, dialect().dateTimeValue(value));
+}
+
 QString IDBTable::orCondition(const QVariantList& values, const QString& column)
 {
     QString text = QStringLiteral("(");

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "database/SqlDialect.h"
+
 #include <QDateTime>
 #include <QMultiHash>
 #include <QString>
@@ -17,12 +19,15 @@ using DBParameters = QMultiHash<QString, QVariant>;
 //
 // The static builders produce SQLite's texts. The few pieces that are
 // SQLite's own (key type texts, dateTimeValue, the pivot's strftime and
-// lastInsertIdStatement) are kept apart below, so another dialect changes
-// only them.
+// lastInsertIdStatement) are kept apart below; a table asks its dialect for
+// them, so the same table speaks to a PostgreSQL server too.
 class IDBTable
 {
 public:
+    explicit IDBTable(const SqlDialect& dialect = SqlDialect::sqlite()) : m_dialect(&dialect) {}
     virtual ~IDBTable() = default;
+
+    const SqlDialect& dialect() const { return *m_dialect; }
 
     virtual QString createTableQuery() const = 0;
     virtual QString selectIdQuery(const DBParameters& parameters) const = 0;
@@ -87,4 +92,11 @@ public:
     static QString whereClause(const QStringList& conditions);
     // Single quotes doubled.
     static QString escaped(QString text);
+
+protected:
+    // "column op time" with the time stamp written in this table's dialect.
+    QString timeCondition(const QString& column, const QString& op, const QDateTime& value) const;
+
+private:
+    const SqlDialect* m_dialect;
 };

@@ -5,9 +5,9 @@
 #include "database/DBTypeDeviceTable.h"
 #include "database/DBUnitTable.h"
 #include "database/DataBase.h"
+#include "database/RecordWriter.h"
 
 #include <QDateTime>
-#include <QSqlQuery>
 
 #include <charconv>
 
@@ -115,11 +115,15 @@ int LogLoader::load(const LogSnapshot& log, unsigned int idDevice, const QString
     // Instrument numbers are stored as the signed 32-bit numbers the archive
     // has always used; lookups use the same number, so they always match.
     const int deviceKey = int(idDevice);
-    const QSet<qint64> stored = storedSeconds(log, deviceKey);
 
     m_database.beginTransaction();
     int count = 0;
     try {
+        // On a shared archive another computer's load of this instrument ends
+        // first, and the time stamps read next include what it stored.
+        m_database.lockForLoad(deviceKey);
+        const QSet<qint64> stored = storedSeconds(log, deviceKey);
+
         DBParameters device;
         device.replace(idDeviceKey, deviceKey);
         device.replace(QStringLiteral("typeDevice"), typeDevice);
@@ -127,7 +131,7 @@ int LogLoader::load(const LogSnapshot& log, unsigned int idDevice, const QString
 
         QVector<int> unitIds(log.units.size(), -1);
         QVector<int> channelIds(log.channels.size(), -1);
-        QSqlQuery insert = m_database.prepare(m_tables.record.insertBoundQuery());
+        RecordWriter writer(m_database, m_tables.record);
         QSet<qint64> accepted;
         const int rows = log.rowCount();
         const int channels = log.channels.size();
@@ -139,19 +143,17 @@ int LogLoader::load(const LogSnapshot& log, unsigned int idDevice, const QString
                     const LogSnapshot::Cell& cell = log.cell(row, channel);
                     if (!cell.hasValue())
                         continue;
-                    insert.bindValue(0, seconds);
-                    insert.bindValue(1, storedValue(cell.value));
-                    insert.bindValue(2, lookupId(unitIds, cell.unit, m_tables.unit, QStringLiteral("unit"),
-                                                 log.units.at(cell.unit)));
-                    insert.bindValue(3, lookupId(channelIds, channel, m_tables.channel, QStringLiteral("nameChannel"),
-                                                 log.channels.at(channel)));
-                    insert.bindValue(4, deviceKey);
-                    m_database.execPrepared(insert);
+                    const int unit = lookupId(unitIds, cell.unit, m_tables.unit, QStringLiteral("unit"),
+                                              log.units.at(cell.unit));
+                    const int name = lookupId(channelIds, channel, m_tables.channel, QStringLiteral("nameChannel"),
+                                              log.channels.at(channel));
+                    writer.add(seconds, cell.value, unit, name, deviceKey);
                     ++count;
                 }
             }
             reportProgress(row, rows);
         }
+        writer.finish();
         m_database.commitTransaction();
     } catch (...) {
         m_database.rollbackTransaction();

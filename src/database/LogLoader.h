@@ -21,8 +21,9 @@ class IDBTable;
 // nothing, so loading a log again stores nothing new.
 //
 // Each unit and channel text is looked up (or added) once per load, and the
-// record insert is prepared once and run with new values for every value.
-// A failure rolls the whole load back and is thrown on (see DataBase).
+// values go through a RecordWriter. A failure rolls the whole load back and is
+// thrown on (see DataBase). On a shared archive the load first takes the
+// dialect's load lock, so that what it finds stored is final.
 class LogLoader
 {
 public:

@@ -52,13 +52,21 @@ QString DeviceFinder::findPort()
             continue;
         if (!pause(portsPauseMs))
             return QString();
-        for (const QString& name : names) {
-            if (stopping())
-                return QString();
-            if (m_manager->connectComPort(name) && checkDevice())
-                return name;
-        }
+        const QString found = scanPorts(names);
+        if (!found.isEmpty() || stopping())
+            return found;
     }
+}
+
+QString DeviceFinder::scanPorts(const QStringList& names)
+{
+    for (const QString& name : names) {
+        if (stopping())
+            return QString();
+        if (m_manager->connectComPort(name) && checkDevice())
+            return name;
+    }
+    return QString();
 }
 
 bool DeviceFinder::checkDevice()

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 class ComPortManager;
 
@@ -22,6 +23,11 @@ public:
     // (QThread::requestInterruption, or quit() ending a pause); callers
     // treat that as "stop".
     QString findPort();
+
+    // One pass over `names` in order, without pauses: the first port whose
+    // instrument passes the check, left open in the manager; empty when none
+    // does. A one-shot caller (a script) uses it instead of the endless search.
+    QString scanPorts(const QStringList& names);
 
     // The connection check on the port currently open in the manager. Errors
     // of the exchange count as "no instrument" and are dropped.

@@ -74,6 +74,11 @@ quint32 FilesInteractor::recordsToDownload(const DeviceFileInfo& info)
     return quint32(info.numberOfRecords);
 }
 
+QString FilesInteractor::logFilePath(uint idDevice, const QString& nameFile) const
+{
+    return LogFile::filePath(idDevice, nameFile, m_logRoot);
+}
+
 void FilesInteractor::requestListOfFiles()
 {
     QList<DeviceFileInfo> list;
@@ -127,7 +132,7 @@ void FilesInteractor::download(uint idDevice, const DeviceFileInfo& info)
         throw FileFailure{kOpenFailed, info.nameFile};
     // The writer drops its temporary file unless commit() is reached, so an
     // interrupted download never leaves a truncated file under the final name.
-    const QString path = LogFile::filePath(idDevice, info.nameFile);
+    const QString path = logFilePath(idDevice, info.nameFile);
     LogFileWriter writer(path);
     onFile(path, [&] { writer.open(); });
     const QByteArray header = m_device->openFile(info.nameFile);
@@ -178,7 +183,7 @@ void FilesInteractor::openLogFile(uint idDevice, DeviceFileInfo deviceFileInfo)
         emit fileErrorOccurred(kOpenFailed);
         return;
     }
-    openLogFile(LogFile::filePath(idDevice, deviceFileInfo.nameFile));
+    openLogFile(logFilePath(idDevice, deviceFileInfo.nameFile));
 }
 
 // Local file work: a failure is reported as a file error, the shown data stays.

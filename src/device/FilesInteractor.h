@@ -31,6 +31,12 @@ public:
     // Records to download for a file info; sizes below the header have none.
     static quint32 recordsToDownload(const DeviceFileInfo& info);
 
+    // Folder that holds the per-instrument download folders; empty (the
+    // default) is LOG beside the executable.
+    void setLogRoot(const QString& root) { m_logRoot = root; }
+    // Where a download of `nameFile` from instrument `idDevice` is kept.
+    QString logFilePath(uint idDevice, const QString& nameFile) const;
+
 signals:
     void listOfFilesReceived(QList<DeviceFileInfo> listFilesInfo);
     // Failures of the instrument dialogue: a failed listing, or a download
@@ -73,4 +79,5 @@ private:
     // the exports read this copy, so nothing here reads a model another thread
     // may be refilling. (The records are implicitly shared, not copied.)
     LogFileContent m_opened;
+    QString m_logRoot;
 };

@@ -1,0 +1,272 @@
+// find, files, download and sync-clock: the device screen's work from a script.
+#include "cli/CliCommand.h"
+#include "cli/CliFailure.h"
+#include "cli/CliOutput.h"
+#include "cli/DeviceSession.h"
+#include "data/LogFile.h"
+#include "data/ModelLogRecord.h"
+#include "device/DeviceSettingsInteractor.h"
+#include "device/FilesInteractor.h"
+#include "device/ModelDeviceFileInfo.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+
+void noPositional(const CliArguments& arguments)
+{
+    if (!arguments.positional().isEmpty())
+        throw CliFailure::usage(QStringLiteral("Лишний аргумент «%1»").arg(arguments.positional().first()));
+}
+
+QString offsetText(qint64 seconds)
+{
+    return QStringLiteral("%1%2 с").arg(seconds > 0 ? QStringLiteral("+") : QString()).arg(seconds);
+}
+
+int find(const CliArguments& arguments)
+{
+    noPositional(arguments);
+    DeviceSession session(arguments.value(QStringLiteral("port")));
+    session.connect();
+    const QDateTime clock = session.clock();
+    const qint64 offset = DeviceSession::clockOffset(clock);
+    if (arguments.isSet(QStringLiteral("json"))) {
+        CliOutput::json(QJsonDocument(QJsonObject{
+            {QStringLiteral("port"), session.portName()},
+            {QStringLiteral("type"), session.typeWord()},
+            {QStringLiteral("firmware"), session.firmware()},
+            {QStringLiteral("id"), double(session.id())},
+            {QStringLiteral("clock"), CliOutput::isoClock(clock)},
+            {QStringLiteral("clockOffsetSeconds"), double(offset)},
+        }));
+        return 0;
+    }
+    TextTable table;
+    table.addRow({QStringLiteral("Порт:"), session.portName()});
+    table.addRow({QStringLiteral("Тип устройства:"), session.typeWord()});
+    table.addRow({QStringLiteral("Версия ПО:"), session.firmware()});
+    table.addRow({QStringLiteral("ID устройства:"), QString::number(session.id())});
+    table.addRow({QStringLiteral("Время прибора:"), ModelDeviceFileInfo::timeText(clock)});
+    table.addRow({QStringLiteral("Отличие от часов компьютера:"), offsetText(offset)});
+    CliOutput::out(table.text());
+    return 0;
+}
+
+QList<DeviceFileInfo> listFiles(FilesInteractor& files, const DeviceSession& session)
+{
+    QList<DeviceFileInfo> list;
+    QString error;
+    QObject context;
+    QObject::connect(&files, &FilesInteractor::listOfFilesReceived, &context,
+                     [&list](const QList<DeviceFileInfo>& received) { list = received; });
+    QObject::connect(&files, &FilesInteractor::errorOccurred, &context, [&error](const QString& message) { error = message; });
+    files.requestListOfFiles();
+    if (!error.isNull())
+        throw CliFailure::failed(error, session.portName());
+    return list;
+}
+
+int filesCommand(const CliArguments& arguments)
+{
+    noPositional(arguments);
+    DeviceSession session(arguments.value(QStringLiteral("port")));
+    session.connect();
+    ModelLogRecord model;
+    FilesInteractor files(session.manager(), &model);
+    const QList<DeviceFileInfo> list = listFiles(files, session);
+
+    if (arguments.isSet(QStringLiteral("json"))) {
+        QJsonArray entries;
+        for (const DeviceFileInfo& info : list)
+            entries.append(QJsonObject{
+                {QStringLiteral("name"), info.nameFile},
+                {QStringLiteral("start"), CliOutput::isoClock(info.startLog)},
+                {QStringLiteral("stop"), CliOutput::isoClock(info.stopLog)},
+                {QStringLiteral("records"), info.numberOfRecords},
+                {QStringLiteral("size"), info.size},
+            });
+        CliOutput::json(QJsonDocument(QJsonObject{{QStringLiteral("id"), double(session.id())},
+                                                  {QStringLiteral("files"), entries}}));
+        return 0;
+    }
+    TextTable table;
+    table.addRow({QStringLiteral("Имя файла"), QStringLiteral("Начало"), QStringLiteral("Конец"), QStringLiteral("Измерений")});
+    const QString none = QStringLiteral("--:--:-- --.--.----");
+    for (const DeviceFileInfo& info : list) {
+        const QString start = ModelDeviceFileInfo::timeText(info.startLog);
+        const QString stop = ModelDeviceFileInfo::timeText(info.stopLog);
+        table.addRow({info.nameFile.isEmpty() ? QStringLiteral("-") : info.nameFile, start.isEmpty() ? none : start,
+                      stop.isEmpty() ? none : stop, QString::number(info.numberOfRecords)});
+    }
+    CliOutput::out(table.text());
+    return 0;
+}
+
+bool downloadsAll(const CliArguments& arguments)
+{
+    const bool all = arguments.isSet(QStringLiteral("all")) || arguments.isSet(QStringLiteral("new"));
+    const bool named = !arguments.positional().isEmpty();
+    if (all && named)
+        throw CliFailure::usage(QStringLiteral("Укажите либо имена файлов, либо --all / --new"));
+    if (!all && !named)
+        throw CliFailure::usage(QStringLiteral("Укажите имена файлов, --all или --new"));
+    return all;
+}
+
+// The files a download command names, in the instrument's order.
+QList<DeviceFileInfo> chosenFiles(const CliArguments& arguments, const QList<DeviceFileInfo>& list)
+{
+    const bool all = downloadsAll(arguments);
+    const QStringList names = arguments.positional();
+    QList<DeviceFileInfo> chosen;
+    if (all) {
+        for (const DeviceFileInfo& info : list)
+            if (!info.nameFile.isEmpty())
+                chosen << info;
+        return chosen;
+    }
+    for (const QString& name : names) {
+        auto found = std::find_if(list.begin(), list.end(), [&name](const DeviceFileInfo& info) {
+            return info.nameFile.compare(name, Qt::CaseInsensitive) == 0;
+        });
+        if (found == list.end())
+            throw CliFailure::failed(QStringLiteral("На приборе нет такого файла"), name);
+        chosen << *found;
+    }
+    return chosen;
+}
+
+// A file already downloaded whole: as long as a download of it would write.
+bool isComplete(const QString& path, const DeviceFileInfo& info)
+{
+    const QFileInfo file(path);
+    return file.isFile()
+        && file.size() == LogFile::headerSize + qint64(LogFile::recordSize) * FilesInteractor::recordsToDownload(info);
+}
+
+struct DownloadOutcome
+{
+    QString error; // empty on success
+    bool instrumentLost = false;
+};
+
+// One file through the application's download: the .LOG file is written
+// and opened again.
+DownloadOutcome downloadOne(FilesInteractor& files, quint32 id, const DeviceFileInfo& info, ProgressLine& progress)
+{
+    DownloadOutcome outcome;
+    bool opened = false;
+    QObject context;
+    QObject::connect(&files, &FilesInteractor::downloadFileProcess, &context,
+                     [&progress](float percent) { progress.update(percent); });
+    QObject::connect(&files, &FilesInteractor::downloadErrorOccurred, &context,
+                     [&outcome](const QString& text) { outcome.error = text; });
+    // Said after a failed download only when the instrument no longer answers.
+    QObject::connect(&files, &FilesInteractor::errorOccurred, &context, [&outcome](const QString& message) {
+        outcome.instrumentLost = true;
+        if (outcome.error.isEmpty())
+            outcome.error = message;
+    });
+    QObject::connect(&files, &FilesInteractor::fileErrorOccurred, &context,
+                     [&outcome](const QString& message) { outcome.error = message; });
+    QObject::connect(&files, &FilesInteractor::modelRecordReady, &context, [&opened] { opened = true; });
+    files.downloadFileFromDevice(id, info);
+    if (outcome.error.isEmpty() && !opened)
+        outcome.error = QStringLiteral("Ошибка открытия файла");
+    return outcome;
+}
+
+int download(const CliArguments& arguments)
+{
+    downloadsAll(arguments);
+    DeviceSession session(arguments.value(QStringLiteral("port")));
+    session.connect();
+    ModelLogRecord model;
+    FilesInteractor files(session.manager(), &model);
+    if (arguments.isSet(QStringLiteral("output")))
+        files.setLogRoot(QFileInfo(arguments.value(QStringLiteral("output"))).absoluteFilePath());
+    const QList<DeviceFileInfo> chosen = chosenFiles(arguments, listFiles(files, session));
+    const bool onlyNew = arguments.isSet(QStringLiteral("new"));
+
+    int failures = 0;
+    ProgressLine progress;
+    for (const DeviceFileInfo& info : chosen) {
+        const QString path = QDir::toNativeSeparators(files.logFilePath(session.id(), info.nameFile));
+        progress.start(info.nameFile);
+        if (onlyNew && isComplete(path, info)) {
+            progress.finish(QStringLiteral("уже загружен"));
+            continue;
+        }
+        // The application does not download a file without records either.
+        if (FilesInteractor::recordsToDownload(info) == 0) {
+            progress.finish(QStringLiteral("пропущен, нет записей"));
+            continue;
+        }
+        const DownloadOutcome outcome = downloadOne(files, session.id(), info, progress);
+        if (!outcome.error.isEmpty()) {
+            ++failures;
+            progress.clear();
+            const CliFailure failure = CliFailure::failed(outcome.error, info.nameFile);
+            CliOutput::err(QStringLiteral("orvelin-cli: ") + CliOutput::oneLine(failure.text) + QLatin1Char('\n'));
+            // The other files are tried unless the instrument is gone.
+            if (outcome.instrumentLost)
+                break;
+            continue;
+        }
+        progress.finish(QStringLiteral("загружен, измерений: %1").arg(info.numberOfRecords));
+        CliOutput::out(path + QLatin1Char('\n'));
+    }
+    return failures == 0 ? 0 : CliFailure::Failed;
+}
+
+int syncClock(const CliArguments& arguments)
+{
+    noPositional(arguments);
+    DeviceSession session(arguments.value(QStringLiteral("port")));
+    session.connect();
+    DeviceSettingsInteractor settings(session.manager());
+    QString error;
+    QObject context;
+    QObject::connect(&settings, &DeviceSettingsInteractor::errorOccurred, &context,
+                     [&error](const QString& message) { error = message; });
+    settings.setCurrentTime();
+    if (!error.isNull())
+        throw CliFailure::failed(error, session.portName());
+    const QDateTime clock = session.clock();
+    CliOutput::out(QStringLiteral("Время прибора: %1 (отличие от часов компьютера: %2)\n")
+                       .arg(ModelDeviceFileInfo::timeText(clock), offsetText(DeviceSession::clockOffset(clock))));
+    return 0;
+}
+
+} // namespace
+
+QList<CliCommand> deviceCommands()
+{
+    const CliOption port = CliOptions::port();
+    const CliOption json = CliOptions::json();
+    return {
+        {QStringLiteral("find"), QStringLiteral("find [--port ПУТЬ] [--json]"),
+         QStringLiteral("найти прибор: тип, версия ПО, ID, часы прибора и их отличие от часов компьютера"),
+         QStringLiteral("Порты перебираются по одному разу, как при поиске в приложении; если прибор не ответил, код 2."),
+         {port, json}, find},
+        {QStringLiteral("files"), QStringLiteral("files [--port ПУТЬ] [--json]"),
+         QStringLiteral("файлы логирования в памяти прибора (обе группы): имя, начало, конец, число измерений"),
+         QString(), {port, json}, filesCommand},
+        {QStringLiteral("download"), QStringLiteral("download [ИМЯ… | --all | --new] [-o ПАПКА] [--port ПУТЬ]"),
+         QStringLiteral("загрузить файлы логирования в ПАПКА/<ID>/ (по умолчанию LOG/<ID>/ рядом с программой)"),
+         QStringLiteral("Пути загруженных файлов выводятся по одному в строке; ход загрузки виден в stderr.\n"
+                        "--new пропускает файлы, которые уже загружены полностью."),
+         {{QStringLiteral("all"), QString(), QStringLiteral("все файлы прибора")},
+          {QStringLiteral("new"), QString(), QStringLiteral("только файлы, которых ещё нет целиком")},
+          {QStringLiteral("output"), QStringLiteral("ПАПКА"), QStringLiteral("папка для загрузок"), false, QLatin1Char('o')},
+          port},
+         download},
+        {QStringLiteral("sync-clock"), QStringLiteral("sync-clock [--port ПУТЬ]"),
+         QStringLiteral("установить часы прибора по часам компьютера"), QString(), {port}, syncClock},
+    };
+}

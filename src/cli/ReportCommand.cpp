@@ -1,0 +1,140 @@
+// report: the data screen's and the database screen's reports as PDF files.
+#include "cli/ArchiveSession.h"
+#include "cli/CliCommand.h"
+#include "cli/CliFailure.h"
+#include "cli/LogWorkspace.h"
+#include "cli/SelectionRequest.h"
+#include "data/DataWindow.h"
+#include "data/ModelLogRecord.h"
+#include "database/TableDBModel.h"
+#include "report/ReportInteractor.h"
+
+#include <functional>
+
+namespace {
+
+// The options of the report panels.
+struct ReportChoice
+{
+    bool full = false;
+    bool charts = false;
+    bool commonChart = false;
+};
+
+ReportChoice reportChoice(const CliArguments& arguments)
+{
+    ReportChoice choice;
+    choice.full = arguments.isSet(QStringLiteral("full"));
+    if (arguments.isSet(QStringLiteral("charts"))) {
+        const QString charts = arguments.value(QStringLiteral("charts"));
+        if (charts != QLatin1String("common") && charts != QLatin1String("separate"))
+            throw CliFailure::usage(QStringLiteral("--charts принимает common или separate, получено «%1»").arg(charts));
+        choice.charts = true;
+        choice.commonChart = charts == QLatin1String("common");
+    }
+    return choice;
+}
+
+void writePdf(const QString& path, const std::function<bool(ReportInteractor&)>& request)
+{
+    ReportInteractor reports;
+    QString error;
+    QObject context;
+    QObject::connect(&reports, &ReportInteractor::reportErrorOccurred, &context, [&error](const QString& text) { error = text; });
+    if (!request(reports) || !error.isNull())
+        throw CliFailure::failed(error.isNull() ? QStringLiteral("Не удалось записать отчёт") : error, path);
+}
+
+// As the data screen's report panel fills the request, with every channel
+// chosen for the charts and the whole file as the period unless one is given.
+PrintSetting logSetting(ModelLogRecord& model, const ReportChoice& choice, const CliArguments& arguments)
+{
+    PrintSetting setting;
+    setting.printChart = choice.charts;
+    setting.generalChart = choice.commonChart;
+    setting.fullReport = choice.full;
+    for (int c = 0; c < model.columnCount(); ++c)
+        if (model.headerData(c, Qt::Horizontal, ModelLogRecord::MeasurementColumnRole).toBool())
+            setting.seriesNames << model.headerData(c, Qt::Horizontal).toString();
+    setting.model = &model;
+    setting.idDevice = model.deviceId();
+    setting.typeDevice = model.deviceName();
+    const int rows = model.rowCount();
+    auto recordTime = [&model](int row) { return model.index(row, 0).data(ModelLogRecord::ValueRole).toDateTime(); };
+    setting.beginDateTime = SelectionRequest::clockOption(arguments, QStringLiteral("from"), false);
+    setting.endDateTime = SelectionRequest::clockOption(arguments, QStringLiteral("to"), true);
+    if (!setting.beginDateTime.isValid() && rows > 0)
+        setting.beginDateTime = recordTime(0);
+    if (!setting.endDateTime.isValid() && rows > 0)
+        setting.endDateTime = recordTime(rows - 1);
+    setting.firstRow = DataWindow::findRow(&model, setting.beginDateTime);
+    setting.lastRow = DataWindow::findRow(&model, setting.endDateTime);
+    setting.valueRole = ModelLogRecord::ValueRole;
+    setting.unitRole = ModelLogRecord::UnitRole;
+    setting.columnFlagRole = ModelLogRecord::MeasurementColumnRole;
+    return setting;
+}
+
+int report(const CliArguments& arguments)
+{
+    const QString pdf = arguments.value(QStringLiteral("pdf"));
+    if (pdf.isEmpty())
+        throw CliFailure::usage(QStringLiteral("Укажите --pdf ФАЙЛ"));
+    const ReportChoice choice = reportChoice(arguments);
+    const bool fromArchive = arguments.isSet(QStringLiteral("db"));
+    const QStringList files = arguments.positional();
+    if (fromArchive == !files.isEmpty())
+        throw CliFailure::usage(QStringLiteral("Укажите либо один файл .LOG, либо --db"));
+    if (files.size() > 1)
+        throw CliFailure::usage(QStringLiteral("Лишний аргумент «%1»").arg(files.at(1)));
+
+    if (!fromArchive) {
+        const QList<CliOption> selectionOptions = SelectionRequest::options();
+        for (const CliOption& option : selectionOptions)
+            if (option.name != QLatin1String("from") && option.name != QLatin1String("to") && arguments.isSet(option.name))
+                throw CliFailure::usage(QStringLiteral("Параметр «--%1» относится только к отчёту из базы (--db)").arg(option.name));
+        LogWorkspace workspace;
+        workspace.open(files.first());
+        const PrintSetting setting = logSetting(workspace.model(), choice, arguments);
+        writePdf(pdf, [&](ReportInteractor& reports) { return reports.saveReportPdf(setting, pdf); });
+        return 0;
+    }
+
+    SelectionRequest request(arguments);
+    ArchiveSession archive(arguments.value(QStringLiteral("db")));
+    archive.open(true);
+    const QMultiHash<QString, QVariant> parameters = request.parameters(archive.contents());
+    TableDBModel* selection = archive.select(parameters);
+    // As the database screen fills it: the period shown and the rows of the selection.
+    PrintSetting setting;
+    setting.printChart = choice.charts;
+    setting.generalChart = choice.commonChart;
+    setting.fullReport = choice.full;
+    setting.beginDateTime = request.begin();
+    setting.endDateTime = request.end();
+    setting.firstRow = 0;
+    setting.lastRow = qMax(0, selection->rowCount() - 1);
+    writePdf(pdf, [&](ReportInteractor& reports) { return reports.saveReportDBPdf(selection, setting, parameters, pdf); });
+    return 0;
+}
+
+} // namespace
+
+QList<CliCommand> reportCommands()
+{
+    CliOption database = CliOptions::database();
+    database.optionalValue = true;
+    database.help = QStringLiteral("отчёт по выборке из базы данных; БАЗА — файл базы или сервер postgresql://… (по умолчанию как у --db)");
+    QList<CliOption> options = SelectionRequest::options();
+    options << database
+            << CliOption{QStringLiteral("full"), QString(), QStringLiteral("полный отчёт (с таблицей измерений) вместо краткого")}
+            << CliOption{QStringLiteral("charts"), QStringLiteral("common|separate"), QStringLiteral("добавить графики: общий или раздельные")}
+            << CliOption{QStringLiteral("pdf"), QStringLiteral("ФАЙЛ"), QStringLiteral("куда записать отчёт")};
+    return {
+        {QStringLiteral("report"),
+         QStringLiteral("report ФАЙЛ.LOG | --db [БАЗА] [отбор как у query] [--full] [--charts common|separate] --pdf ФАЙЛ"),
+         QStringLiteral("отчёт по файлу .LOG или по выборке из базы данных в PDF"),
+         QStringLiteral("Отчёт по файлу охватывает весь файл, если --from/--to не заданы; графики строятся по всем каналам."),
+         options, report},
+    };
+}
