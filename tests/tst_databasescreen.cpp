@@ -20,10 +20,12 @@
 #include "database/ModelTypeUnitList.h"
 #include "database/SelectionChartFeed.h"
 #include "database/TableDBModel.h"
+#include "report/ReportInteractor.h"
 #include "device/ModelDeviceFileInfo.h"
 
 #include <QGuiApplication>
 #include <QIdentityProxyModel>
+#include <QPrinter>
 #include <QProcess>
 #include <QQuickItem>
 #include <QQuickWindow>
@@ -242,6 +244,12 @@ void TestDataBaseScreen::road_downloadStoreFilterExportChartAndDelete()
     DataBaseWindow* screen = screenOf(app);
     Collected collected;
     useTestDialogs(screen, collected);
+    // Every message box of both screens, to see each error said once.
+    QString openPath;
+    DataWindow::Dialogs dataDialogs = DataWindow::systemDialogs();
+    dataDialogs.openFileName = [&](const QString&, const QString&, const QString&) { return openPath; };
+    dataDialogs.warning = [&](const QString& text) { collected.warnings << text; };
+    app.shell()->dataWindow()->setDialogs(dataDialogs);
     const QString archive = app.databasePath();
     QTemporaryDir dir;
 
@@ -292,16 +300,42 @@ void TestDataBaseScreen::road_downloadStoreFilterExportChartAndDelete()
         QCOMPARE(line.at(i).x() - line.at(i - 1).x(), 10000.0);
     QVERIFY(!QGuiApplication::overrideCursor());
 
-    // A report of the range the chart shows: rows 100 to 199.
+    // A report of the range the chart shows, rows 100 to 199, from each of
+    // the report panel's buttons: printed, previewed and written as PDF.
     QVERIFY(app.setProperty("ChartDataBaseView", "maxAxisX", double(firstA + 1990) * 1000));
     QVERIFY(app.setProperty("ChartDataBaseView", "minAxisX", double(firstA + 1000) * 1000));
-    collected.savePath = dir.filePath("отчёт");
-    QVERIFY(app.emitWindowSignal("clickButtonSaveReportPdfDB"));
-    QVERIFY(AppHarness::waitFor([&] { return QFile::exists(collected.savePath + ".pdf"); }));
-    const QString report = reportpdf::text(collected.savePath + ".pdf");
-    QVERIFY2(reportpdf::containsInOrder(report, {clockText(firstA + 1000), clockText(firstA + 1990)}), qPrintable(report));
-    QVERIFY(!report.contains(clockText(firstA + 990)));
-    QVERIFY(!report.contains(clockText(firstA + 2000)));
+    ReportInteractor::Dialogs printer;
+    QString printedPath;
+    printer.choosePrinter = [&](QPrinter* device) {
+        device->setOutputFormat(QPrinter::PdfFormat);
+        device->setOutputFileName(printedPath);
+        return true;
+    };
+    printer.preview = [&](QPrinter* device, const std::function<void(QPrinter*)>& paint) {
+        device->setOutputFormat(QPrinter::PdfFormat);
+        device->setOutputFileName(printedPath);
+        paint(device);
+    };
+    app.shell()->reportInteractor()->setDialogs(printer);
+    for (const char* button : {"printButtonDB", "previewButtonDB", "pdfButtonDB"}) {
+        collected.savePath = dir.filePath(QStringLiteral("отчёт ") + button);
+        printedPath = collected.savePath + ".pdf";
+        QVERIFY(QMetaObject::invokeMethod(app.object(button), "clicked"));
+        QVERIFY2(AppHarness::waitFor([&] { return QFile::exists(printedPath); }), button);
+        AppHarness::spin(100);
+        const QString report = reportpdf::text(printedPath);
+        QVERIFY2(reportpdf::containsInOrder(report, {clockText(firstA + 1000), clockText(firstA + 1990)}),
+                 qPrintable(report));
+        QVERIFY(!report.contains(clockText(firstA + 990)));
+        QVERIFY(!report.contains(clockText(firstA + 2000)));
+    }
+    // A report that cannot be written is said once, by this screen.
+    collected.savePath = dir.filePath("нет такой папки/отчёт");
+    QVERIFY(QMetaObject::invokeMethod(app.object("pdfButtonDB"), "clicked"));
+    QVERIFY(AppHarness::waitFor([&] { return !collected.warnings.isEmpty(); }));
+    AppHarness::spin(100);
+    QCOMPARE(collected.warnings, QStringList{"Не удалось записать отчёт в файл " + collected.savePath + ".pdf"});
+    collected.warnings.clear();
 
     // Both exports hold every row.
     collected.savePath = dir.filePath("selection.csv");
@@ -333,10 +367,7 @@ void TestDataBaseScreen::road_downloadStoreFilterExportChartAndDelete()
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(zr749Log(120));
     }
-    DataWindow::Dialogs dataDialogs = DataWindow::systemDialogs();
-    dataDialogs.openFileName = [&](const QString&, const QString&, const QString&) { return fileB; };
-    dataDialogs.warning = [&](const QString& text) { collected.warnings << text; };
-    app.shell()->dataWindow()->setDialogs(dataDialogs);
+    openPath = fileB;
     QVERIFY(app.emitWindowSignal("clickButtonOpenFile"));
     QVERIFY(AppHarness::waitFor([&] { return app.shell()->modelLogRecord()->deviceId() == idB; }));
     QVERIFY(app.waitForProperty("DataWindow", "visible", true));
@@ -524,6 +555,10 @@ void TestDataBaseScreen::failedRequests_giveBackCursorButtonsAndLists()
                     .arg(app.property("ItemButtonsDB", "enabled").toBool() ? "on" : "off");
     };
     screen->setDialogs(dialogs);
+    // An error is said once, on the screen the user is on.
+    DataWindow::Dialogs dataDialogs = DataWindow::systemDialogs();
+    dataDialogs.warning = [&](const QString& text) { seen << QStringLiteral("data screen: ") + text; };
+    app.shell()->dataWindow()->setDialogs(dataDialogs);
     const QString archive = app.databasePath();
     QVERIFY(archiveReady(archive));
     QCOMPARE(sqlite(archive, "INSERT INTO TYPE_DEVICE VALUES (1, 'ZR-7.47', NULL); INSERT INTO UNIT VALUES (1, '°C'); "
@@ -538,6 +573,7 @@ void TestDataBaseScreen::failedRequests_giveBackCursorButtonsAndLists()
     QCOMPARE(sqlite(archive, "ALTER TABLE RECORD_ZR RENAME TO GONE"), QStringList());
     QVERIFY(app.emitWindowSignal("clickButtonFilters"));
     QVERIFY(AppHarness::waitFor([&] { return !seen.isEmpty() && !screen->isWaiting(); }));
+    AppHarness::spin(200);
     QCOMPARE(seen, QStringList{"Ошибка запроса|cursor own|buttons on"});
     QVERIFY(!QGuiApplication::overrideCursor());
 
