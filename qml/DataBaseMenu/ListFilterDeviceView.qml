@@ -27,11 +27,22 @@ FrameLabel {
         ScrollBar.vertical: ScrollBar { policy: list.contentHeight > list.height ? ScrollBar.AlwaysOn : ScrollBar.AsNeeded }
 
         delegate: RadioButton {
+            id: entry
             property int idDevice: Field0
             width: list.width - 12
             // Type, number and, where one was given, the alias.
             text: Field1 + " №" + Field0 + (Field2 ? " (" + Field2 + ")" : "")
             font.pixelSize: 14
+            // A long alias goes on to the next line rather than being cut off:
+            // it is what tells two instruments of one type apart.
+            contentItem: Text {
+                leftPadding: entry.indicator.width + entry.spacing
+                text: entry.text
+                font: entry.font
+                color: entry.palette.windowText
+                wrapMode: Text.Wrap
+                verticalAlignment: Text.AlignVCenter
+            }
             ButtonGroup.group: devices
             checked: list.model ? list.model.getTickStatus(idDevice) : false
             // Choosing one instrument lets go of the one chosen before.
