@@ -235,8 +235,8 @@ void ApplicationShell::wireDevice()
     connect(thread, &QThread::finished, files, &QObject::deleteLater);
 }
 
-// Data page: opening, saving and loading a log file. The database load
-// (writeModelToDataBase) keeps its signal until the database side exists.
+// Data page: opening and saving a log file; its load into the archive is
+// wired with the archive (wireDatabase).
 void ApplicationShell::wireDataScreen()
 {
     const auto queued = Qt::QueuedConnection;
