@@ -39,6 +39,7 @@ ApplicationWindow {
     signal clickButtonPrint()
     signal clickButtonPreviewPrint()
     signal clickButtonSaveReportPdf()
+    signal clickButtonSaveReportPdfDB()
     signal clickButtonOpenWindowPrint()
     signal selectedTableDb(var selectedItems)
 

@@ -21,6 +21,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <clocale>
 #include <optional>
 
 namespace {
@@ -132,6 +133,7 @@ private slots:
     void open_createsTheTablesAsWritten_andOlderFilesGainTheIndex();
     void load_storesEachTimeStampOnce_andAgainStoresNothing();
     void quotesInTexts_areStoredAndFoundAgain();
+    void load_underRussianLocale_storesValuesWithTheirDecimals();
     void failureMidLoad_rollsBackReportsOnce_andNextLoadWorks();
     void selectionOf1000Rows_isWholeAndItsStatisticsSkipNulls();
     void delete_removesInstantsAndUnusedLookups_andListsForgetTheirTicks();
@@ -221,6 +223,23 @@ void TestDataBase::load_storesEachTimeStampOnce_andAgainStoresNothing()
     QCOMPARE(archive.progressValues(), QList<float>({100.0f}));
     QCOMPARE(count(archive.file, "RECORD_ZR"), 6);
     QCOMPARE(archive.errors.count(), 0);
+}
+
+void TestDataBase::load_underRussianLocale_storesValuesWithTheirDecimals()
+{
+    // As the program runs for its users: the C library reads and writes
+    // numbers with a decimal comma.
+    const QByteArray saved = setlocale(LC_ALL, nullptr);
+    if (!setlocale(LC_ALL, "ru_RU.UTF-8"))
+        QSKIP("no Russian locale on this machine");
+    Archive archive;
+    ModelLogRecord log;
+    log.setDeviceType(0);
+    log.setRecords({{t0, {{1, 23.45f, 0}, {3, -0.125f, 1}}}});
+    archive.load(log, 1234567, QStringLiteral("ZR-7.47"));
+    setlocale(LC_ALL, saved.constData());
+    QCOMPARE(archive.rows(), QStringList({"2020-09-13 12:26:40|23.45|°C|Канал №1|1234567",
+                                          "2020-09-13 12:26:40|-0.125|%|Канал №2|1234567"}));
 }
 
 void TestDataBase::quotesInTexts_areStoredAndFoundAgain()

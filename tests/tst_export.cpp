@@ -21,6 +21,8 @@
 #include <QTextCodec>
 #include <QtTest>
 
+#include <clocale>
+
 #include <sys/resource.h>
 
 #include <cmath>
@@ -136,6 +138,7 @@ private slots:
     void xlsxLog_emptyLogHasHeaderRowsOnly();
     void xlsxLog_unsavablePathReportsSaveError();
     void xlsxQuery_headerRowsAndTextCells();
+    void xlsx_underRussianLocale_numbersKeepTheirDecimalPoint();
 
     void notFiniteValues_areEmptyCellsInBothFormats();
     void failedWrite_keepsEarlierExportAndLeavesNoTemporaryFile();
@@ -353,6 +356,26 @@ void TestExport::xlsxQuery_headerRowsAndTextCells()
     QCOMPARE(cell(sheet, "F4").value("number_format").toString(), QStringLiteral("General"));
     QCOMPARE(cell(sheet, "A5").value("value").toString(), QStringLiteral("not a date"));
     QCOMPARE(cell(sheet, "A5").value("number_format").toString(), QStringLiteral("General"));
+}
+
+void TestExport::xlsx_underRussianLocale_numbersKeepTheirDecimalPoint()
+{
+    // As the program runs for its users: the process locale is Russian, whose
+    // printf writes decimal commas.
+    const QByteArray saved = setlocale(LC_ALL, nullptr);
+    if (!setlocale(LC_ALL, "ru_RU.UTF-8"))
+        QSKIP("no Russian locale on this machine");
+    ModelLogRecord model;
+    fillZr749(model);
+    const QString path = m_dir.filePath("russian.xlsx");
+    XlsxExporter::saveLog(path, model);
+    setlocale(LC_ALL, saved.constData());
+
+    const QJsonObject sheet = describeWorkbook(path);
+    QVERIFY2(!sheet.isEmpty(), "workbook checker failed");
+    QCOMPARE(float(cell(sheet, "B6").value("value").toDouble()), 3.14159f);
+    QCOMPARE(cell(sheet, "A4").value("value").toString(), QStringLiteral("2023-11-14T22:13:20"));
+    QVERIFY(qAbs(sheet.value("widths").toObject().value("A").toDouble() - 22.0) < 1.0);
 }
 
 void TestExport::notFiniteValues_areEmptyCellsInBothFormats()

@@ -8,6 +8,7 @@
 #include "app/ApplicationShell.h"
 #include "data/DataWindow.h"
 #include "data/ModelLogRecord.h"
+#include "database/DataBaseWindow.h"
 #include "report/PrintSetting.h"
 #include "report/ReportCharts.h"
 #include "report/ReportInteractor.h"
@@ -401,8 +402,10 @@ void TestReport::endToEnd_dataScreenButtonsPrintPreviewAndSavePdf()
     DataWindow::Dialogs dialogs = DataWindow::systemDialogs();
     dialogs.openFileName = [&](const QString&, const QString&, const QString&) { return log; };
     dialogs.saveFileName = [&](const QString&, const QString&, const QString&) { return savePath; };
-    dialogs.warning = [&](const QString& text) { warnings << text; };
     bridge->setDialogs(dialogs);
+    DataBaseWindow::Dialogs warningBox = DataBaseWindow::systemDialogs();
+    warningBox.warning = [&](const QString& text) { warnings << text; };
+    app.shell()->dataBaseWindow()->setDialogs(warningBox);
     QVERIFY(app.emitWindowSignal("clickButtonOpenFile"));
     QVERIFY(AppHarness::waitFor([&] { return app.property("TableDataFileViewV2", "model").isValid()
                                              && app.shell()->modelLogRecord()->rowCount() == 30; }));
@@ -432,7 +435,8 @@ void TestReport::endToEnd_dataScreenButtonsPrintPreviewAndSavePdf()
     AppHarness::spin(100);
     QVERIFY(reportpdf::text(previewed).contains("Краткий отчёт о работе прибора ZR-7.47 ID: 7654321,"));
 
-    // A report that cannot be written is said in the data screen's warning box.
+    // A report that cannot be written is said in the warning box of the
+    // database screen, which says every report error.
     savePath = dir.filePath("missing folder/report");
     QVERIFY(app.emitWindowSignal("clickButtonSaveReportPdf"));
     QVERIFY(AppHarness::waitFor([&] { return !warnings.isEmpty(); }));

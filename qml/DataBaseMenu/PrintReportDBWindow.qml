@@ -6,7 +6,7 @@ import QtGraphicalEffects 1.15
 // in the database chart, so the panel only chooses the report's size and charts.
 Page {
     id: pagePrintReport
-    width: 300
+    width: 330
     height: 300
     palette.base: "#F7CEB8"
     palette.highlight: "#ffa07a"
@@ -105,7 +105,7 @@ Page {
         }
         Button {
             objectName: "previewButtonDB"
-            width: 118
+            width: 140
             height: 49
             text: "Предпросмотр"
             font.pixelSize: 15

@@ -4,6 +4,7 @@
 
 #include "data/DataWindow.h"
 #include "database/DataBaseInteractor.h"
+#include "database/DataBaseWindow.h"
 #include "database/TableDBModel.h"
 #include "data/ModelLogRecord.h"
 #include "link/ComPortManager.h"
@@ -86,6 +87,9 @@ void ApplicationShell::createBridges()
     // The data screen's chart calls the bridge directly through "dataWindow".
     m_dataWindow = new DataWindow(m_root, m_modelLogRecord);
     m_engine->rootContext()->setContextProperty(QStringLiteral("dataWindow"), m_dataWindow);
+    // So does the database screen's chart, through "dataBaseWindow".
+    m_dataBaseWindow = new DataBaseWindow(m_root, m_tableDBModel);
+    m_engine->rootContext()->setContextProperty(QStringLiteral("dataBaseWindow"), m_dataBaseWindow);
 }
 
 void ApplicationShell::createWorkers()
@@ -120,6 +124,7 @@ void ApplicationShell::wire()
 {
     wireDatabase();
     wireDevice();
+    wireDataBaseScreen();
     wireDataReports();
 }
 
@@ -133,10 +138,54 @@ void ApplicationShell::wireDatabase()
     connect(m_databaseThread, &QThread::started, database, &DataBaseInteractor::open);
     connect(m_dataWindow, &DataWindow::writeModelToDataBase, database, &DataBaseInteractor::writeLog, queued);
     connect(database, &DataBaseInteractor::downloadRecordsProcess, m_dataWindow, &DataWindow::showDownloadToDataBase, queued);
-    connect(m_root, SIGNAL(clickButtonDB()), database, SLOT(loadFiltersDB()), queued);
-    // Until the database screen shows the archive's errors, the data page's
-    // message box does, so a failed opening or load is never silent.
-    connect(database, &DataBaseInteractor::errorOccurred, m_dataWindow, &DataWindow::showError, queued);
+}
+
+// The database page: filters, the selection, its exports and deletes.
+void ApplicationShell::wireDataBaseScreen()
+{
+    const auto queued = Qt::QueuedConnection;
+    DataBaseWindow* screen = m_dataBaseWindow;
+    DataBaseInteractor* database = m_dataBaseInteractor;
+    FilesInteractor* files = m_filesInteractor;
+    connect(m_root, SIGNAL(clickSaveDBAsCSV()), screen, SLOT(onClickButtonSaveDBAsCsv()), queued);
+    connect(screen, &DataBaseWindow::saveCsvFromModel, files, &FilesInteractor::saveCSVFileFromModel, queued);
+    connect(m_root, SIGNAL(clickSaveDBAsXLSX()), screen, SLOT(onClickButtonSaveDBAsXlsx()), queued);
+    connect(screen, &DataBaseWindow::saveXlsxFromModel, files, &FilesInteractor::saveXLSXFileFromModel, queued);
+    // Queued behind each export in the device thread: the screen learns when
+    // the selection is no longer being read and may be refilled again.
+    const auto exportDone = [screen] {
+        QMetaObject::invokeMethod(screen, &DataBaseWindow::exportFinished, Qt::QueuedConnection);
+    };
+    connect(screen, &DataBaseWindow::saveCsvFromModel, files, exportDone, queued);
+    connect(screen, &DataBaseWindow::saveXlsxFromModel, files, exportDone, queued);
+    connect(m_root, SIGNAL(selectedTableDb(QVariant)), screen, SLOT(onSelectedTableDb(QVariant)), queued);
+    connect(m_root, SIGNAL(clickButtonDeleteItems()), screen, SLOT(onClickButtonDeleteItems()), queued);
+    connect(screen, &DataBaseWindow::deleteDataDB, database, &DataBaseInteractor::onDeleteDataDb, queued);
+    connect(database, &DataBaseInteractor::modelUpdated, screen, &DataBaseWindow::showTableDB, queued);
+    connect(database, &DataBaseInteractor::filtersDBLoaded, screen, &DataBaseWindow::showFiltersDB, queued);
+    // The menu's database button reads the lists through the screen, which
+    // first lets its views go of them. Queued behind every reading (the
+    // menu's, a delete's), the screen learns when nothing refills them any
+    // more, whether the reading succeeded or not.
+    connect(m_root, SIGNAL(clickButtonDB()), screen, SLOT(filtersRequested()), Qt::DirectConnection);
+    connect(screen, &DataBaseWindow::loadFiltersDB, database, &DataBaseInteractor::loadFiltersDB, queued);
+    const auto listsSettled = [screen] {
+        QMetaObject::invokeMethod(screen, &DataBaseWindow::filterListsSettled, Qt::QueuedConnection);
+    };
+    connect(screen, &DataBaseWindow::loadFiltersDB, database, listsSettled, queued);
+    connect(screen, &DataBaseWindow::deleteDataDB, database, listsSettled, queued);
+    connect(m_root, SIGNAL(clickButtonFilters()), screen, SLOT(updateModel()), queued);
+    connect(screen, &DataBaseWindow::setDBFiltr, database, &DataBaseInteractor::updateModel, queued);
+    connect(database, &DataBaseInteractor::errorOccurred, screen, &DataBaseWindow::showError, queued);
+    connect(m_root, SIGNAL(clickButtonPrintReportDB()), screen, SLOT(onClickButtonPrintReportDB()), queued);
+    connect(m_root, SIGNAL(clickButtonPreviewReportDB()), screen, SLOT(onClickButtonPreviewReportDB()), queued);
+    ReportInteractor* reports = m_reportInteractor;
+    connect(screen, &DataBaseWindow::printReportFromDB, reports, &ReportInteractor::printReportDB, queued);
+    connect(screen, &DataBaseWindow::previewReportFromDB, reports, &ReportInteractor::onPreviewReportDB, queued);
+    // Report errors of both screens are said in this screen's warning box.
+    connect(reports, &ReportInteractor::reportErrorOccurred, screen, &DataBaseWindow::showError, queued);
+    connect(m_root, SIGNAL(clickButtonSaveReportPdfDB()), screen, SLOT(onClickButtonSaveReportPdfDB()), queued);
+    connect(screen, &DataBaseWindow::saveReportPdfFromDB, reports, &ReportInteractor::saveReportDBPdf, queued);
 }
 
 // The device side: the device page, the settings page and the file dialogue
@@ -186,8 +235,8 @@ void ApplicationShell::wireDevice()
     connect(thread, &QThread::finished, files, &QObject::deleteLater);
 }
 
-// Data page: opening, saving and loading a log file. The database load
-// (writeModelToDataBase) keeps its signal until the database side exists.
+// Data page: opening and saving a log file; its load into the archive is
+// wired with the archive (wireDatabase).
 void ApplicationShell::wireDataScreen()
 {
     const auto queued = Qt::QueuedConnection;
@@ -204,8 +253,8 @@ void ApplicationShell::wireDataScreen()
     connect(m_root, SIGNAL(clickButtonSaveInDB()), dataWindow, SLOT(onClickButtonSaveInDB()), queued);
 }
 
-// Data page: the report panel's print, preview, PDF and opening. Until the
-// database page exists, report errors are shown in the data page's warning box.
+// Data page: the report panel's print, preview, PDF and opening. Report
+// errors are said by the database page (wireDataBaseScreen).
 void ApplicationShell::wireDataReports()
 {
     const auto queued = Qt::QueuedConnection;
@@ -213,7 +262,6 @@ void ApplicationShell::wireDataReports()
     connect(m_dataWindow, &DataWindow::printReport, reports, &ReportInteractor::printReport, queued);
     connect(m_dataWindow, &DataWindow::previewReport, reports, &ReportInteractor::previewReport, queued);
     connect(m_dataWindow, &DataWindow::saveReportAsPdf, reports, &ReportInteractor::saveReportPdf, queued);
-    connect(reports, &ReportInteractor::reportErrorOccurred, m_dataWindow, &DataWindow::showError, queued);
     connect(m_root, SIGNAL(clickButtonSaveReportPdf()), m_dataWindow, SLOT(onClickButtonSaveReportPdf()), queued);
     connect(m_root, SIGNAL(clickButtonPrint()), m_dataWindow, SLOT(onClickButtonPrint()), queued);
     connect(m_root, SIGNAL(clickButtonPreviewPrint()), m_dataWindow, SLOT(onClickButtonPreviewPrint()), queued);
@@ -222,6 +270,10 @@ void ApplicationShell::wireDataReports()
 
 void ApplicationShell::stopWorkers()
 {
+    // The database thread's models must not change under the views that show
+    // them: the database screen lets go of them first.
+    if (m_dataBaseWindow)
+        m_dataBaseWindow->releaseModels();
     // A running search or download notices the interruption request at its next
     // pause or request and returns; quit() then ends the thread's event loop.
     for (QThread* thread : {m_deviceThread, m_databaseThread}) {

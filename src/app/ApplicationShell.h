@@ -6,6 +6,7 @@
 
 class ComPortManager;
 class DataBaseInteractor;
+class DataBaseWindow;
 class DataWindow;
 class DeviceInteractor;
 class DeviceSettingWindow;
@@ -53,6 +54,7 @@ public:
     DeviceWindow* deviceWindow() const { return m_deviceWindow; }
     DeviceSettingWindow* deviceSettingWindow() const { return m_deviceSettingWindow; }
     DataWindow* dataWindow() const { return m_dataWindow; }
+    DataBaseWindow* dataBaseWindow() const { return m_dataBaseWindow; }
     ComPortManager* comPortManager() const { return m_comPortManager; }
     DeviceInteractor* deviceInteractor() const { return m_deviceInteractor; }
     DeviceSettingsInteractor* deviceSettingsInteractor() const { return m_deviceSettingsInteractor; }
@@ -69,6 +71,7 @@ private:
     void wireDataScreen();
     void wireDataReports();
     void wireDatabase();
+    void wireDataBaseScreen();
 
     QQmlApplicationEngine* m_engine = nullptr;
     QObject* m_root = nullptr;
@@ -87,6 +90,7 @@ private:
     DeviceWindow* m_deviceWindow = nullptr;
     DeviceSettingWindow* m_deviceSettingWindow = nullptr;
     DataWindow* m_dataWindow = nullptr;
+    DataBaseWindow* m_dataBaseWindow = nullptr;
 
     // Device thread objects, deleted by the thread's finish.
     ComPortManager* m_comPortManager = nullptr;

@@ -6,7 +6,37 @@
 
 #include <xlsxwriter.h>
 
+#include <locale.h>
+
 namespace {
+
+// The library writes numbers (values, date serials, column widths) into the
+// workbook's XML with the C library's printf, which follows the process
+// locale: under a Russian locale that is a decimal comma, and no spreadsheet
+// reads the file. While it lives, this thread formats with the C conventions;
+// other threads keep theirs.
+class CNumbersInThisThread
+{
+public:
+    CNumbersInThisThread()
+        : m_c(newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr)))
+        , m_previous(m_c ? uselocale(m_c) : static_cast<locale_t>(nullptr))
+    {
+    }
+    ~CNumbersInThisThread()
+    {
+        if (!m_c)
+            return;
+        uselocale(m_previous);
+        freelocale(m_c);
+    }
+    CNumbersInThisThread(const CNumbersInThisThread&) = delete;
+    CNumbersInThisThread& operator=(const CNumbersInThisThread&) = delete;
+
+private:
+    locale_t m_c;
+    locale_t m_previous;
+};
 
 // libxlsxwriter counts rows and columns from 0.
 lxw_row_t rowAt(int row) { return lxw_row_t(row - 1); }
@@ -139,7 +169,12 @@ bool XlsxDocument::save()
         dropTemporary();
         return false;
     }
-    if (workbook_close(workbook) != LXW_NO_ERROR) {
+    lxw_error closed;
+    {
+        const CNumbersInThisThread cNumbers;
+        closed = workbook_close(workbook);
+    }
+    if (closed != LXW_NO_ERROR) {
         dropTemporary();
         return false;
     }

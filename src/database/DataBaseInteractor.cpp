@@ -12,13 +12,15 @@
 namespace {
 
 // Stored time stamps come back as SQLite's "yyyy-MM-dd hh:mm:ss", in UTC.
+// Read as such, never as a local time: the computer's clock may skip the
+// reading (the hour daylight saving jumps over), which would lose it.
 QDateTime storedDateTime(const QVariant& value)
 {
     if (!value.isValid())
         return QDateTime();
-    QDateTime time = QDateTime::fromString(value.toString(), QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-    time.setTimeSpec(Qt::UTC);
-    return time;
+    const QString text = value.toString();
+    return QDateTime(QDate::fromString(text.left(10), QStringLiteral("yyyy-MM-dd")),
+                     QTime::fromString(text.mid(11), QStringLiteral("hh:mm:ss")), Qt::UTC);
 }
 
 // Runs one step; the text it threw, or an empty text.

@@ -10,7 +10,6 @@
 #include <QDateTime>
 
 #include <charconv>
-#include <cstdlib>
 
 namespace {
 
@@ -38,10 +37,13 @@ LogLoader::LogLoader(DataBase& database, const Tables& tables, std::function<voi
 
 double LogLoader::storedValue(float value)
 {
+    // Both ways without the C locale: strtod would stop at the decimal point
+    // under a locale that writes a comma, and store 23.45 as 23.
     char text[64];
-    const auto written = std::to_chars(text, text + sizeof text - 1, value);
-    *written.ptr = '\0';
-    return std::strtod(text, nullptr);
+    const auto written = std::to_chars(text, text + sizeof text, value);
+    double stored = 0.0;
+    std::from_chars(text, written.ptr, stored);
+    return stored;
 }
 
 qint64 LogLoader::secondsFromText(const QString& text)

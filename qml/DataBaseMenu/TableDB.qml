@@ -1,0 +1,131 @@
+import QtQuick 2.15
+import QtQuick.Controls 1.4 as C1
+import QtQuick.Controls.Styles 1.4
+import "../SharedObjects"
+
+// The selection from the archive, one row per time stamp and instrument, with
+// its statistics underneath. The columns are the model's roles, named after
+// the selection's columns. Every change of the selected rows is announced
+// through the main window's selectedTableDb.
+Item {
+    id: root
+    property var model: null
+    property alias modelStatistics: tableStatistics.modelStatistics
+    readonly property alias rowCount: tableRecords.rowCount
+    readonly property alias columnCount: tableRecords.columnCount
+
+    // Every column is gone; addColumn follows for each column of a new model.
+    signal removeColumns()
+    signal addColumn(string role)
+
+    onModelChanged: rebuild()
+
+    function rebuild() {
+        tableRecords.selection.clear()
+        while (tableRecords.columnCount > 0)
+            tableRecords.removeColumn(0)
+        tableStatistics.remove()
+        root.removeColumns()
+        tableRecords.model = root.model
+        if (!root.model)
+            return
+        var roles = root.model.roles
+        // The time stamp and the instrument number keep their width; the
+        // channels share the rest, scrolling sideways only when many.
+        var others = Math.max(1, roles.length - 2)
+        var channelWidth = Math.max(120, Math.floor((tableRecords.width - 160 - 100 - 20) / others))
+        for (var i = 0; i < roles.length; ++i) {
+            var width = i === 0 ? 160 : (i === roles.length - 1 ? 100 : channelWidth)
+            var column = columnComponent.createObject(tableRecords, { "role": roles[i], "title": roles[i], "width": width })
+            tableRecords.addColumn(column)
+            root.addColumn(roles[i])
+        }
+        if (tableStatistics.modelStatistics)
+            tableStatistics.fill()
+        if (tableRecords.rowCount > 0)
+            tableRecords.positionViewAtRow(0, ListView.Beginning)
+    }
+
+    function selectedRows() {
+        var rows = []
+        tableRecords.selection.forEach(function (row) { rows.push(row) })
+        return rows
+    }
+
+    Component {
+        id: columnComponent
+        C1.TableViewColumn {
+            horizontalAlignment: Text.AlignHCenter
+            movable: false
+        }
+    }
+
+    Rectangle {
+        anchors.top: parent.top
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.bottom: tableStatistics.top
+        anchors.bottomMargin: 6
+        color: "white"
+        radius: 4
+        border.width: 1
+        border.color: "#e6e6e6"
+
+        C1.TableView {
+            id: tableRecords
+            objectName: "TableDBRecords"
+            anchors.fill: parent
+            anchors.margins: 2
+            frameVisible: false
+            alternatingRowColors: true
+            selectionMode: C1.SelectionMode.ExtendedSelection
+            horizontalScrollBarPolicy: Qt.ScrollBarAsNeeded
+
+            Connections {
+                target: tableRecords.selection
+                function onSelectionChanged() { window.selectedTableDb(root.selectedRows()) }
+            }
+
+            headerDelegate: Rectangle {
+                height: 40
+                color: "#fbe3d7"
+                border.width: 1
+                border.color: "black"
+                Text {
+                    anchors.fill: parent
+                    anchors.margins: 2
+                    text: styleData.value
+                    font.bold: true
+                    font.pixelSize: 14
+                    wrapMode: Text.WordWrap
+                    horizontalAlignment: Text.AlignHCenter
+                    verticalAlignment: Text.AlignVCenter
+                }
+            }
+
+            rowDelegate: Rectangle {
+                height: 26
+                color: styleData.selected ? "#ffa07a" : (styleData.alternate ? "#FFFAFA" : "#FFFFFF")
+            }
+
+            itemDelegate: Text {
+                text: styleData.value === undefined || styleData.value === null || styleData.value === ""
+                      ? "----" : styleData.value
+                font.pixelSize: 15
+                horizontalAlignment: Text.AlignHCenter
+                verticalAlignment: Text.AlignVCenter
+                elide: Text.ElideRight
+                color: styleData.selected ? "white" : "black"
+            }
+        }
+    }
+
+    TableStatistics {
+        id: tableStatistics
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.bottom: parent.bottom
+        height: 172
+        columnWidth: 150
+    }
+}

@@ -1,0 +1,126 @@
+// The database screen's chart, and the reports of the range it shows.
+#include "database/DataBaseWindow.h"
+
+#include "data/PanelTime.h"
+#include "database/LogLoader.h"
+#include "report/ChartRoutines.h"
+#include "report/ReportInteractor.h"
+
+#include <QSqlQueryModel>
+#include <QtCharts/QAbstractAxis>
+#include <QtCharts/QCategoryAxis>
+#include <QtCharts/QXYSeries>
+
+using namespace QtCharts;
+
+namespace {
+
+const QString chartView = QStringLiteral("ChartDataBaseView");
+const QString reportPanel = QStringLiteral("PrintReportDBWindow");
+
+// Lines are first filled for this many pixel columns; the chart refills them
+// for its real width (refillSeries).
+constexpr int defaultPixelColumns = 2000;
+
+} // namespace
+
+void DataBaseWindow::updateSeries(QAbstractSeries* series, QByteArray role)
+{
+    auto* xySeries = qobject_cast<QXYSeries*>(series);
+    if (!xySeries)
+        return;
+    const bool wasBlocked = xySeries->blockSignals(true);
+    // While a request refills the selection, it must not be read.
+    if (m_tableShown)
+        m_chartFeed.fillWhole(xySeries, role, defaultPixelColumns);
+    else
+        xySeries->clear();
+    const QString name = QString::fromUtf8(role);
+    const QList<QAbstractAxis*> axes = xySeries->attachedAxes();
+    if (!axes.isEmpty()) {
+        axes.last()->setTitleText(name);
+        ChartRoutines::styleValueAxisUntitled(axes.last());
+    }
+    xySeries->setName(name);
+    xySeries->blockSignals(wasBlocked);
+}
+
+void DataBaseWindow::refillSeries(QAbstractSeries* series, QByteArray role, double minX, double maxX,
+                                  int pixelColumns)
+{
+    if (m_tableShown)
+        m_chartFeed.fill(qobject_cast<QXYSeries*>(series), role, minX, maxX, pixelColumns);
+}
+
+QVariantMap DataBaseWindow::seriesTimeSpan(QByteArray role)
+{
+    const ChartRoutines::Span span = m_tableShown ? m_chartFeed.span(role) : ChartRoutines::Span();
+    return {{QStringLiteral("min"), span.min},
+            {QStringLiteral("max"), span.max},
+            {QStringLiteral("count"), m_tableShown ? m_chartFeed.points(role).size() : 0}};
+}
+
+void DataBaseWindow::keepTimeAxisLabelled(QAbstractAxis* axis)
+{
+    ChartRoutines::keepTimeAxisLabelled(qobject_cast<QCategoryAxis*>(axis));
+}
+
+void DataBaseWindow::updateMinMaxAxisY(QAbstractSeries* series, QAbstractAxis* axis)
+{
+    ChartRoutines::setValueAxisRange(series, axis);
+}
+
+int DataBaseWindow::findRow(const QAbstractItemModel* model, const QDateTime& clock)
+{
+    const int rows = model ? model->rowCount() : 0;
+    if (rows == 0)
+        return 0;
+    const qint64 time = QDateTime(clock.date(), clock.time(), Qt::UTC).toSecsSinceEpoch();
+    auto rowTime = [model](int row) {
+        return LogLoader::secondsFromText(model->index(row, 0).data().toString());
+    };
+    if (time <= rowTime(0))
+        return 0;
+    if (time >= rowTime(rows - 1))
+        return rows - 1;
+    for (int row = 1; row < rows - 1; ++row) {
+        if (rowTime(row) >= time)
+            return row;
+    }
+    return rows - 1;
+}
+
+PrintSetting DataBaseWindow::printSettingFromScreen() const
+{
+    PrintSetting setting;
+    setting.beginDateTime = PanelTime::clockOf(objectProperty(chartView, QStringLiteral("minAxisX")));
+    setting.endDateTime = PanelTime::clockOf(objectProperty(chartView, QStringLiteral("maxAxisX")));
+    const int rows = m_tableShown ? m_model->rowCount() : 0;
+    setting.firstRow = setting.beginDateTime.isValid() ? findRow(m_model, setting.beginDateTime) : 0;
+    setting.lastRow = setting.endDateTime.isValid() ? findRow(m_model, setting.endDateTime) : qMax(0, rows - 1);
+    setting.printChart = objectProperty(reportPanel, QStringLiteral("isPrintChart")).toBool();
+    setting.generalChart = objectProperty(reportPanel, QStringLiteral("isGeneralChart")).toBool();
+    setting.fullReport = !objectProperty(reportPanel, QStringLiteral("isShortReport")).toBool();
+    return setting;
+}
+
+void DataBaseWindow::onClickButtonPrintReportDB()
+{
+    if (m_tableShown && !m_waiting)
+        emit printReportFromDB(m_model, printSettingFromScreen(), m_filters);
+}
+
+void DataBaseWindow::onClickButtonPreviewReportDB()
+{
+    if (m_tableShown && !m_waiting)
+        emit previewReportFromDB(m_model, printSettingFromScreen(), m_filters);
+}
+
+void DataBaseWindow::onClickButtonSaveReportPdfDB()
+{
+    if (!m_tableShown || m_waiting)
+        return;
+    const QString path = m_dialogs.saveFileName(QStringLiteral("PDF"), QStringLiteral("*.pdf"), QStringLiteral("*.pdf"));
+    if (!path.isEmpty())
+        emit saveReportPdfFromDB(m_model, printSettingFromScreen(), m_filters, ReportInteractor::pdfFileName(path));
+}

@@ -1,0 +1,674 @@
+// The database screen: the whole road through the real application (a log
+// downloaded from the simulated instrument and another opened from a file,
+// both stored, filtered, exported, charted and partly deleted), an empty
+// archive, failed requests, the report period's rows and the chart's time
+// order on a day the computer's clock changes.
+#include "AppHarness.h"
+#include "LogFileBytes.h"
+#include "ReportPdf.h"
+#include "ZrSimulator.h"
+
+#include "app/ApplicationShell.h"
+#include "data/DataWindow.h"
+#include "data/ModelLogRecord.h"
+#include "data/ModelStatistics.h"
+#include "database/DataBaseFilters.h"
+#include "database/DataBaseInteractor.h"
+#include "database/DataBaseWindow.h"
+#include "database/ModelDeviceList.h"
+#include "database/ModelTypeChannelList.h"
+#include "database/ModelTypeUnitList.h"
+#include "database/SelectionChartFeed.h"
+#include "database/TableDBModel.h"
+#include "report/ReportInteractor.h"
+#include "device/ModelDeviceFileInfo.h"
+
+#include <QGuiApplication>
+#include <QIdentityProxyModel>
+#include <QPrinter>
+#include <QProcess>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QStandardItemModel>
+#include <QTemporaryDir>
+#include <QTextCodec>
+#include <QtCharts/QXYSeries>
+#include <QtTest>
+
+using namespace QtCharts;
+
+namespace {
+
+QStringList run(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return {program + QStringLiteral(" failed: ") + QString::fromUtf8(process.readAllStandardError()).right(400)};
+    return QString::fromUtf8(process.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+QStringList sqlite(const QString& file, const QString& sql)
+{
+    return run(QStringLiteral("sqlite3"), {file, sql});
+}
+
+QObject* objectOf(const QVariant& value)
+{
+    return value.value<QObject*>();
+}
+
+// What the user reads in a date field of the page.
+QString shown(const QVariant& value)
+{
+    return value.toDateTime().toLocalTime().toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
+}
+
+// A "dd.MM.yyyy hh:mm:ss" reading of the instrument's clock (never parsed as
+// local time, which may not have it).
+QDateTime clockOf(const QString& text)
+{
+    return QDateTime(QDate::fromString(text.left(10), QStringLiteral("dd.MM.yyyy")),
+                     QTime::fromString(text.mid(11), QStringLiteral("hh:mm:ss")), Qt::UTC);
+}
+
+QString clockText(qint64 seconds)
+{
+    return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC).toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
+}
+
+// The application has created the archive's tables.
+bool archiveReady(const QString& archive)
+{
+    return AppHarness::waitFor([&] {
+        return sqlite(archive, "SELECT count(*) FROM sqlite_master WHERE name = 'RECORD_ZR'") == QStringList{"1"};
+    });
+}
+
+// The delegate of a filter list that shows `text`, or nullptr.
+QQuickItem* listEntry(const AppHarness& app, const QString& listName, const QString& text)
+{
+    auto* list = qobject_cast<QQuickItem*>(app.object(listName + QStringLiteral("List")));
+    QQuickItem* content = list ? list->property("contentItem").value<QQuickItem*>() : nullptr;
+    if (!content)
+        return nullptr;
+    for (QQuickItem* item : content->childItems())
+        if (item->property("text").toString() == text)
+            return item;
+    return nullptr;
+}
+
+QStringList listTexts(const AppHarness& app, const QString& listName)
+{
+    QStringList texts;
+    auto* list = qobject_cast<QQuickItem*>(app.object(listName + QStringLiteral("List")));
+    QQuickItem* content = list ? list->property("contentItem").value<QQuickItem*>() : nullptr;
+    for (QQuickItem* item : content ? content->childItems() : QList<QQuickItem*>())
+        if (item->property("text").isValid())
+            texts << item->property("text").toString();
+    return texts;
+}
+
+void click(const AppHarness& app, QQuickItem* item)
+{
+    auto* window = qobject_cast<QQuickWindow*>(app.root());
+    QVERIFY(window && item);
+    QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier,
+                      item->mapToScene(QPointF(12, item->height() / 2)).toPoint());
+}
+
+DataBaseWindow* screenOf(const AppHarness& app)
+{
+    return app.shell() ? app.shell()->dataBaseWindow() : nullptr;
+}
+
+// Opens the database page with the menu button, as the user does, and waits
+// for the lists.
+bool openDataBasePage(AppHarness& app)
+{
+    QObject* button = app.object(QStringLiteral("ButtonBase"));
+    if (!button || !QMetaObject::invokeMethod(button, "clicked"))
+        return false;
+    return AppHarness::waitFor([&] { return objectOf(app.property("FilterDevice", "model")) != nullptr; });
+}
+
+bool applyFilter(AppHarness& app)
+{
+    QSignalSpy requests(screenOf(app), &DataBaseWindow::setDBFiltr);
+    if (!app.emitWindowSignal("clickButtonFilters"))
+        return false;
+    return AppHarness::waitFor([&] {
+        return requests.count() == 1 && objectOf(app.property("TableDB", "model")) != nullptr
+            && !screenOf(app)->isWaiting();
+    }, 30000);
+}
+
+struct Collected
+{
+    QStringList warnings;
+    QString savePath;
+};
+
+void useTestDialogs(DataBaseWindow* screen, Collected& collected)
+{
+    DataBaseWindow::Dialogs dialogs;
+    dialogs.saveFileName = [&collected](const QString&, const QString&, const QString&) { return collected.savePath; };
+    dialogs.warning = [&collected](const QString& text) { collected.warnings << text; };
+    screen->setDialogs(dialogs);
+}
+
+QList<QPointF> seriesPoints(const AppHarness& app, int index)
+{
+    const QVariant entry = app.object(QStringLiteral("ChartDataBaseView"))->property("modelNameSeries");
+    auto* legend = qobject_cast<QAbstractItemModel*>(objectOf(entry));
+    if (!legend || index >= legend->rowCount())
+        return {};
+    const int seriesRole = legend->roleNames().key("series");
+    auto* series = qobject_cast<QXYSeries*>(objectOf(legend->index(index, 0).data(seriesRole)));
+    return series ? series->points() : QList<QPointF>();
+}
+
+const qint64 firstA = 1700000000;      // 14.11.2023 22:13:20 on the instrument's clock
+const qint64 firstB = 1710000000;
+const quint32 idB = 7654321;
+
+QByteArray zr749Log(int records)
+{
+    QByteArray bytes = logbytes::header(1, idB);
+    for (int i = 0; i < records; ++i)
+        bytes += logbytes::record(quint32(firstB) + quint32(i) * 60, logbytes::present(20.0f + i % 9, 18.0f, 1),
+                                  logbytes::present(4.0f + i % 5, 0.0f, 67));
+    return bytes;
+}
+
+} // namespace
+
+class TestDataBaseScreen : public QObject
+{
+    Q_OBJECT
+private slots:
+    void emptyArchive_showsEmptyListsAndNoError();
+    void road_downloadStoreFilterExportChartAndDelete();
+    void period_spansTheStoredStampsAlsoInALocalClockGap();
+    void filterRequestBeforeAnyFilterLists_isIgnored();
+    void filterLists_stayDetachedWhileAnyReadingIsQueued();
+    void failedRequests_giveBackCursorButtonsAndLists();
+    void findRow_readsTheSelectionsTimeTexts_data();
+    void findRow_readsTheSelectionsTimeTexts();
+    void chartLine_comesInTimeOrderAndNeverRunsBack();
+};
+
+void TestDataBaseScreen::emptyArchive_showsEmptyListsAndNoError()
+{
+    AppHarness app;
+    QVERIFY2(app.start(), qPrintable(app.errorString()));
+    Collected collected;
+    useTestDialogs(screenOf(app), collected);
+    const QVariant beginBefore = app.property("PeriodDataBase", "currentBeginTime");
+    const QVariant endBefore = app.property("PeriodDataBase", "currentEndDate");
+
+    QVERIFY(openDataBasePage(app));
+    QCOMPARE(app.property("DataBaseMenu", "visible"), QVariant(true));
+    QCOMPARE(app.property("FilterTypeChannel", "count").toInt(), 0);
+    QCOMPARE(app.property("FilterTypeUnit", "count").toInt(), 0);
+    QCOMPARE(app.property("FilterDevice", "count").toInt(), 0);
+    QCOMPARE(app.property("PeriodDataBase", "currentBeginTime"), beginBefore);
+    QCOMPARE(app.property("PeriodDataBase", "currentEndDate"), endBefore);
+    QVERIFY(app.shell()->dataBaseInteractor()->filters()->modelDevice()->tickedItems().isEmpty());
+
+    // Filtering an empty archive gives an empty table, still without a word.
+    QVERIFY(applyFilter(app));
+    QCOMPARE(app.shell()->tableDBModel()->rowCount(), 0);
+    QVERIFY(collected.warnings.isEmpty());
+    QVERIFY(!QGuiApplication::overrideCursor());
+}
+
+void TestDataBaseScreen::road_downloadStoreFilterExportChartAndDelete()
+{
+    // Instrument A, a ZR-7.47, serves a run of 300 records, more than one
+    // fetch of a query model; an ID of its own keeps the two time-zone runs'
+    // download folders apart.
+    ZrSimulator::Options options;
+    options.id = 5000000 + quint32(QCoreApplication::applicationPid() % 1000000);
+    options.defaultFiles = false;
+    ZrSimulator sim(options);
+    QString error;
+    QVERIFY2(sim.start(&error), qPrintable(error));
+    SimRunSpec spec;
+    spec.records = 300;
+    spec.start = QDateTime::fromSecsSinceEpoch(firstA, Qt::UTC);
+    sim.addRun(spec);
+
+    AppHarness app({sim.portName()});
+    QVERIFY2(app.start(), qPrintable(app.errorString()));
+    DataBaseWindow* screen = screenOf(app);
+    Collected collected;
+    useTestDialogs(screen, collected);
+    // Every message box of both screens, to see each error said once.
+    QString openPath;
+    DataWindow::Dialogs dataDialogs = DataWindow::systemDialogs();
+    dataDialogs.openFileName = [&](const QString&, const QString&, const QString&) { return openPath; };
+    dataDialogs.warning = [&](const QString& text) { collected.warnings << text; };
+    app.shell()->dataWindow()->setDialogs(dataDialogs);
+    const QString archive = app.databasePath();
+    QTemporaryDir dir;
+
+    // Download, show, store.
+    QVERIFY(AppHarness::waitFor([&] { return app.shell()->modelFilesInfo()->rowCount() == 1; }, 30000));
+    QVERIFY(app.emitWindowSignal("currentNameFileChange", QStringLiteral("6553F100.LOG")));
+    QVERIFY(app.emitWindowSignal("clickOpenCurrentFileFromDevice"));
+    QVERIFY(AppHarness::waitFor([&] { return app.shell()->modelLogRecord()->rowCount() == 300; }, 30000));
+    QVERIFY(app.waitForProperty("DataWindow", "visible", true));
+    QVERIFY(app.emitWindowSignal("clickButtonSaveInDB"));
+    QVERIFY(AppHarness::waitFor([&] {
+        return sqlite(archive, "SELECT count(DISTINCT DateTime) FROM RECORD_ZR") == QStringList{"300"};
+    }, 30000));
+    QVERIFY(app.waitForProperty("DataWindow", "enabled", true));
+
+    // First visit: the instrument is chosen, the period spans exactly the
+    // stored time stamps, the lists hold what was stored.
+    QVERIFY(openDataBasePage(app));
+    const QString idA = QString::number(options.id);
+    QCOMPARE(listTexts(app, "FilterDevice"), QStringList{"ZR-7.47 №" + idA});
+    QVERIFY(listEntry(app, "FilterDevice", "ZR-7.47 №" + idA)->property("checked").toBool());
+    QCOMPARE(shown(app.property("PeriodDataBase", "minDate")), clockText(firstA));
+    QCOMPARE(shown(app.property("PeriodDataBase", "maxDate")), clockText(firstA + 299 * 10));
+    QCOMPARE(shown(app.property("PeriodDataBase", "currentBeginTime")), clockText(firstA));
+    QCOMPARE(shown(app.property("PeriodDataBase", "currentEndTime")), clockText(firstA + 299 * 10));
+    QCOMPARE(listTexts(app, "FilterTypeChannel"),
+             QStringList({"Канал №1", "Доп.измерение №1", "Канал №2", "Доп.измерение №2"}));
+    QVERIFY(!listTexts(app, "FilterTypeUnit").isEmpty());
+
+    // Two channels ticked in the list: one row per time stamp with them,
+    // statistics of both, a line of each on the chart.
+    click(app, listEntry(app, "FilterTypeChannel", "Канал №2"));
+    click(app, listEntry(app, "FilterTypeChannel", "Канал №1"));
+    QVERIFY(applyFilter(app));
+    TableDBModel* table = app.shell()->tableDBModel();
+    QCOMPARE(table->rowCount(), 300);
+    QCOMPARE(table->roles(), QStringList({"Дата", "Канал №1", "Канал №2", "№ прибора"}));
+    QCOMPARE(app.property("TableDB", "columnCount").toInt(), 4);
+    QCOMPARE(screen->statisticsModel()->getHeader(), QStringList({"", "Канал №1", "Канал №2"}));
+    const QString maxChannel1 = sqlite(archive, "SELECT round(max(Value), 2) FROM RECORD_ZR JOIN TYPE_CHANNEL "
+                                                "USING(idTypeChannel) WHERE nameChannel = 'Канал №1'").value(0);
+    const QString maxCell = screen->statisticsModel()->cellText(ModelStatistics::MaximumRow, 1);
+    QCOMPARE(maxCell.section(' ', 0, 0).toDouble(), maxChannel1.toDouble());
+    QVERIFY(AppHarness::waitFor([&] { return app.object("ChartDataBaseView")->property("seriesCount").toInt() == 2; }));
+    const QList<QPointF> line = seriesPoints(app, 0);
+    QCOMPARE(line.size(), 300);
+    for (int i = 1; i < line.size(); ++i)
+        QCOMPARE(line.at(i).x() - line.at(i - 1).x(), 10000.0);
+    QVERIFY(!QGuiApplication::overrideCursor());
+
+    // A report of the range the chart shows, rows 100 to 199, from each of
+    // the report panel's buttons: printed, previewed and written as PDF.
+    QVERIFY(app.setProperty("ChartDataBaseView", "maxAxisX", double(firstA + 1990) * 1000));
+    QVERIFY(app.setProperty("ChartDataBaseView", "minAxisX", double(firstA + 1000) * 1000));
+    ReportInteractor::Dialogs printer;
+    QString printedPath;
+    printer.choosePrinter = [&](QPrinter* device) {
+        device->setOutputFormat(QPrinter::PdfFormat);
+        device->setOutputFileName(printedPath);
+        return true;
+    };
+    printer.preview = [&](QPrinter* device, const std::function<void(QPrinter*)>& paint) {
+        device->setOutputFormat(QPrinter::PdfFormat);
+        device->setOutputFileName(printedPath);
+        paint(device);
+    };
+    app.shell()->reportInteractor()->setDialogs(printer);
+    for (const char* button : {"printButtonDB", "previewButtonDB", "pdfButtonDB"}) {
+        collected.savePath = dir.filePath(QStringLiteral("отчёт ") + button);
+        printedPath = collected.savePath + ".pdf";
+        QVERIFY(QMetaObject::invokeMethod(app.object(button), "clicked"));
+        QVERIFY2(AppHarness::waitFor([&] { return QFile::exists(printedPath); }), button);
+        AppHarness::spin(100);
+        const QString report = reportpdf::text(printedPath);
+        QVERIFY2(reportpdf::containsInOrder(report, {clockText(firstA + 1000), clockText(firstA + 1990)}),
+                 qPrintable(report));
+        QVERIFY(!report.contains(clockText(firstA + 990)));
+        QVERIFY(!report.contains(clockText(firstA + 2000)));
+    }
+    // A report that cannot be written is said once, by this screen.
+    collected.savePath = dir.filePath("нет такой папки/отчёт");
+    QVERIFY(QMetaObject::invokeMethod(app.object("pdfButtonDB"), "clicked"));
+    QVERIFY(AppHarness::waitFor([&] { return !collected.warnings.isEmpty(); }));
+    AppHarness::spin(100);
+    QCOMPARE(collected.warnings, QStringList{"Не удалось записать отчёт в файл " + collected.savePath + ".pdf"});
+    collected.warnings.clear();
+
+    // Both exports hold every row.
+    collected.savePath = dir.filePath("selection.csv");
+    QVERIFY(app.emitWindowSignal("clickSaveDBAsCSV"));
+    QVERIFY(AppHarness::waitFor([&] { return QFile::exists(collected.savePath) && !screen->isWaiting(); }));
+    QFile csv(collected.savePath);
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    const QList<QByteArray> csvLines = csv.readAll().split('\n');
+    QCOMPARE(csvLines.size(), 302); // header, 300 rows, nothing after the last LF
+    // Written for a spreadsheet with Russian settings.
+    QTextCodec* cp1251 = QTextCodec::codecForName("Windows-1251");
+    QCOMPARE(cp1251->toUnicode(csvLines.at(0)), QStringLiteral("Дата;Канал №1;ед.изм.;Канал №2;ед.изм.;№ прибора;"));
+    QVERIFY(cp1251->toUnicode(csvLines.at(300)).startsWith(clockText(firstA + 299 * 10) + ";"));
+
+    collected.savePath = dir.filePath("selection.xlsx");
+    QVERIFY(app.emitWindowSignal("clickSaveDBAsXLSX"));
+    QVERIFY(AppHarness::waitFor([&] { return QFile::exists(collected.savePath) && !screen->isWaiting(); }));
+    const QStringList workbook = run("/usr/bin/python3", {"-c", "import openpyxl,sys; s=openpyxl.load_workbook(sys.argv[1]).worksheets[0]; "
+                                            "print(s.max_row); print(s.cell(s.max_row, 1).value)", collected.savePath});
+    QCOMPARE(workbook,
+             QStringList({"303", QDateTime::fromSecsSinceEpoch(firstA + 299 * 10, Qt::UTC)
+                                     .toString("yyyy-MM-dd hh:mm:ss")}));
+
+    // Instrument B, a ZR-7.49, comes from a file; its instrument is chosen
+    // instead of A, and the same channels show its rows only.
+    const QString fileB = dir.filePath("65E0C780.LOG");
+    {
+        QFile file(fileB);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(zr749Log(120));
+    }
+    openPath = fileB;
+    QVERIFY(app.emitWindowSignal("clickButtonOpenFile"));
+    QVERIFY(AppHarness::waitFor([&] { return app.shell()->modelLogRecord()->deviceId() == idB; }));
+    QVERIFY(app.waitForProperty("DataWindow", "visible", true));
+    QVERIFY(app.emitWindowSignal("clickButtonSaveInDB"));
+    QVERIFY(AppHarness::waitFor([&] {
+        return sqlite(archive, "SELECT count(DISTINCT DateTime) FROM RECORD_ZR WHERE idDevice = " + QString::number(idB))
+            == QStringList{"120"};
+    }, 30000));
+    QVERIFY(app.waitForProperty("DataWindow", "enabled", true));
+
+    QVERIFY(openDataBasePage(app));
+    QCOMPARE(listTexts(app, "FilterDevice").size(), 2);
+    // The table on screen keeps its period in the picker.
+    QCOMPARE(shown(app.property("PeriodDataBase", "currentEndTime")), clockText(firstA + 299 * 10));
+    QCOMPARE(shown(app.property("PeriodDataBase", "maxDate")), clockText(firstB + 119 * 60));
+    click(app, listEntry(app, "FilterDevice", "ZR-7.49 №" + QString::number(idB)));
+    QCOMPARE(app.shell()->dataBaseInteractor()->filters()->modelDevice()->tickedItems(), QList<int>{int(idB)});
+    QVERIFY(app.setProperty("PeriodDataBase", "currentEndDate", app.property("PeriodDataBase", "maxDate")));
+    QVERIFY(app.setProperty("PeriodDataBase", "currentEndTime", app.property("PeriodDataBase", "maxDate")));
+    QVERIFY(applyFilter(app));
+    QCOMPARE(table->rowCount(), 120);
+    QCOMPARE(table->index(0, 3).data().toUInt(), idB);
+
+    // Back to A. Rows chosen in the table go, and the same filter runs again.
+    click(app, listEntry(app, "FilterDevice", "ZR-7.47 №" + idA));
+    QVERIFY(applyFilter(app));
+    QCOMPARE(table->rowCount(), 300);
+    QObject* selection = app.object("TableDBRecords")->property("selection").value<QObject*>();
+    QVERIFY(QMetaObject::invokeMethod(selection, "select", Q_ARG(QVariant, 0), Q_ARG(QVariant, 2)));
+    QVERIFY(AppHarness::waitFor([&] { return screen->selectedRows().size() == 3; }));
+    QVERIFY(app.emitWindowSignal("clickButtonDeleteItems"));
+    QVERIFY(AppHarness::waitFor([&] { return table->rowCount() == 297 && !screen->isWaiting(); }, 30000));
+    QCOMPARE(table->index(0, 0).data().toString(), clockText(firstA + 30));
+    QCOMPARE(sqlite(archive, "SELECT count(DISTINCT DateTime) FROM RECORD_ZR WHERE idDevice = " + idA), QStringList{"297"});
+    QCOMPARE(sqlite(archive, "SELECT count(DISTINCT DateTime) FROM RECORD_ZR WHERE idDevice = " + QString::number(idB)),
+             QStringList{"120"});
+    QVERIFY(objectOf(app.property("TableDB", "model")));
+    QVERIFY(app.property("ItemButtonsDB", "enabled").toBool());
+
+    // A new selection forgets the rows chosen in the old one.
+    QVERIFY(QMetaObject::invokeMethod(selection, "select", Q_ARG(QVariant, 5), Q_ARG(QVariant, 6)));
+    QVERIFY(AppHarness::waitFor([&] { return screen->selectedRows().size() == 2; }));
+    QVERIFY(applyFilter(app));
+    QVERIFY(screen->selectedRows().isEmpty());
+    QSignalSpy deletes(screen, &DataBaseWindow::deleteDataDB);
+    QVERIFY(app.emitWindowSignal("clickButtonDeleteItems"));
+    AppHarness::spin(100);
+    QCOMPARE(deletes.count(), 0);
+
+    // All of A goes: its instrument and the channel only A had leave the
+    // lists, B is chosen, and A's filter now finds nothing.
+    QVERIFY(QMetaObject::invokeMethod(selection, "selectAll"));
+    QVERIFY(AppHarness::waitFor([&] { return screen->selectedRows().size() == 297; }));
+    QVERIFY(app.emitWindowSignal("clickButtonDeleteItems"));
+    QVERIFY(AppHarness::waitFor([&] { return table->rowCount() == 0 && !screen->isWaiting(); }, 30000));
+    QVERIFY(AppHarness::waitFor([&] { return listTexts(app, "FilterDevice").size() == 1; }));
+    QCOMPARE(listTexts(app, "FilterDevice"), QStringList{"ZR-7.49 №" + QString::number(idB)});
+    QVERIFY(!listTexts(app, "FilterTypeChannel").contains("Доп.измерение №2"));
+    QCOMPARE(app.shell()->dataBaseInteractor()->filters()->modelDevice()->tickedItems(), QList<int>{int(idB)});
+    QCOMPARE(sqlite(archive, "SELECT count(*) FROM TYPE_DEVICE"), QStringList{"1"});
+    QVERIFY(collected.warnings.isEmpty());
+    QVERIFY(!QGuiApplication::overrideCursor());
+
+    app.shell()->stopWorkers();
+    QDir(AppHarness::logFolder(options.id)).removeRecursively();
+}
+
+void TestDataBaseScreen::period_spansTheStoredStampsAlsoInALocalClockGap()
+{
+    // The first and the last reading lie in the hours New York's clock skips
+    // in spring and repeats in autumn; the picker must still hold all of them.
+    AppHarness app;
+    QVERIFY2(app.start(), qPrintable(app.errorString()));
+    const QString archive = app.databasePath();
+    QVERIFY(archiveReady(archive));
+    QStringList inserts = {"INSERT INTO TYPE_DEVICE VALUES (1, 'ZR-7.47', NULL);", "INSERT INTO UNIT VALUES (1, '°C');",
+                           "INSERT INTO TYPE_CHANNEL VALUES (1, 'Канал №1');"};
+    const QStringList readings = {"2024-03-10 02:30:00", "2024-03-10 02:40:00", "2024-03-10 03:10:00",
+                                  "2024-11-03 01:10:00", "2024-11-03 01:40:00"};
+    for (const QString& reading : readings)
+        inserts << "INSERT INTO RECORD_ZR (DateTime, Value, idUnit, idTypeChannel, idDevice) VALUES ('" + reading
+                       + "', 1.5, 1, 1, 1);";
+    QCOMPARE(sqlite(archive, inserts.join(' ')), QStringList());
+    QVERIFY(openDataBasePage(app));
+    QVERIFY(applyFilter(app));
+    QCOMPARE(app.shell()->tableDBModel()->rowCount(), readings.size());
+    const QList<QVariant> period = screenOf(app)->filters().values("DateTime");
+    QCOMPARE(period.size(), 2);
+    QCOMPARE(std::min(period.at(0).toDateTime(), period.at(1).toDateTime()),
+             QDateTime(QDate(2024, 3, 10), QTime(2, 30), Qt::UTC));
+    QCOMPARE(std::max(period.at(0).toDateTime(), period.at(1).toDateTime()),
+             QDateTime(QDate(2024, 11, 3), QTime(1, 40), Qt::UTC));
+    app.shell()->stopWorkers();
+}
+
+void TestDataBaseScreen::filterRequestBeforeAnyFilterLists_isIgnored()
+{
+    QObject root;
+    TableDBModel model;
+    auto* screen = new DataBaseWindow(&root, &model);
+    QSignalSpy requests(screen, &DataBaseWindow::setDBFiltr);
+    screen->updateModel();
+    QCOMPARE(requests.count(), 0);
+    QVERIFY(!screen->isWaiting());
+    QVERIFY(!QGuiApplication::overrideCursor());
+}
+
+void TestDataBaseScreen::filterLists_stayDetachedWhileAnyReadingIsQueued()
+{
+    // The archive refills the lists in its own thread: the views may hold
+    // them only while no reading is queued there. The answers come in the
+    // order the archive gives them.
+    QObject root;
+    for (const char* name : {"FilterTypeChannel", "FilterTypeUnit", "FilterDevice", "TableDB", "ItemButtonsDB"})
+        (new QObject(&root))->setObjectName(QString::fromLatin1(name));
+    TableDBModel model;
+    DataBaseFilters bundle;
+    auto* screen = new DataBaseWindow(&root, &model);
+    screen->setDialogs({[](const QString&, const QString&, const QString&) { return QString(); },
+                        [](const QString&) {}});
+    QSignalSpy readings(screen, &DataBaseWindow::loadFiltersDB);
+    QSignalSpy selections(screen, &DataBaseWindow::setDBFiltr);
+    QSignalSpy deletes(screen, &DataBaseWindow::deleteDataDB);
+    auto listsShown = [&] {
+        return root.findChild<QObject*>("FilterDevice")->property("model").value<QObject*>() != nullptr;
+    };
+
+    screen->filtersRequested();
+    QCOMPARE(readings.count(), 1);
+    screen->showFiltersDB(&bundle);
+    QVERIFY(!listsShown());
+    screen->filterListsSettled();
+    QVERIFY(listsShown());
+    screen->updateModel();
+    screen->showTableDB();
+    screen->onSelectedTableDb(QVariantList{0});
+
+    // A delete fails while the menu's button already asked for the lists
+    // again: the delete's lists arrive, the menu's reading still refills them.
+    screen->onClickButtonDeleteItems();
+    QCOMPARE(deletes.count(), 1);
+    screen->filtersRequested();
+    screen->updateModel();
+    QCOMPARE(selections.count(), 1);
+    screen->showError(QStringLiteral("Ошибка запроса"));
+    screen->showFiltersDB(&bundle);
+    QVERIFY(!listsShown());
+    screen->showTableDB();
+    screen->filterListsSettled();
+    QVERIFY(!listsShown());
+    screen->showFiltersDB(&bundle);
+    screen->filterListsSettled();
+    QVERIFY(listsShown());
+
+    // The last reading fails: the lists it may have half refilled are neither
+    // shown nor filtered by, until a reading succeeds.
+    screen->filtersRequested();
+    screen->showError(QStringLiteral("Ошибка запроса"));
+    screen->filterListsSettled();
+    QVERIFY(!listsShown());
+    screen->updateModel();
+    QCOMPARE(selections.count(), 1);
+    screen->filtersRequested();
+    screen->showFiltersDB(&bundle);
+    screen->filterListsSettled();
+    QVERIFY(listsShown());
+    screen->updateModel();
+    QCOMPARE(selections.count(), 2);
+    screen->showTableDB();
+    QVERIFY(!QGuiApplication::overrideCursor());
+}
+
+void TestDataBaseScreen::failedRequests_giveBackCursorButtonsAndLists()
+{
+    AppHarness app;
+    QVERIFY2(app.start(), qPrintable(app.errorString()));
+    DataBaseWindow* screen = screenOf(app);
+    // What the user sees while the message is up.
+    QStringList seen;
+    DataBaseWindow::Dialogs dialogs;
+    dialogs.saveFileName = [](const QString&, const QString&, const QString&) { return QString(); };
+    dialogs.warning = [&](const QString& text) {
+        seen << QStringLiteral("%1|cursor %2|buttons %3").arg(text)
+                    .arg(QGuiApplication::overrideCursor() ? "busy" : "own")
+                    .arg(app.property("ItemButtonsDB", "enabled").toBool() ? "on" : "off");
+    };
+    screen->setDialogs(dialogs);
+    // An error is said once, on the screen the user is on.
+    DataWindow::Dialogs dataDialogs = DataWindow::systemDialogs();
+    dataDialogs.warning = [&](const QString& text) { seen << QStringLiteral("data screen: ") + text; };
+    app.shell()->dataWindow()->setDialogs(dataDialogs);
+    const QString archive = app.databasePath();
+    QVERIFY(archiveReady(archive));
+    QCOMPARE(sqlite(archive, "INSERT INTO TYPE_DEVICE VALUES (1, 'ZR-7.47', NULL); INSERT INTO UNIT VALUES (1, '°C'); "
+                             "INSERT INTO TYPE_CHANNEL VALUES (1, 'Канал №1'); "
+                             "INSERT INTO RECORD_ZR (DateTime, Value, idUnit, idTypeChannel, idDevice) "
+                             "VALUES (datetime(1700000000, 'unixepoch'), 1.5, 1, 1, 1);"), QStringList());
+    QVERIFY(openDataBasePage(app));
+    QVERIFY(applyFilter(app));
+    QCOMPARE(app.shell()->tableDBModel()->rowCount(), 1);
+
+    // The archive loses its records table behind the program's back.
+    QCOMPARE(sqlite(archive, "ALTER TABLE RECORD_ZR RENAME TO GONE"), QStringList());
+    QVERIFY(app.emitWindowSignal("clickButtonFilters"));
+    QVERIFY(AppHarness::waitFor([&] { return !seen.isEmpty() && !screen->isWaiting(); }));
+    AppHarness::spin(200);
+    QCOMPARE(seen, QStringList{"Ошибка запроса|cursor own|buttons on"});
+    QVERIFY(!QGuiApplication::overrideCursor());
+
+    // A delete of rows of a table shown before fails the same way.
+    QCOMPARE(sqlite(archive, "ALTER TABLE GONE RENAME TO RECORD_ZR"), QStringList());
+    QVERIFY(applyFilter(app));
+    QCOMPARE(app.shell()->tableDBModel()->rowCount(), 1);
+    QCOMPARE(sqlite(archive, "ALTER TABLE RECORD_ZR RENAME TO GONE"), QStringList());
+    seen.clear();
+    QVERIFY(app.emitWindowSignal("selectedTableDb", QVariantList{0}));
+    QVERIFY(AppHarness::waitFor([&] { return screen->selectedRows() == QList<int>{0}; }));
+    QVERIFY(app.emitWindowSignal("clickButtonDeleteItems"));
+    QVERIFY(AppHarness::waitFor([&] { return !seen.isEmpty() && !screen->isWaiting(); }));
+    QCOMPARE(seen.value(0), QStringLiteral("Ошибка запроса|cursor own|buttons on"));
+    QVERIFY(!QGuiApplication::overrideCursor());
+    QVERIFY(app.property("ItemButtonsDB", "enabled").toBool());
+
+    // The lists cannot be read either; once the archive is whole again, the
+    // next visit shows them.
+    seen.clear();
+    QObject* menuButton = app.object("ButtonBase");
+    QVERIFY(QMetaObject::invokeMethod(menuButton, "clicked"));
+    QVERIFY(AppHarness::waitFor([&] { return !seen.isEmpty(); }));
+    QVERIFY(!objectOf(app.property("FilterDevice", "model")));
+    QCOMPARE(sqlite(archive, "ALTER TABLE GONE RENAME TO RECORD_ZR"), QStringList());
+    QVERIFY(openDataBasePage(app));
+    QCOMPARE(app.property("FilterDevice", "count").toInt(), 1);
+    app.shell()->stopWorkers();
+}
+
+void TestDataBaseScreen::findRow_readsTheSelectionsTimeTexts_data()
+{
+    QTest::addColumn<QString>("time");
+    QTest::addColumn<int>("row");
+    // Rows a day apart across a month's end, where the texts do not sort as times do.
+    QTest::newRow("before the first") << "30.01.2024 00:00:00" << 0;
+    QTest::newRow("the first") << "31.01.2024 12:00:00" << 0;
+    QTest::newRow("between first and second") << "31.01.2024 12:00:01" << 1;
+    QTest::newRow("the second") << "01.02.2024 12:00:00" << 1;
+    QTest::newRow("between second and third") << "02.02.2024 11:59:59" << 2;
+    QTest::newRow("the last") << "03.02.2024 12:00:00" << 3;
+    QTest::newRow("after the last") << "01.01.2025 00:00:00" << 3;
+}
+
+void TestDataBaseScreen::findRow_readsTheSelectionsTimeTexts()
+{
+    QFETCH(QString, time);
+    QFETCH(int, row);
+    QStandardItemModel selection;
+    for (const char* text : {"31.01.2024 12:00:00", "01.02.2024 12:00:00", "02.02.2024 12:00:00", "03.02.2024 12:00:00"})
+        selection.appendRow({new QStandardItem(QString::fromLatin1(text)), new QStandardItem("1234567")});
+    QCOMPARE(DataBaseWindow::findRow(&selection, clockOf(time)), row);
+    QCOMPARE(DataBaseWindow::findRow(nullptr, clockOf(time)), 0);
+}
+
+void TestDataBaseScreen::chartLine_comesInTimeOrderAndNeverRunsBack()
+{
+    // Readings every 20 minutes over the nights the clocks of New York jump
+    // forward and fall back; one row comes out of order, one has no value.
+    QStringList times;
+    for (const QDate day : {QDate(2024, 3, 10), QDate(2024, 11, 3)})
+        for (int minutes = 0; minutes <= 4 * 60; minutes += 20)
+            times << QDateTime(day, QTime(0, 0), Qt::UTC).addSecs(minutes * 60).toString("dd.MM.yyyy hh:mm:ss");
+    times.swapItemsAt(3, 4);
+    QStandardItemModel selection;
+    for (int i = 0; i < times.size(); ++i)
+        selection.appendRow({new QStandardItem(times.at(i)),
+                             new QStandardItem(i == 7 ? QString() : QStringLiteral("%1.25 °C").arg(i))});
+    selection.setItemRoleNames({{Qt::DisplayRole, "display"}, {257, "Дата"}, {258, "Канал №1"}});
+    // Role 258 reads column 1, as the named roles of the selection do.
+    struct Roles : QIdentityProxyModel
+    {
+        QVariant data(const QModelIndex& index, int role) const override
+        {
+            return role >= 257 ? sourceModel()->index(index.row(), role - 257).data() : QIdentityProxyModel::data(index, role);
+        }
+    } roles;
+    roles.setSourceModel(&selection);
+
+    SelectionChartFeed feed(&roles);
+    const QVector<QPointF> line = feed.points("Канал №1");
+    QCOMPARE(line.size(), times.size() - 1);
+    QVERIFY(feed.points("Канал №9").isEmpty());
+    QStringList sorted = times;
+    sorted.removeAt(7);
+    std::sort(sorted.begin(), sorted.end(), [](const QString& a, const QString& b) {
+        return clockOf(a) < clockOf(b);
+    });
+    // Each step is the step of the instrument's clock: 20 minutes, or days.
+    for (int i = 1; i < line.size(); ++i)
+        QCOMPARE(qint64(line.at(i).x() - line.at(i - 1).x()), clockOf(sorted.at(i - 1)).msecsTo(clockOf(sorted.at(i))));
+    // The row that came late is drawn in its place.
+    QCOMPARE(line.at(3).y(), 4.25);
+    QCOMPARE(line.at(4).y(), 3.25);
+}
+
+QTEST_MAIN(TestDataBaseScreen)
+#include "tst_databasescreen.moc"
