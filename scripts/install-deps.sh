@@ -18,10 +18,17 @@ PACKAGES=(
   qttranslations5-l10n locales
   xvfb xauth x11-utils imagemagick librsvg2-bin xdotool
   python3 python3-openpyxl poppler-utils sqlite3
+  zlib1g-dev
   # The shared archive on a PostgreSQL server: Qt's driver, and the server the
   # tests and benchmarks start in a folder of their own.
   libqt5sql5-psql libpq-dev postgresql
 )
+
+# The deep check (scripts/deep-check.sh) builds the fuzz programs with clang
+# and its fuzzing runtime; nothing else needs them.
+if [ "${1:-}" = "--fuzz" ]; then
+  PACKAGES+=(clang libclang-rt-dev)
+fi
 
 # Users run the program in the Russian locale; the screenshots and manual
 # checks do too, so the locale must exist.

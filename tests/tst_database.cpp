@@ -138,6 +138,7 @@ private slots:
     void selectionOf1000Rows_isWholeAndItsStatisticsSkipNulls();
     void delete_removesInstantsAndUnusedLookups_andListsForgetTheirTicks();
     void dataScreen_loadsAnUnchangingCopyWithProgressToHundred();
+    void recordModelDestroyedFirst_isLeftAlone_andTheArchiveStillWorks();
 };
 
 void TestDataBase::open_createsTheTablesAsWritten_andOlderFilesGainTheIndex()
@@ -263,6 +264,36 @@ void TestDataBase::quotesInTexts_areStoredAndFoundAgain()
     QCOMPARE(archive.records.roles(), QStringList({"Дата", channel, "№ прибора"}));
     QCOMPARE(archive.records.rowCount(), 1);
     QCOMPARE(archive.records.index(0, 1).data().toString(), QStringLiteral("1.5 м'с"));
+}
+
+// The record model belongs to whoever made it, and an owner may well destroy
+// it before the interactor (as Archive above does, member by member).
+void TestDataBase::recordModelDestroyedFirst_isLeftAlone_andTheArchiveStillWorks()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("Record.sqlite"));
+    auto interactor = std::make_unique<DataBaseInteractor>(file);
+    QSignalSpy errors(interactor.get(), &DataBaseInteractor::errorOccurred);
+    QSignalSpy updated(interactor.get(), &DataBaseInteractor::modelUpdated);
+    auto records = std::make_unique<TableDBModel>();
+    interactor->setRecordModel(records.get());
+    interactor->open();
+    auto log = logTable({QStringLiteral("Канал №1")}, {{t0, {Cell{1.5, QStringLiteral("°C")}}}});
+    interactor->writeFromModel(log.get(), 5, QStringLiteral("ZR-7.47"), 256, 257, 258);
+    DBParameters filter;
+    filter.insert(QStringLiteral("nameChannel"), QStringLiteral("Канал №1"));
+    interactor->updateModel(filter);
+    QCOMPARE(records->rowCount(), 1);
+
+    records.reset();
+    interactor->updateModel(filter);
+    interactor->onDeleteDataDb({0}, filter);
+    interactor->writeFromModel(log.get(), 6, QStringLiteral("ZR-7.47"), 256, 257, 258);
+    interactor.reset();
+
+    QCOMPARE(errors.count(), 0);
+    QCOMPARE(updated.count(), 3);
+    QCOMPARE(count(file, QStringLiteral("RECORD_ZR")), 2);
 }
 
 void TestDataBase::failureMidLoad_rollsBackReportsOnce_andNextLoadWorks()

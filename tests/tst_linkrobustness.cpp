@@ -32,18 +32,24 @@ QByteArray randomAnswer(QRandomGenerator& rng)
     switch (rng.bounded(4)) {
     case 0:
         return randomBytes(rng, rng.bounded(60));
+    // The data are drawn before the command, in named steps: the order of
+    // evaluating a call's arguments differs between compilers, and the same
+    // seed must give the same answers under each.
     case 1: {
-        const QByteArray frame = PacketFrame::build(quint16(rng.bounded(0x10000)), randomBytes(rng, rng.bounded(40)));
+        const QByteArray data = randomBytes(rng, rng.bounded(40));
+        const QByteArray frame = PacketFrame::build(quint16(rng.bounded(0x10000)), data);
         return frame.left(rng.bounded(frame.size() + 1));
     }
     case 2: {
-        QByteArray frame = PacketFrame::build(quint16(rng.bounded(145, 180)), randomBytes(rng, rng.bounded(40)));
+        const QByteArray data = randomBytes(rng, rng.bounded(40));
+        QByteArray frame = PacketFrame::build(quint16(rng.bounded(145, 180)), data);
         for (int flips = rng.bounded(1, 4); flips > 0; --flips)
             frame[rng.bounded(frame.size())] = char(rng.bounded(256));
         return frame;
     }
     default: {
-        QByteArray frame = PacketFrame::build(quint16(rng.bounded(150, 171)), randomBytes(rng, rng.bounded(36)));
+        const QByteArray data = randomBytes(rng, rng.bounded(36));
+        QByteArray frame = PacketFrame::build(quint16(rng.bounded(150, 171)), data);
         frame[1] = char(rng.bounded(256));
         frame[2] = char(rng.bounded(256));
         return frame;

@@ -233,9 +233,11 @@ int DataBase::insertRow(QSqlQuery& q, const QString& statement)
 
 int DataBase::findOrInsert(const IDBTable& table, const DBParameters& parameters)
 {
-    const int id = findId(table, parameters);
-    if (id != -1)
-        return id;
+    // Not findId: its "none" (-1) is also a key, the instrument 4294967295
+    // (an ID never set reads as all ones) stored as a signed number.
+    const QVariant id = selectFirst(table.selectIdQuery(parameters));
+    if (id.isValid())
+        return id.toInt();
     if (!m_lookupsLocked) {
         execIfAny(m_dialect->lookupLockStatement());
         m_lookupsLocked = true;

@@ -11,10 +11,11 @@
 
 #include <QList>
 #include <QObject>
+#include <QPointer>
+#include <QSqlQueryModel>
 #include <QString>
 
 class QAbstractItemModel;
-class QSqlQueryModel;
 class QSqlRecord;
 
 // The logic behind everything the application does with its archive: opening
@@ -80,7 +81,9 @@ private:
     DBTypeDeviceTable m_typeDeviceTable;
     DBNoteTable m_noteTable;
     DBRecordZrTable m_recordTable;
-    QSqlQueryModel* m_recordModel = nullptr;
+    // Guarded: its owner may destroy it before us, and then there is nothing
+    // left to clear or fill.
+    QPointer<QSqlQueryModel> m_recordModel;
     DataBaseFilters m_filters;
     bool m_ready = false;
 };

@@ -48,9 +48,11 @@ ChannelAlarm readChannel(const QByteArray& bytes, int offset)
     return channel;
 }
 
-bool sameFloats(const float* a, const float* b)
+// Floats compare as the bytes the instrument holds: a blank memory reads as
+// NaN, and a record read twice from it is still the same record.
+bool sameFloats(const float* a, const float* b, int count = 5)
 {
-    return std::memcmp(a, b, 5 * sizeof(float)) == 0;
+    return std::memcmp(a, b, size_t(count) * sizeof(float)) == 0;
 }
 
 } // namespace
@@ -70,8 +72,8 @@ bool DeviceSettings::operator==(const DeviceSettings& o) const
         && channel[1] == o.channel[1] && lineThicknessValue == o.lineThicknessValue
         && numberOfDecimalPlacesCh1 == o.numberOfDecimalPlacesCh1
         && numberOfDecimalPlacesCh2 == o.numberOfDecimalPlacesCh2 && sensorType == o.sensorType
-        && valueResistAt0 == o.valueResistAt0 && value20mA == o.value20mA
-        && value4mA == o.value4mA && unit == o.unit;
+        && valueResistAt0 == o.valueResistAt0 && sameFloats(&value20mA, &o.value20mA, 1)
+        && sameFloats(&value4mA, &o.value4mA, 1) && unit == o.unit;
 }
 
 bool isSecondModel(const QString& deviceInfo)
