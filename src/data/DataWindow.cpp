@@ -294,21 +294,9 @@ void DataWindow::onClickButtonOpenWindowPrint()
 
 int DataWindow::findRow(const QAbstractItemModel* model, const QDateTime& time)
 {
-    const int rows = model ? model->rowCount() : 0;
-    if (rows == 0)
-        return 0;
-    auto rowTime = [model](int row) {
+    return PanelTime::rowAtOrAfter(model ? model->rowCount() : 0, time, [model](int row) {
         return model->index(row, 0).data(ModelLogRecord::ValueRole).toDateTime();
-    };
-    if (time <= rowTime(0))
-        return 0;
-    if (time >= rowTime(rows - 1))
-        return rows - 1;
-    for (int row = 1; row < rows - 1; ++row) {
-        if (rowTime(row) >= time)
-            return row;
-    }
-    return rows - 1;
+    });
 }
 
 QStringList DataWindow::checkedSeriesNames() const

@@ -72,22 +72,11 @@ void DataBaseWindow::updateMinMaxAxisY(QAbstractSeries* series, QAbstractAxis* a
 
 int DataBaseWindow::findRow(const QAbstractItemModel* model, const QDateTime& clock)
 {
-    const int rows = model ? model->rowCount() : 0;
-    if (rows == 0)
-        return 0;
+    // The selection holds its times as text; they are compared as clock readings.
     const qint64 time = QDateTime(clock.date(), clock.time(), Qt::UTC).toSecsSinceEpoch();
-    auto rowTime = [model](int row) {
+    return PanelTime::rowAtOrAfter(model ? model->rowCount() : 0, time, [model](int row) {
         return LogLoader::secondsFromText(model->index(row, 0).data().toString());
-    };
-    if (time <= rowTime(0))
-        return 0;
-    if (time >= rowTime(rows - 1))
-        return rows - 1;
-    for (int row = 1; row < rows - 1; ++row) {
-        if (rowTime(row) >= time)
-            return row;
-    }
-    return rows - 1;
+    });
 }
 
 PrintSetting DataBaseWindow::printSettingFromScreen() const
