@@ -11,6 +11,7 @@
 #include "database/NaturalOrder.h"
 #include "database/TableDBModel.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -49,9 +50,32 @@ void ArchiveSession::open(bool mustExist)
 {
     const QString path = m_interactor->databasePath();
     // Only a file name can be checked here; other locations are the archive code's.
-    if (mustExist && !path.contains(QLatin1String("://")) && !QFileInfo(path).isFile())
-        throw CliFailure::failed(QStringLiteral("Ошибка открытия базы данных: файла нет"), path);
+    if (!path.contains(QLatin1String("://"))) {
+        const QString reason = fileReason(path, mustExist);
+        if (!reason.isEmpty())
+            throw CliFailure::failed(QStringLiteral("Ошибка открытия базы данных: ") + reason, path);
+    }
     run([this] { m_interactor->open(); });
+}
+
+QString ArchiveSession::fileReason(const QString& path, bool mustExist)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return mustExist ? QStringLiteral("файла нет") : QString();
+    if (info.isDir())
+        return QStringLiteral("это папка");
+    if (!info.isFile())
+        return QStringLiteral("это не обычный файл");
+    // An empty file becomes an archive; anything else must already be one,
+    // or the archive code would only fail later at creating its tables.
+    QFile file(path);
+    if (info.size() == 0 || !file.open(QIODevice::ReadOnly))
+        return QString();
+    static const QByteArray sqliteHeader("SQLite format 3\0", 16);
+    if (file.read(sqliteHeader.size()) != sqliteHeader)
+        return QStringLiteral("файл не является базой данных");
+    return QString();
 }
 
 int ArchiveSession::store(const ModelLogRecord& log, ProgressLine& progress)

@@ -51,6 +51,9 @@ public:
 private:
     template <typename Request>
     void run(Request request);
+    // Why a local archive file cannot be opened (a folder, not an SQLite
+    // file, missing when it must exist); empty when it can be tried.
+    static QString fileReason(const QString& path, bool mustExist);
 
     QString m_location;
     std::unique_ptr<DataBaseInteractor> m_interactor;

@@ -4,6 +4,9 @@
 #include "cli/CliFailure.h"
 #include "cli/CliOutput.h"
 
+#include <exception>
+#include <new>
+
 namespace {
 
 const QString kProgram = QStringLiteral("orvelin-cli");
@@ -86,16 +89,32 @@ int runCommand(const QList<CliCommand>& commands, const QStringList& arguments)
 
 int CliApp::run(const QStringList& arguments)
 {
+    return run(arguments, allCommands());
+}
+
+int CliApp::run(const QStringList& arguments, const QList<CliCommand>& commands)
+{
+    // Whatever ends a command ends it here with one line and an exit code:
+    // a script must never see an abort (134) or a failure without a reason.
+    QString said;
+    int code = CliFailure::Failed;
     try {
-        return runCommand(allCommands(), arguments);
+        return runCommand(commands, arguments);
     } catch (const CliFailure& failure) {
-        CliOutput::err(kProgram + QStringLiteral(": ") + CliOutput::oneLine(failure.text) + QLatin1Char('\n'));
-        return failure.code;
+        said = failure.text;
+        code = failure.code;
     } catch (const QString& message) {
         // A core message that no command caught: still a failure, said once.
-        CliOutput::err(kProgram + QStringLiteral(": ") + CliOutput::oneLine(message) + QLatin1Char('\n'));
-        return CliFailure::Failed;
+        said = message;
+    } catch (const std::bad_alloc&) {
+        said = QStringLiteral("Недостаточно памяти для выполнения команды");
+    } catch (const std::exception& exception) {
+        said = QStringLiteral("Внутренняя ошибка: %1").arg(QString::fromLocal8Bit(exception.what()));
+    } catch (...) {
+        said = QStringLiteral("Внутренняя ошибка: непредвиденное исключение");
     }
+    CliOutput::err(kProgram + QStringLiteral(": ") + CliOutput::oneLine(said) + QLatin1Char('\n'));
+    return code;
 }
 
 CliOption CliOptions::json()

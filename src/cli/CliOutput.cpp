@@ -1,20 +1,26 @@
 #include "cli/CliOutput.h"
 
+#include "cli/CliFailure.h"
+
 #include <QJsonDocument>
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <unistd.h>
 
 namespace {
 
-void write(FILE* stream, const QString& text)
+// Whether every byte reached the stream's file (a full disk or a closed pipe
+// shows only at the flush).
+bool write(FILE* stream, const QByteArray& bytes)
 {
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-    std::fflush(stream);
+    errno = 0;
+    const bool written = std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream) == size_t(bytes.size());
+    return std::fflush(stream) == 0 && written;
 }
 
 constexpr int kBarWidth = 30;
@@ -23,17 +29,53 @@ constexpr int kBarWidth = 30;
 
 void CliOutput::out(const QString& text)
 {
-    write(stdout, text);
+    outBytes(text.toUtf8());
+}
+
+void CliOutput::outBytes(const QByteArray& bytes)
+{
+    // A script must not take a cut result for a whole one.
+    if (!write(stdout, bytes)) {
+        const int error = errno;
+        throw CliFailure::failed(QStringLiteral("Ошибка записи в стандартный вывод: %1")
+                                     .arg(error ? systemReason(error) : QStringLiteral("данные не приняты")));
+    }
 }
 
 void CliOutput::err(const QString& text)
 {
-    write(stderr, text);
+    // Where stderr itself fails there is no one left to tell.
+    write(stderr, text.toUtf8());
 }
 
 void CliOutput::json(const QJsonDocument& document)
 {
     out(QString::fromUtf8(document.toJson(QJsonDocument::Indented)));
+}
+
+QString CliOutput::systemReason(int error)
+{
+    switch (error) {
+    case ENOSPC:
+        return QStringLiteral("нет места на диске");
+    case EDQUOT:
+        return QStringLiteral("превышена квота диска");
+    case EPIPE:
+        return QStringLiteral("принимающая программа закрыла канал");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("нет прав доступа");
+    case EISDIR:
+        return QStringLiteral("это папка");
+    case ENOENT:
+        return QStringLiteral("нет такого файла или папки");
+    case EROFS:
+        return QStringLiteral("файловая система только для чтения");
+    case EIO:
+        return QStringLiteral("ошибка ввода-вывода");
+    default:
+        return QString::fromLocal8Bit(std::strerror(error));
+    }
 }
 
 bool CliOutput::stderrIsTerminal()

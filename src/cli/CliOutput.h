@@ -10,10 +10,17 @@ class QJsonDocument;
 // always as UTF-8 whatever the locale, so scripts can rely on the bytes.
 namespace CliOutput {
 
+// Results: every write is flushed and checked; a stdout that does not take
+// them (a full disk, a closed pipe) is a CliFailure, never a silent success.
 void out(const QString& text);
+void outBytes(const QByteArray& bytes);
+// Messages: written as far as stderr takes them.
 void err(const QString& text);
 void json(const QJsonDocument& document);
 bool stderrIsTerminal();
+
+// An errno value as the Russian reason said after a message.
+QString systemReason(int error);
 
 // A core message as one line: line breaks inside it become ": ".
 QString oneLine(const QString& message);

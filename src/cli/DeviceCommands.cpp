@@ -193,18 +193,32 @@ int download(const CliArguments& arguments)
     const QList<DeviceFileInfo> chosen = chosenFiles(arguments, listFiles(files, session));
     const bool onlyNew = arguments.isSet(QStringLiteral("new"));
 
+    const bool json = arguments.isSet(QStringLiteral("json"));
     int failures = 0;
+    QJsonArray summary;
     ProgressLine progress;
     for (const DeviceFileInfo& info : chosen) {
         const QString path = QDir::toNativeSeparators(files.logFilePath(session.id(), info.nameFile));
+        QJsonObject entry{{QStringLiteral("name"), info.nameFile}, {QStringLiteral("path"), path}};
+        const auto said = [&](const QString& status) {
+            entry.insert(QStringLiteral("status"), status);
+            entry.insert(QStringLiteral("records"), info.numberOfRecords);
+            entry.insert(QStringLiteral("size"), double(QFileInfo(path).size()));
+            summary.append(entry);
+        };
         progress.start(info.nameFile);
         if (onlyNew && isComplete(path, info)) {
             progress.finish(QStringLiteral("уже загружен"));
+            said(QStringLiteral("present"));
             continue;
         }
         // The application does not download a file without records either.
         if (FilesInteractor::recordsToDownload(info) == 0) {
             progress.finish(QStringLiteral("пропущен, нет записей"));
+            entry.remove(QStringLiteral("path"));
+            entry.insert(QStringLiteral("status"), QStringLiteral("empty"));
+            entry.insert(QStringLiteral("records"), 0);
+            summary.append(entry);
             continue;
         }
         const DownloadOutcome outcome = downloadOne(files, session.id(), info, progress);
@@ -213,14 +227,24 @@ int download(const CliArguments& arguments)
             progress.clear();
             const CliFailure failure = CliFailure::failed(outcome.error, info.nameFile);
             CliOutput::err(QStringLiteral("orvelin-cli: ") + CliOutput::oneLine(failure.text) + QLatin1Char('\n'));
+            entry.remove(QStringLiteral("path"));
+            entry.insert(QStringLiteral("status"), QStringLiteral("failed"));
+            entry.insert(QStringLiteral("error"), CliOutput::oneLine(outcome.error));
+            summary.append(entry);
             // The other files are tried unless the instrument is gone.
             if (outcome.instrumentLost)
                 break;
             continue;
         }
         progress.finish(QStringLiteral("загружен, измерений: %1").arg(info.numberOfRecords));
-        CliOutput::out(path + QLatin1Char('\n'));
+        said(QStringLiteral("downloaded"));
+        if (!json)
+            CliOutput::out(path + QLatin1Char('\n'));
     }
+    if (json)
+        CliOutput::json(QJsonDocument(QJsonObject{{QStringLiteral("id"), double(session.id())},
+                                                  {QStringLiteral("files"), summary},
+                                                  {QStringLiteral("failed"), failures}}));
     return failures == 0 ? 0 : CliFailure::Failed;
 }
 
@@ -234,12 +258,24 @@ int syncClock(const CliArguments& arguments)
     QObject context;
     QObject::connect(&settings, &DeviceSettingsInteractor::errorOccurred, &context,
                      [&error](const QString& message) { error = message; });
+    // How far the clock was off is what a log of scheduled runs wants to keep.
+    const QDateTime before = session.clock();
     settings.setCurrentTime();
     if (!error.isNull())
         throw CliFailure::failed(error, session.portName());
     const QDateTime clock = session.clock();
-    CliOutput::out(QStringLiteral("Время прибора: %1 (отличие от часов компьютера: %2)\n")
-                       .arg(ModelDeviceFileInfo::timeText(clock), offsetText(DeviceSession::clockOffset(clock))));
+    if (arguments.isSet(QStringLiteral("json"))) {
+        CliOutput::json(QJsonDocument(QJsonObject{
+            {QStringLiteral("clockBefore"), CliOutput::isoClock(before)},
+            {QStringLiteral("offsetBeforeSeconds"), double(DeviceSession::clockOffset(before))},
+            {QStringLiteral("clock"), CliOutput::isoClock(clock)},
+            {QStringLiteral("offsetSeconds"), double(DeviceSession::clockOffset(clock))},
+        }));
+        return 0;
+    }
+    CliOutput::out(QStringLiteral("Время прибора: %1 (отличие от часов компьютера: %2; до установки: %3)\n")
+                       .arg(ModelDeviceFileInfo::timeText(clock), offsetText(DeviceSession::clockOffset(clock)),
+                            offsetText(DeviceSession::clockOffset(before))));
     return 0;
 }
 
@@ -257,16 +293,17 @@ QList<CliCommand> deviceCommands()
         {QStringLiteral("files"), QStringLiteral("files [--port ПУТЬ] [--json]"),
          QStringLiteral("файлы логирования в памяти прибора (обе группы): имя, начало, конец, число измерений"),
          QString(), {port, json}, filesCommand},
-        {QStringLiteral("download"), QStringLiteral("download [ИМЯ… | --all | --new] [-o ПАПКА] [--port ПУТЬ]"),
+        {QStringLiteral("download"), QStringLiteral("download [ИМЯ… | --all | --new] [-o ПАПКА] [--port ПУТЬ] [--json]"),
          QStringLiteral("загрузить файлы логирования в ПАПКА/<ID>/ (по умолчанию LOG/<ID>/ рядом с программой)"),
          QStringLiteral("Пути загруженных файлов выводятся по одному в строке; ход загрузки виден в stderr.\n"
                         "--new пропускает файлы, которые уже загружены полностью."),
          {{QStringLiteral("all"), QString(), QStringLiteral("все файлы прибора")},
           {QStringLiteral("new"), QString(), QStringLiteral("только файлы, которых ещё нет целиком")},
           {QStringLiteral("output"), QStringLiteral("ПАПКА"), QStringLiteral("папка для загрузок"), false, QLatin1Char('o')},
-          port},
+          port, json},
          download},
-        {QStringLiteral("sync-clock"), QStringLiteral("sync-clock [--port ПУТЬ]"),
-         QStringLiteral("установить часы прибора по часам компьютера"), QString(), {port}, syncClock},
+        {QStringLiteral("sync-clock"), QStringLiteral("sync-clock [--port ПУТЬ] [--json]"),
+         QStringLiteral("установить часы прибора по часам компьютера"),
+         QStringLiteral("Выводит и отличие часов прибора до установки."), {port, json}, syncClock},
     };
 }

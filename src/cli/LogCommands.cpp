@@ -3,6 +3,7 @@
 #include "cli/CliFailure.h"
 #include "cli/CliOutput.h"
 #include "cli/LogWorkspace.h"
+#include "cli/StagedOutputs.h"
 #include "data/ModelLogRecord.h"
 #include "data/ModelStatistics.h"
 
@@ -121,14 +122,15 @@ int exportLog(const CliArguments& arguments)
     const QString file = singleFile(arguments);
     const QString csv = arguments.value(QStringLiteral("csv"));
     const QString xlsx = arguments.value(QStringLiteral("xlsx"));
-    if (csv.isEmpty() && xlsx.isEmpty())
-        throw CliFailure::usage(QStringLiteral("Укажите --csv ФАЙЛ или --xlsx ФАЙЛ"));
+    StagedOutputs::checkTargets(csv, xlsx);
     LogWorkspace workspace;
     workspace.open(file);
+    StagedOutputs outputs;
     if (!csv.isEmpty())
-        workspace.saveCsv(csv);
+        workspace.saveCsv(outputs.stage(csv), csv);
     if (!xlsx.isEmpty())
-        workspace.saveXlsx(xlsx);
+        workspace.saveXlsx(outputs.stage(xlsx), xlsx);
+    outputs.commit();
     return 0;
 }
 
@@ -142,8 +144,9 @@ QList<CliCommand> logCommands()
          {{QStringLiteral("stats"), QString(), QStringLiteral("максимум, среднее и минимум каждого канала")}, CliOptions::json()},
          show},
         {QStringLiteral("export"), QStringLiteral("export ФАЙЛ.LOG --csv ФАЙЛ | --xlsx ФАЙЛ"),
-         QStringLiteral("сохранить файл .LOG как CSV или XLSX, точно как экран данных"), QString(),
-         {{QStringLiteral("csv"), QStringLiteral("ФАЙЛ"), QStringLiteral("сохранить как CSV")},
+         QStringLiteral("сохранить файл .LOG как CSV или XLSX, точно как экран данных"),
+         QStringLiteral("С --csv и --xlsx записываются оба файла или ни одного."),
+         {{QStringLiteral("csv"), QStringLiteral("ФАЙЛ"), QStringLiteral("сохранить как CSV (- — в стандартный вывод)")},
           {QStringLiteral("xlsx"), QStringLiteral("ФАЙЛ"), QStringLiteral("сохранить как XLSX")}},
          exportLog},
     };

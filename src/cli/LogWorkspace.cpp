@@ -55,7 +55,7 @@ LogWorkspace::LogWorkspace()
 LogWorkspace::~LogWorkspace() = default;
 
 template <typename Request>
-void LogWorkspace::run(const QString& path, Request request)
+void LogWorkspace::run(const QString& shownAs, Request request)
 {
     QString error;
     QObject context;
@@ -63,14 +63,20 @@ void LogWorkspace::run(const QString& path, Request request)
                      [&error](const QString& message) { error = message; });
     request();
     if (!error.isNull())
-        throw CliFailure::failed(error, path);
+        throw CliFailure::failed(error, shownAs);
 }
 
 void LogWorkspace::open(const QString& path)
 {
-    // Opening a missing file would create it empty; a command must not.
-    if (!QFileInfo(path).isFile())
-        throw CliFailure::failed(QStringLiteral("Файл не найден"), path);
+    // Opening a missing file would create it empty; a command must not. What
+    // is there instead of a file is named: the user typed a path to something.
+    const QFileInfo info(path);
+    if (!info.isFile()) {
+        const QString reason = !info.exists() ? QString()
+            : info.isDir()                    ? QStringLiteral(": это папка")
+                                              : QStringLiteral(": это не обычный файл, а устройство или канал");
+        throw CliFailure::failed(QStringLiteral("Файл не найден") + reason, path);
+    }
     bool ready = false;
     QObject context;
     QObject::connect(m_files.get(), &FilesInteractor::modelRecordReady, &context, [&ready] { ready = true; });
@@ -79,27 +85,27 @@ void LogWorkspace::open(const QString& path)
         throw CliFailure::failed(QStringLiteral("Ошибка открытия файла"), path);
 }
 
-void LogWorkspace::saveCsv(const QString& path)
+void LogWorkspace::saveCsv(const QString& path, const QString& shownAs)
 {
-    run(path, [&] { m_files->saveCSVFile(path); });
+    run(shownAs.isEmpty() ? path : shownAs, [&] { m_files->saveCSVFile(path); });
 }
 
-void LogWorkspace::saveXlsx(const QString& path)
+void LogWorkspace::saveXlsx(const QString& path, const QString& shownAs)
 {
-    run(path, [&] {
+    run(shownAs.isEmpty() ? path : shownAs, [&] {
         StderrMuted muted;
         m_files->saveXLSXFile(path);
     });
 }
 
-void LogWorkspace::saveSelectionCsv(const QString& path, QSqlQueryModel* selection)
+void LogWorkspace::saveSelectionCsv(const QString& path, QSqlQueryModel* selection, const QString& shownAs)
 {
-    run(path, [&] { m_files->saveCSVFileFromModel(path, selection); });
+    run(shownAs.isEmpty() ? path : shownAs, [&] { m_files->saveCSVFileFromModel(path, selection); });
 }
 
-void LogWorkspace::saveSelectionXlsx(const QString& path, QSqlQueryModel* selection)
+void LogWorkspace::saveSelectionXlsx(const QString& path, QSqlQueryModel* selection, const QString& shownAs)
 {
-    run(path, [&] {
+    run(shownAs.isEmpty() ? path : shownAs, [&] {
         StderrMuted muted;
         m_files->saveXLSXFileFromModel(path, selection);
     });

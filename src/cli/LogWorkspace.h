@@ -22,14 +22,16 @@ public:
     void open(const QString& path);
     ModelLogRecord& model() const { return *m_model; }
 
-    void saveCsv(const QString& path);
-    void saveXlsx(const QString& path);
-    void saveSelectionCsv(const QString& path, QSqlQueryModel* selection);
-    void saveSelectionXlsx(const QString& path, QSqlQueryModel* selection);
+    // Each writes `path`; a failure names `shownAs` (the file the user asked
+    // for, when `path` is a stand-in for it), else `path`.
+    void saveCsv(const QString& path, const QString& shownAs = QString());
+    void saveXlsx(const QString& path, const QString& shownAs = QString());
+    void saveSelectionCsv(const QString& path, QSqlQueryModel* selection, const QString& shownAs = QString());
+    void saveSelectionXlsx(const QString& path, QSqlQueryModel* selection, const QString& shownAs = QString());
 
 private:
     template <typename Request>
-    void run(const QString& path, Request request);
+    void run(const QString& shownAs, Request request);
 
     // Never opened: the file work does not talk to the instrument.
     std::unique_ptr<ComPortManager> m_manager;

@@ -2,14 +2,19 @@
 #include "cli/ArchiveSession.h"
 #include "cli/CliCommand.h"
 #include "cli/CliFailure.h"
+#include "cli/CliOutput.h"
 #include "cli/LogWorkspace.h"
 #include "cli/SelectionRequest.h"
-#include "data/DataWindow.h"
 #include "data/ModelLogRecord.h"
 #include "database/TableDBModel.h"
 #include "report/ReportInteractor.h"
 
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include <functional>
+#include <tuple>
 
 namespace {
 
@@ -45,8 +50,26 @@ void writePdf(const QString& path, const std::function<bool(ReportInteractor&)>&
         throw CliFailure::failed(error.isNull() ? QStringLiteral("Не удалось записать отчёт") : error, path);
 }
 
+// The first and last row of the log whose time lies within [begin, end];
+// false when no record does.
+bool rowsWithin(const ModelLogRecord& model, const QDateTime& begin, const QDateTime& end, int* first, int* last)
+{
+    *first = *last = -1;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        const QDateTime time = model.index(row, 0).data(ModelLogRecord::ValueRole).toDateTime();
+        if (time < begin || time > end)
+            continue;
+        if (*first < 0)
+            *first = row;
+        *last = row;
+    }
+    return *first >= 0;
+}
+
 // As the data screen's report panel fills the request, with every channel
 // chosen for the charts and the whole file as the period unless one is given.
+// A period that holds no record of the file is refused: the report would show
+// other records under its title.
 PrintSetting logSetting(ModelLogRecord& model, const ReportChoice& choice, const CliArguments& arguments)
 {
     PrintSetting setting;
@@ -61,18 +84,39 @@ PrintSetting logSetting(ModelLogRecord& model, const ReportChoice& choice, const
     setting.typeDevice = model.deviceName();
     const int rows = model.rowCount();
     auto recordTime = [&model](int row) { return model.index(row, 0).data(ModelLogRecord::ValueRole).toDateTime(); };
-    setting.beginDateTime = SelectionRequest::clockOption(arguments, QStringLiteral("from"), false);
-    setting.endDateTime = SelectionRequest::clockOption(arguments, QStringLiteral("to"), true);
+    std::tie(setting.beginDateTime, setting.endDateTime) = SelectionRequest::period(arguments);
     if (!setting.beginDateTime.isValid() && rows > 0)
         setting.beginDateTime = recordTime(0);
     if (!setting.endDateTime.isValid() && rows > 0)
         setting.endDateTime = recordTime(rows - 1);
-    setting.firstRow = DataWindow::findRow(&model, setting.beginDateTime);
-    setting.lastRow = DataWindow::findRow(&model, setting.endDateTime);
+    if (!rowsWithin(model, setting.beginDateTime, setting.endDateTime, &setting.firstRow, &setting.lastRow))
+        throw CliFailure::failed(SelectionRequest::noRecordsText());
     setting.valueRole = ModelLogRecord::ValueRole;
     setting.unitRole = ModelLogRecord::UnitRole;
     setting.columnFlagRole = ModelLogRecord::MeasurementColumnRole;
     return setting;
+}
+
+// The one JSON document of a written report.
+void printSummary(const QString& pdf, const PrintSetting& setting, int rows)
+{
+    CliOutput::json(QJsonDocument(QJsonObject{
+        {QStringLiteral("pdf"), QFileInfo(pdf).absoluteFilePath()},
+        {QStringLiteral("size"), double(QFileInfo(pdf).size())},
+        {QStringLiteral("from"), CliOutput::isoClock(setting.beginDateTime)},
+        {QStringLiteral("to"), CliOutput::isoClock(setting.endDateTime)},
+        {QStringLiteral("rows"), rows},
+    }));
+}
+
+// "--db" takes its value only when one follows: "report --db X.LOG" would
+// open the log as the archive.
+void refuseLogAsArchive(const CliArguments& arguments)
+{
+    const QString location = arguments.value(QStringLiteral("db"));
+    if (location.endsWith(QLatin1String(".log"), Qt::CaseInsensitive))
+        throw CliFailure::usage(QStringLiteral("«%1» — файл .LOG, а не база данных: укажите либо файл .LOG, либо --db БАЗА")
+                                    .arg(location));
 }
 
 int report(const CliArguments& arguments)
@@ -87,6 +131,9 @@ int report(const CliArguments& arguments)
         throw CliFailure::usage(QStringLiteral("Укажите либо один файл .LOG, либо --db"));
     if (files.size() > 1)
         throw CliFailure::usage(QStringLiteral("Лишний аргумент «%1»").arg(files.at(1)));
+    if (fromArchive)
+        refuseLogAsArchive(arguments);
+    const bool json = arguments.isSet(QStringLiteral("json"));
 
     if (!fromArchive) {
         const QList<CliOption> selectionOptions = SelectionRequest::options();
@@ -97,6 +144,8 @@ int report(const CliArguments& arguments)
         workspace.open(files.first());
         const PrintSetting setting = logSetting(workspace.model(), choice, arguments);
         writePdf(pdf, [&](ReportInteractor& reports) { return reports.saveReportPdf(setting, pdf); });
+        if (json)
+            printSummary(pdf, setting, setting.lastRow - setting.firstRow + 1);
         return 0;
     }
 
@@ -105,6 +154,8 @@ int report(const CliArguments& arguments)
     archive.open(true);
     const QMultiHash<QString, QVariant> parameters = request.parameters(archive.contents());
     TableDBModel* selection = archive.select(parameters);
+    if (selection->rowCount() == 0)
+        throw CliFailure::failed(SelectionRequest::noRecordsText());
     // As the database screen fills it: the period shown and the rows of the selection.
     PrintSetting setting;
     setting.printChart = choice.charts;
@@ -113,8 +164,10 @@ int report(const CliArguments& arguments)
     setting.beginDateTime = request.begin();
     setting.endDateTime = request.end();
     setting.firstRow = 0;
-    setting.lastRow = qMax(0, selection->rowCount() - 1);
+    setting.lastRow = selection->rowCount() - 1;
     writePdf(pdf, [&](ReportInteractor& reports) { return reports.saveReportDBPdf(selection, setting, parameters, pdf); });
+    if (json)
+        printSummary(pdf, setting, selection->rowCount());
     return 0;
 }
 
@@ -129,12 +182,14 @@ QList<CliCommand> reportCommands()
     options << database
             << CliOption{QStringLiteral("full"), QString(), QStringLiteral("полный отчёт (с таблицей измерений) вместо краткого")}
             << CliOption{QStringLiteral("charts"), QStringLiteral("common|separate"), QStringLiteral("добавить графики: общий или раздельные")}
-            << CliOption{QStringLiteral("pdf"), QStringLiteral("ФАЙЛ"), QStringLiteral("куда записать отчёт")};
+            << CliOption{QStringLiteral("pdf"), QStringLiteral("ФАЙЛ"), QStringLiteral("куда записать отчёт")}
+            << CliOptions::json();
     return {
         {QStringLiteral("report"),
-         QStringLiteral("report ФАЙЛ.LOG | --db [БАЗА] [отбор как у query] [--full] [--charts common|separate] --pdf ФАЙЛ"),
+         QStringLiteral("report ФАЙЛ.LOG | --db [БАЗА] [отбор как у query] [--full] [--charts common|separate] --pdf ФАЙЛ [--json]"),
          QStringLiteral("отчёт по файлу .LOG или по выборке из базы данных в PDF"),
-         QStringLiteral("Отчёт по файлу охватывает весь файл, если --from/--to не заданы; графики строятся по всем каналам."),
+         QStringLiteral("Отчёт по файлу охватывает весь файл, если --from/--to не заданы; графики строятся по всем каналам.\n"
+                        "Период без единого измерения не даёт отчёта (код 2)."),
          options, report},
     };
 }

@@ -4,6 +4,8 @@
 
 #include <QRegularExpression>
 
+#include <tuple>
+
 namespace {
 
 void requireStored(const QStringList& given, const QStringList& stored, const QString& what)
@@ -29,9 +31,8 @@ QList<CliOption> SelectionRequest::options()
 SelectionRequest::SelectionRequest(const CliArguments& arguments)
     : m_channels(arguments.values(QStringLiteral("channel")))
     , m_units(arguments.values(QStringLiteral("unit")))
-    , m_from(clockOption(arguments, QStringLiteral("from"), false))
-    , m_to(clockOption(arguments, QStringLiteral("to"), true))
 {
+    std::tie(m_from, m_to) = period(arguments);
     for (const QString& device : arguments.values(QStringLiteral("device"))) {
         bool ok = false;
         const uint id = device.toUInt(&ok);
@@ -51,6 +52,10 @@ QMultiHash<QString, QVariant> SelectionRequest::parameters(const ArchiveSession:
 
     m_begin = m_from.isValid() ? m_from : stored.first;
     m_end = m_to.isValid() ? m_to : stored.last;
+    // One limit given beyond the other end of what is stored: the archive
+    // would swap the limits and select a period nobody asked for.
+    if (m_begin.isValid() && m_end.isValid() && m_begin > m_end)
+        throw CliFailure::failed(noRecordsText());
     QMultiHash<QString, QVariant> parameters;
     // An empty archive has no period; the selection is empty anyway.
     if (m_begin.isValid() && m_end.isValid()) {
@@ -88,6 +93,22 @@ QDateTime SelectionRequest::parseClock(const QString& text, bool endOfDay)
             time = QTime::fromString(parts.at(1), format);
     }
     return time.isValid() ? QDateTime(date, time, Qt::UTC) : QDateTime();
+}
+
+std::pair<QDateTime, QDateTime> SelectionRequest::period(const CliArguments& arguments)
+{
+    const QDateTime from = clockOption(arguments, QStringLiteral("from"), false);
+    const QDateTime to = clockOption(arguments, QStringLiteral("to"), true);
+    // Swapping them silently would put a title over figures of another period.
+    if (from.isValid() && to.isValid() && from > to)
+        throw CliFailure::usage(QStringLiteral("Начало периода --from «%1» позже его конца --to «%2»")
+                                    .arg(arguments.value(QStringLiteral("from")), arguments.value(QStringLiteral("to"))));
+    return {from, to};
+}
+
+QString SelectionRequest::noRecordsText()
+{
+    return QStringLiteral("Нет измерений за период");
 }
 
 QDateTime SelectionRequest::clockOption(const CliArguments& arguments, const QString& option, bool endOfDay)

@@ -8,6 +8,8 @@
 #include <QMultiHash>
 #include <QVariant>
 
+#include <utility>
+
 // The filters of the database screen given as options (--device, --channel,
 // --unit, --from, --to) and turned into the same request parameters the
 // screen sends. What is not given is taken from what the archive holds: every
@@ -22,7 +24,8 @@ public:
 
     // The keys "DateTime" (begin and end), "nameChannel", "unit" and "idDevice".
     // A channel, unit or instrument the archive does not hold is a usage
-    // CliFailure: it would only give an empty column or selection.
+    // CliFailure: it would only give an empty column or selection. A single
+    // limit beyond the other end of the stored period fails with noRecordsText().
     QMultiHash<QString, QVariant> parameters(const ArchiveSession::Contents& stored);
 
     // The period of the last parameters(), as the instrument's clock (UTC spec).
@@ -35,6 +38,11 @@ public:
     static QDateTime parseClock(const QString& text, bool endOfDay);
     // parseClock of an option's value, or a usage CliFailure naming the option.
     static QDateTime clockOption(const CliArguments& arguments, const QString& option, bool endOfDay);
+    // --from and --to (each invalid when not given); a period that ends before
+    // it begins is a usage CliFailure.
+    static std::pair<QDateTime, QDateTime> period(const CliArguments& arguments);
+    // Said when a period holds no measurement.
+    static QString noRecordsText();
 
 private:
     QList<int> m_devices;

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QtEndian>
 
 #include <cmath>
@@ -67,6 +68,11 @@ LogRecord LogFile::decodeRecord(const char* record)
     return decoded;
 }
 
+QString LogFile::tooLargeText()
+{
+    return damagedText + QStringLiteral(": файл больше памяти прибора (%1 байт)").arg(maxFileSize);
+}
+
 LogFileContent LogFile::parse(const QByteArray& bytes)
 {
     // A file too short for its header cannot hold the type and ID it claims;
@@ -88,15 +94,26 @@ LogFileContent LogFile::parse(const QByteArray& bytes)
 
 LogFileContent LogFile::read(const QString& path)
 {
+    // A folder, a device or a pipe is no log: reading one could block or
+    // never end (/dev/zero), so it is refused before it is opened.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        throw openErrorText + (info.isDir() ? QStringLiteral(": это папка") : QStringLiteral(": это не обычный файл"));
+    if (info.size() > maxFileSize)
+        throw tooLargeText();
     QFile file(path);
     // Read-only: opening a path that does not exist must not create a file.
     if (!file.open(QIODevice::ReadOnly))
         throw openErrorText;
-    const QByteArray bytes = file.readAll();
+    // At most one byte past the limit: a file that grew since it was measured
+    // is refused the same way, without being read whole.
+    const QByteArray bytes = file.read(maxFileSize + 1);
     const bool readFailed = file.error() != QFileDevice::NoError;
     file.close();
     if (readFailed)
         throw openErrorText;
+    if (bytes.size() > maxFileSize)
+        throw tooLargeText();
     LogFileContent content = parse(bytes);
     content.path = path;
     return content;

@@ -25,6 +25,10 @@ class LogFile
 public:
     static constexpr int headerSize = 7;
     static constexpr int recordSize = 24;
+    // The largest file an instrument can hold: its whole memory of 1 MiB
+    // (the settings take its last sector, so a real log is smaller still;
+    // 40,000 records are 960,007 bytes). Anything larger is not a log.
+    static constexpr qint64 maxFileSize = 0x100000;
 
     // Folder of one instrument's downloads: <logRoot>/<id>, where an empty
     // root is the LOG folder beside the executable. Created with all missing
@@ -35,8 +39,11 @@ public:
     static QString filePath(quint32 idDevice, const QString& fileName, const QString& logRoot = QString());
 
     // Reads a whole file. Never creates a missing file.
-    // Throws "Ошибка открытия файла" or "Файл поврежден".
+    // Throws "Ошибка открытия файла" (with ": это папка" or ": это не обычный
+    // файл" for what is not a file) or "Файл поврежден"; a file larger than
+    // maxFileSize is damaged (tooLargeText()) and is refused before reading.
     static LogFileContent read(const QString& path);
+    static QString tooLargeText();
 
     // Reads the file and only then fills the model (ID, type, records), so a
     // damaged file leaves the model untouched. Throws as read().
