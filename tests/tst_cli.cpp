@@ -11,6 +11,7 @@
 #include "database/DataBaseInteractor.h"
 #include "database/TableDBModel.h"
 
+#include "CliProcess.h"
 #include "ReportPdf.h"
 #include "ZrSimulator.h"
 
@@ -32,34 +33,11 @@
 
 namespace {
 
-struct CliRun
-{
-    int code = -1;
-    bool crashed = true;
-    QString out;
-    QString err;
-};
+using CliRun = cliprocess::Run;
 
-// Runs orvelin-cli beside this test with the given ports to search.
 CliRun cli(const QStringList& arguments, const QString& ports, const QString& locale = QString())
 {
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("ORVELIN_PORTS"), ports);
-    if (!locale.isEmpty()) {
-        environment.insert(QStringLiteral("LANG"), locale);
-        environment.insert(QStringLiteral("LC_ALL"), locale);
-    }
-    process.setProcessEnvironment(environment);
-    process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/orvelin-cli"), arguments);
-    CliRun run;
-    if (!process.waitForFinished(120000))
-        return run;
-    run.crashed = process.exitStatus() != QProcess::NormalExit;
-    run.code = process.exitCode();
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+    return cliprocess::run(arguments, ports, locale);
 }
 
 QByteArray readAll(const QString& path)
