@@ -41,6 +41,8 @@ private slots:
     void parseAnswer_lengthFieldMustAgreeWithFrame();
     void expectedAnswerSize_readFromLengthField_data();
     void expectedAnswerSize_readFromLengthField();
+    void findAnswer_skipsNoiseInFront_data();
+    void findAnswer_skipsNoiseInFront();
     void parseRequest_acceptsTheLongestRequest();
 
     void check_data();
@@ -172,6 +174,43 @@ void TestPacketFrame::expectedAnswerSize_readFromLengthField()
     QFETCH(QByteArray, head);
     QFETCH(int, size);
     QCOMPARE(PacketFrame::expectedAnswerSize(head), size);
+}
+
+void TestPacketFrame::findAnswer_skipsNoiseInFront_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("complete");
+    QTest::addColumn<int>("begin");
+    QTest::addColumn<int>("sizeOrNeeded");
+
+    // The answer 3A 00 05 00 96 00 00 00 2E 2F (10 bytes).
+    QTest::newRow("answer alone") << hex("3A000500960000002E2F") << true << 0 << 10;
+    QTest::newRow("five bytes of noise") << hex("00FF55AA0D3A000500960000002E2F") << true << 5 << 10;
+    QTest::newRow("followed by more") << hex("3A000500960000002E2F3A0005") << true << 0 << 10;
+    QTest::newRow("start byte in the noise, impossible length") << hex("3AFFFF3A000500960000002E2F") << true << 3 << 10;
+    QTest::newRow("start byte in the noise, possible length") << hex("3A0005553A000500960000002E2F") << true << 4 << 10;
+    QTest::newRow("nothing yet") << QByteArray() << false << 0 << 3;
+    QTest::newRow("noise only") << hex("00FF55") << false << 0 << 6;
+    QTest::newRow("noise, then a head") << hex("00FF3A00") << false << 2 << 5;
+    QTest::newRow("noise, then half an answer") << hex("00FF3A00050096") << false << 2 << 12;
+    // Wrong stop bytes: no answer here, the search goes on until silence.
+    QTest::newRow("bad stop byte") << hex("3A000500960000002E2E") << false << 0 << 13;
+}
+
+void TestPacketFrame::findAnswer_skipsNoiseInFront()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, complete);
+    QFETCH(int, begin);
+    QFETCH(int, sizeOrNeeded);
+    const PacketFrame::AnswerSearch search = PacketFrame::findAnswer(bytes);
+    QCOMPARE(search.complete, complete);
+    if (complete) {
+        QCOMPARE(search.begin, begin);
+        QCOMPARE(search.size, sizeOrNeeded);
+    } else {
+        QCOMPARE(search.needed, sizeOrNeeded);
+    }
 }
 
 void TestPacketFrame::parseRequest_acceptsTheLongestRequest()

@@ -7,6 +7,7 @@
 #include "link/SerialPort.h"
 #include "device/ZR74XManager.h"
 
+#include <QElapsedTimer>
 #include <QtEndian>
 #include <QtTest>
 #include <atomic>
@@ -100,6 +101,8 @@ private slots:
     void disturbedAnswer_costsAtMostOneAttempt_data();
     void disturbedAnswer_costsAtMostOneAttempt();
     void lateAnswer_isDrainedNotTakenForTheNext();
+    void answerCompleteByItsLength_isTakenWhileTheLineGoesOnTalking();
+    void noisyLine_everyAnswerStillComes();
     void waitingInput_isDroppedBeforeTheNextRequest();
 
     void settings_roundTrip_data();
@@ -332,7 +335,9 @@ void TestSerialLine::disturbedAnswer_costsAtMostOneAttempt_data()
     QTest::newRow("cut by 150 ms") << int(SimFault::SplitAnswer) << 150 << 2;
     QTest::newRow("cut short") << int(SimFault::ShortAnswer) << 9 << 2;
     QTest::newRow("after 650 ms") << int(SimFault::LateAnswer) << 650 << 2;
-    QTest::newRow("noise in front") << int(SimFault::Noise) << 7 << 2;
+    // Noise in front of a whole answer is skipped, not retried.
+    QTest::newRow("noise in front") << int(SimFault::Noise) << 7 << 1;
+    QTest::newRow("noise in front, in pieces") << int(SimFault::Noise) << 40 << 1;
     QTest::newRow("length field one too many") << int(SimFault::LyingLength) << 1 << 2;
     QTest::newRow("length field far too many") << int(SimFault::LyingLength) << 30 << 2;
     QTest::newRow("one data byte short") << int(SimFault::WrongLength) << 0 << 2;
@@ -367,6 +372,40 @@ void TestSerialLine::lateAnswer_isDrainedNotTakenForTheNext()
     QCOMPARE(device.readMemory(0xFE020), area.mid(32, 32));
     QCOMPARE(device.readMemory(0xFE040), area.mid(64, 32));
     QCOMPARE(m_sim->requestCount(164), 5);
+}
+
+void TestSerialLine::answerCompleteByItsLength_isTakenWhileTheLineGoesOnTalking()
+{
+    // The answer comes again 1 ms after itself: waiting for silence would
+    // take both copies as one answer.
+    SerialPort port;
+    QVERIFY(port.openPort(m_sim->portName()));
+    m_sim->injectFault(SimFault::Twice, 1, 152, 1);
+    QVERIFY(port.write(PacketFrame::build(152, QByteArray())));
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QCOMPARE(port.readAnswer(), PacketFrame::build(152, hex("0012D687")));
+    // Well before the line could have fallen silent.
+    QVERIFY2(elapsed.elapsed() < SerialPort::silenceMs, qPrintable(QString::number(elapsed.elapsed())));
+}
+
+void TestSerialLine::noisyLine_everyAnswerStillComes()
+{
+    // A few bytes of noise before every answer to the record reads.
+    ZrSimulator sim(quietOptions(QStringLiteral("7.47")));
+    SimRunSpec run;
+    run.records = 20;
+    run.start = QDateTime::fromSecsSinceEpoch(1700000000, Qt::UTC);
+    const QByteArray file = sim.addRun(run);
+    QVERIFY(sim.start());
+    sim.injectFault(SimFault::Noise, -1, 159, 5);
+    ComPortManager manager;
+    QVERIFY(manager.connectComPort(sim.portName()));
+    ZR74XManager device(&manager);
+    QCOMPARE(device.openFile(QStringLiteral("6553F100.LOG")), file.left(7));
+    for (int i = 0; i < 20; ++i)
+        QCOMPARE(device.readRecord(i), file.mid(7 + 24 * i, 24));
+    QCOMPARE(sim.requestCount(159), 20);
 }
 
 void TestSerialLine::waitingInput_isDroppedBeforeTheNextRequest()

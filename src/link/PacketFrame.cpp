@@ -88,3 +88,25 @@ int PacketFrame::expectedAnswerSize(const QByteArray& head)
         return -1;
     return length + overhead - 4;
 }
+
+PacketFrame::AnswerSearch PacketFrame::findAnswer(const QByteArray& bytes)
+{
+    AnswerSearch search;
+    for (int begin = bytes.indexOf(startByte); begin >= 0; begin = bytes.indexOf(startByte, begin + 1)) {
+        const int size = expectedAnswerSize(bytes.mid(begin, headSize));
+        if (size < 0)
+            continue; // a start byte inside the noise: no answer is that long
+        if (size == 0 || bytes.size() - begin < size) {
+            search.needed = begin + (size == 0 ? headSize : size);
+            return search;
+        }
+        if (bytes.at(begin + size - 2) == stopByte1 && bytes.at(begin + size - 1) == stopByte2) {
+            search.complete = true;
+            search.begin = begin;
+            search.size = size;
+            return search;
+        }
+    }
+    search.needed = bytes.size() + headSize;
+    return search;
+}

@@ -53,6 +53,21 @@ public:
     // has), so that only silence can end it.
     static int expectedAnswerSize(const QByteArray& head);
 
+    // Where the answer lies in bytes read from the line, which may begin with
+    // line noise: the first start byte whose length field is one an answer
+    // can have and whose frame ends in the two stop bytes. `complete`: the
+    // answer is bytes.mid(begin, size). Otherwise `needed` is how many bytes
+    // in all would settle the nearest candidate (bytes.size() + headSize when
+    // there is none yet); only silence ends the search then.
+    struct AnswerSearch
+    {
+        bool complete = false;
+        int begin = 0;
+        int size = 0;
+        int needed = headSize;
+    };
+    static AnswerSearch findAnswer(const QByteArray& bytes);
+
     static quint16 checksum(const QByteArray& data);
 
 private:

@@ -63,20 +63,24 @@ bool SerialPort::write(const QByteArray& frame)
 
 QByteArray SerialPort::readAnswer()
 {
-    QByteArray answer;
+    // Never more than the nearest possible answer needs, so that whatever
+    // follows a whole answer stays on the line to be dropped before the next
+    // request. Noise in front of the answer is skipped; bytes that hold no
+    // answer at all are taken until the line falls silent.
+    QByteArray bytes;
     for (;;) {
-        // Up to the length field first; then exactly the announced answer, so
-        // that whatever follows it is dropped before the next request. Bytes
-        // that cannot begin an answer are taken until the line falls silent.
-        const int expected = PacketFrame::expectedAnswerSize(answer);
-        const int wanted = expected > 0 ? expected : expected == 0 ? PacketFrame::headSize : maxAnswerBytes;
-        if (expected != 0 && answer.size() >= wanted)
+        const PacketFrame::AnswerSearch search = PacketFrame::findAnswer(bytes);
+        if (search.complete)
+            return bytes.mid(search.begin, search.size);
+        if (bytes.size() >= maxAnswerBytes)
             break;
         if (m_port->bytesAvailable() == 0 && !m_port->waitForReadyRead(silenceMs))
             break;
-        answer.append(m_port->read(wanted - answer.size()));
+        bytes.append(m_port->read(qMin(search.needed, maxAnswerBytes) - bytes.size()));
     }
-    return answer;
+    // No whole answer came: the packet layer names what is wrong with the
+    // bytes as they came.
+    return bytes;
 }
 
 void SerialPort::drain()

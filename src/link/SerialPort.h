@@ -50,10 +50,11 @@ public:
     // the answer; false when nothing arrived within the first-byte timeout.
     virtual bool write(const QByteArray& frame);
 
-    // Collects one answer: as many bytes as its length field announces, or,
-    // when the bytes cannot be an answer's beginning, everything up to the
-    // first silence (at most maxAnswerBytes). Ends early, short, when the line
-    // stalls for silenceMs. May be empty.
+    // Collects one answer: as many bytes as its length field announces, from
+    // its start byte on (noise in front of it is skipped); when no whole
+    // answer comes, everything up to the first silence (at most
+    // maxAnswerBytes). Ends early, short, when the line stalls for silenceMs.
+    // May be empty.
     virtual QByteArray readAnswer();
 
     // Discards input until the line has been quiet for drainQuietMs (at most
