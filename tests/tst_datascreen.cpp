@@ -631,10 +631,15 @@ void TestDataScreen::openWindowPrint_emptyLogKeepsDefaultLimits()
 {
     FakeScreen screen;
     screen.model.setDeviceType(0);
+    // Either day is right when the call runs across midnight.
+    const QDate before = QDate::currentDate();
     screen.bridge->onClickButtonOpenWindowPrint();
+    const QDate after = QDate::currentDate();
     QObject* panel = screen.object("ReportSetup");
     QCOMPARE(panel->property("minDate").toDateTime(), QDateTime::fromSecsSinceEpoch(946760400));
-    QCOMPARE(panel->property("maxDate").toDateTime(), QDateTime(QDate::currentDate(), QTime(23, 59, 59, 999)));
+    const QDateTime maxDate = panel->property("maxDate").toDateTime();
+    QVERIFY2(maxDate == QDateTime(before, QTime(23, 59, 59, 999)) || maxDate == QDateTime(after, QTime(23, 59, 59, 999)),
+             qPrintable(maxDate.toString(Qt::ISODateWithMs)));
 }
 
 void TestDataScreen::openWindowPrint_clockSetBackLimitsAreSmallestAndLargestTime()
@@ -818,7 +823,7 @@ void TestDataScreen::endToEnd_reportPanelBuildsPrintRequest()
 
     app.setProperty("PrintReport", "visible", true);
     QVERIFY(app.emitWindowSignal("clickButtonOpenWindowPrint"));
-    AppHarness::spin(200);
+    QVERIFY(AppHarness::waitFor([&] { return app.property("ReportSetup", "currentEndDate").toDateTime().isValid(); }));
     QSignalSpy print(bridge, &DataWindow::printReport);
     QVERIFY(app.emitWindowSignal("clickButtonPrint"));
     QVERIFY(AppHarness::waitFor([&] { return print.count() == 1; }));
@@ -894,14 +899,12 @@ void TestDataScreen::endToEnd_chartZoomsToSelectionAndDoubleClickResets()
     for (int step = 1; step <= 10; ++step)
         QTest::mouseMove(window, centre - QPoint(100, 60) + QPoint(20, 12) * step, 5);
     QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, centre + QPoint(100, 60));
-    AppHarness::spin(200);
-    QVERIFY(chart->property("zoomed").toBool());
+    QVERIFY(AppHarness::waitFor([&] { return chart->property("zoomed").toBool(); }));
     QVERIFY(chart->property("minAxisX").toDouble() > fullMin);
     QVERIFY(chart->property("maxAxisX").toDouble() < fullMax);
 
     QTest::mouseDClick(window, Qt::LeftButton, Qt::NoModifier, centre);
-    AppHarness::spin(200);
-    QVERIFY(!chart->property("zoomed").toBool());
+    QVERIFY(AppHarness::waitFor([&] { return !chart->property("zoomed").toBool(); }));
     QCOMPARE(chart->property("minAxisX").toDouble(), fullMin);
     QCOMPARE(chart->property("maxAxisX").toDouble(), fullMax);
 }

@@ -338,8 +338,15 @@ void TestDeviceScreen::clickingListElement_choosesItsFile()
     QCOMPARE(view->property("currentIndex").toInt(), -1);
 
     QSignalSpy chosen(m_root, SIGNAL(currentNameFileChange(QString)));
-    // Let the page's slide-in finish before aiming at an element.
-    QTest::qWait(300);
+    // Aim only once the page's slide-in has come to rest: the list stands
+    // where it stood at the previous look.
+    QPointF lastPlace(-1e9, -1e9);
+    QTRY_VERIFY([&] {
+        const QPointF place = view->mapToScene(QPointF(0, 0));
+        const bool resting = place == lastPlace;
+        lastPlace = place;
+        return resting;
+    }());
     QQuickItem* target = nullptr;
     auto findTarget = [&] {
         auto* content = view->property("contentItem").value<QQuickItem*>();

@@ -221,8 +221,9 @@ void TestLogFile::readInto_fillsModelAndDamagedFileLeavesItUntouched()
 
 void TestLogFile::filePath_createsDeviceFolderBesideExecutable()
 {
-    const quint32 id = 4000000001u;
-    const QString folder = QCoreApplication::applicationDirPath() + "/LOG/4000000001";
+    // Its own instrument per run: both time-zone runs share the executable's folder.
+    const quint32 id = 4000000000u + quint32(QCoreApplication::applicationPid() % 100000000);
+    const QString folder = QCoreApplication::applicationDirPath() + "/LOG/" + QString::number(id);
     QDir(folder).removeRecursively();
     QCOMPARE(LogFile::filePath(id, "6553F100.LOG"), folder + "/6553F100.LOG");
     QVERIFY(QFileInfo(folder).isDir());
