@@ -62,6 +62,7 @@ private slots:
     void download_nameLeavingTheFolder_isRefused();
     void openLogFile_missingFile_reportsFileError();
     void download_inDeviceThread_fillsModelInItsOwnThreadBeforeReady();
+    void download_fileTimeIsTheLogsStopAsLocalWallClock();
 
 private:
     QList<DeviceFileInfo> listFiles();
@@ -403,6 +404,19 @@ void TestDownload::download_inDeviceThread_fillsModelInItsOwnThreadBeforeReady()
 
     deviceThread.quit();
     QVERIFY(deviceThread.wait(10000));
+}
+
+void TestDownload::download_fileTimeIsTheLogsStopAsLocalWallClock()
+{
+    // 14.11.2023 22:13:20 of the instrument's clock, four records 10 s apart.
+    m_sim->addRun(runSpec(4, 1700000000));
+    const DeviceFileInfo info = fileNamed(QStringLiteral("6553F100.LOG"));
+    QCOMPARE(info.stopLog, QDateTime(QDate(2023, 11, 14), QTime(22, 13, 50), Qt::UTC));
+    m_files->downloadFileFromDevice(m_id, info);
+    // The same reading on this computer's clock, whatever its zone; the
+    // birth time cannot be set on this system and is not looked at.
+    const QFileInfo file(folder() + QStringLiteral("/6553F100.LOG"));
+    QCOMPARE(file.lastModified(), QDateTime(QDate(2023, 11, 14), QTime(22, 13, 50), Qt::LocalTime));
 }
 
 QTEST_GUILESS_MAIN(TestDownload)
