@@ -19,6 +19,7 @@
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QSignalSpy>
+#include <QElapsedTimer>
 #include <QtTest>
 
 namespace {
@@ -79,6 +80,7 @@ private slots:
     void deviceId_isDecimalText_andAsksForFilesOnce();
     void deviceTime_showsInstrumentClockReading();
     void progress_endsOnlyAtExactly100();
+    void progress_stepsCloseTogetherMoveTheBarAFewTimesASecond();
     void download_startsOnlyForChosenFileWithRecords();
     void newFileList_replacesRowsAndForgetsChoice();
     void error_hidesInstrument_returnsFromSettings_andSearchesAgain();
@@ -221,6 +223,35 @@ void TestDeviceScreen::progress_endsOnlyAtExactly100()
     m_bridge->showDownloadFileFromDevice(99.99f);
     QCOMPARE(prop("ButtonOpenFilesDevice", "enabled").toBool(), false);
     QCOMPARE(bar->property("visible").toBool(), false);
+}
+
+void TestDeviceScreen::progress_stepsCloseTogetherMoveTheBarAFewTimesASecond()
+{
+    QObject* button = m_root->findChild<QObject*>(QStringLiteral("ButtonOpenFilesDevice"));
+    QVERIFY(button);
+    m_bridge->showDeviceFiles({fileInfo("A.LOG", 20000)});
+    m_bridge->setNameFile(QStringLiteral("A.LOG"));
+    m_bridge->downloadFileFromDevice();
+    QSignalSpy moved(button, SIGNAL(progressDownloadFilesChanged()));
+
+    // A download at the wire's rate: every percent within a few milliseconds.
+    QElapsedTimer elapsed;
+    elapsed.start();
+    m_bridge->showDownloadFileFromDevice(0.0f);
+    for (int percent = 1; percent < 100; ++percent)
+        m_bridge->showDownloadFileFromDevice(float(percent));
+    const qint64 took = elapsed.elapsed();
+    // The first step at once, then at most one move per quarter second.
+    QVERIFY(moved.count() >= 1);
+    QVERIFY2(moved.count() <= 1 + 1 + took / 250, qPrintable(QStringLiteral("%1 moves in %2 ms").arg(moved.count()).arg(took)));
+    QVERIFY(prop("ButtonOpenFilesDevice", "progressDownloadFiles").toDouble() >= 1.0);
+
+    // A later step is shown once its time has come.
+    QTRY_VERIFY((m_bridge->showDownloadFileFromDevice(99.5f), prop("ButtonOpenFilesDevice", "progressDownloadFiles").toDouble() == 99.5));
+    // The end is never held back.
+    m_bridge->showDownloadFileFromDevice(100.0f);
+    QCOMPARE(prop("ButtonOpenFilesDevice", "enabled").toBool(), true);
+    QCOMPARE(prop("ButtonOpenFilesDevice", "progressDownloadFiles").toDouble(), 0.0);
 }
 
 void TestDeviceScreen::download_startsOnlyForChosenFileWithRecords()

@@ -5,6 +5,7 @@
 #include <QMessageBox>
 
 namespace {
+constexpr qint64 kMinProgressStepMs = 250;
 const QString kImage = QStringLiteral("ImageDevice");
 const QString kType = QStringLiteral("TypeDevice");
 const QString kId = QStringLiteral("IdDevice");
@@ -134,6 +135,16 @@ void DeviceWindow::showDownloadFileFromDevice(float percent)
     QObject* button = openButton();
     if (!button)
         return;
+    // The bar moves at most a few times a second: its first step and the end
+    // are shown at once; a step in between only once kMinProgressStepMs have
+    // passed (the next step brings it up to date). A download at the wire's
+    // rate otherwise repaints the window a hundred times, and on a small
+    // machine each repaint holds up the device thread's next request.
+    const bool barShown = button->property("progressDownloadFiles").toDouble() != 0.0;
+    const bool between = percent != 0.0f && percent != 100.0f;
+    if (barShown && between && m_progressMoved.isValid() && m_progressMoved.elapsed() < kMinProgressStepMs)
+        return;
+    m_progressMoved.start();
     button->setProperty("progressDownloadFiles", double(percent));
     if (percent == 100.0f) {
         button->setProperty("enabled", true);

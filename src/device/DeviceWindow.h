@@ -4,6 +4,7 @@
 #include "device/DeviceFileInfo.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QList>
 #include <QPointer>
 #include <QString>
@@ -73,4 +74,7 @@ private:
     QString m_nameFile;
     QList<DeviceFileInfo> m_listFilesInfo;
     uint m_idDevice = 0;
+    // When the bar last moved: each move repaints the window, and repaints
+    // taken from the download's turnaround cost more than the bar is worth.
+    QElapsedTimer m_progressMoved;
 };
