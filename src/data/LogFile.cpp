@@ -105,9 +105,9 @@ LogFileContent LogFile::read(const QString& path)
     // Read-only: opening a path that does not exist must not create a file.
     if (!file.open(QIODevice::ReadOnly))
         throw openErrorText;
-    // At most one byte past the limit: a file that grew since it was measured
-    // is refused the same way, without being read whole.
-    const QByteArray bytes = file.read(maxFileSize + 1);
+    // One byte past what was measured (at most past the limit): a file that
+    // grew since is refused the same way, without being read whole.
+    const QByteArray bytes = file.read(qMin(info.size(), maxFileSize) + 1);
     const bool readFailed = file.error() != QFileDevice::NoError;
     file.close();
     if (readFailed)
