@@ -2,7 +2,7 @@
 // half-way, a stdout that takes nothing, no display, failures nobody
 // expected, and the machine-readable summaries. The program runs as a
 // separate process; its top-level guard also in-process.
-#include "app/MetaTypes.h"
+#include "report/MetaTypes.h"
 #include "cli/CliApp.h"
 #include "cli/CliCommand.h"
 #include "cli/CliFailure.h"
