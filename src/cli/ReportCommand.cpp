@@ -67,8 +67,9 @@ PrintSetting logSetting(ModelLogRecord& model, const ReportChoice& choice, const
         setting.beginDateTime = recordTime(0);
     if (!setting.endDateTime.isValid() && rows > 0)
         setting.endDateTime = recordTime(rows - 1);
-    setting.firstRow = DataWindow::findRow(&model, setting.beginDateTime);
-    setting.lastRow = DataWindow::findRow(&model, setting.endDateTime);
+    const PanelTime::RowSpan span = DataWindow::findRows(&model, setting.beginDateTime, setting.endDateTime);
+    setting.firstRow = span.first;
+    setting.lastRow = span.last;
     setting.valueRole = ModelLogRecord::ValueRole;
     setting.unitRole = ModelLogRecord::UnitRole;
     setting.columnFlagRole = ModelLogRecord::MeasurementColumnRole;
@@ -113,7 +114,7 @@ int report(const CliArguments& arguments)
     setting.beginDateTime = request.begin();
     setting.endDateTime = request.end();
     setting.firstRow = 0;
-    setting.lastRow = qMax(0, selection->rowCount() - 1);
+    setting.lastRow = selection->rowCount() - 1;
     writePdf(pdf, [&](ReportInteractor& reports) { return reports.saveReportDBPdf(selection, setting, parameters, pdf); });
     return 0;
 }

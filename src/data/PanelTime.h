@@ -25,7 +25,7 @@ QDateTime timeField(const QDateTime& clock);
 // The clock reading a date field and a time field describe together.
 QDateTime fromFields(const QVariant& dateField, const QVariant& timeField);
 
-// The row a report period's limit falls on: the first row at or after `time`,
+// The row a period's begin falls on: the first row at or after `time`,
 // the first or the last row when the time lies before or after the rows.
 // `rowTime(row)` reads a row's time in whatever form its model holds it.
 template <typename Time, typename RowTime>
@@ -42,6 +42,39 @@ int rowAtOrAfter(int rows, const Time& time, RowTime rowTime)
             return row;
     }
     return rows - 1;
+}
+
+// The rows a report period covers: `first` is the first row at or after
+// `begin`, `last` the row before the first one (from `first` on) later than
+// `end`, so an end between two records never takes in the later one, and a
+// log whose clock was set back mid-way still gives one run of rows. A period
+// holding no row gives last < first.
+struct RowSpan
+{
+    int first = 0;
+    int last = -1;
+    bool isEmpty() const { return last < first; }
+};
+
+template <typename Time, typename RowTime>
+RowSpan rowSpan(int rows, const Time& begin, const Time& end, RowTime rowTime)
+{
+    RowSpan span;
+    span.first = rows;
+    for (int row = 0; row < rows; ++row) {
+        if (rowTime(row) >= begin) {
+            span.first = row;
+            break;
+        }
+    }
+    span.last = rows - 1;
+    for (int row = span.first; row < rows; ++row) {
+        if (rowTime(row) > end) {
+            span.last = row - 1;
+            break;
+        }
+    }
+    return span;
 }
 
 } // namespace PanelTime
