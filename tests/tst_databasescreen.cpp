@@ -9,16 +9,16 @@
 #include "ZrSimulator.h"
 
 #include "app/ApplicationShell.h"
-#include "data/DataWindow.h"
+#include "screens/DataWindow.h"
 #include "data/ModelLogRecord.h"
 #include "data/ModelStatistics.h"
 #include "database/DataBaseFilters.h"
 #include "database/DataBaseInteractor.h"
-#include "database/DataBaseWindow.h"
+#include "screens/DataBaseWindow.h"
 #include "database/ModelDeviceList.h"
 #include "database/ModelTypeChannelList.h"
 #include "database/ModelTypeUnitList.h"
-#include "database/SelectionChartFeed.h"
+#include "screens/SelectionChartFeed.h"
 #include "database/TableDBModel.h"
 #include "report/ReportInteractor.h"
 #include "device/ModelDeviceFileInfo.h"
@@ -695,7 +695,7 @@ void TestDataBaseScreen::reportRows_holdOnlyRecordsWithinThePeriod()
     QStandardItemModel selection;
     for (const char* text : {"31.01.2024 12:00:00", "01.02.2024 12:00:00", "02.02.2024 12:00:00", "03.02.2024 12:00:00"})
         selection.appendRow({new QStandardItem(QString::fromLatin1(text)), new QStandardItem("1234567")});
-    const PanelTime::RowSpan rows = DataBaseWindow::findRows(&selection, clockOf(begin), clockOf(end));
+    const ReportRows::RowSpan rows = DataBaseWindow::findRows(&selection, clockOf(begin), clockOf(end));
     QCOMPARE(rows.first, first);
     QCOMPARE(rows.last, last);
     QCOMPARE(DataBaseWindow::findRows(nullptr, clockOf(begin), clockOf(end)).isEmpty(), true);

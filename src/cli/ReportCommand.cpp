@@ -4,7 +4,7 @@
 #include "cli/CliFailure.h"
 #include "cli/LogWorkspace.h"
 #include "cli/SelectionRequest.h"
-#include "data/DataWindow.h"
+#include "report/ReportRows.h"
 #include "data/ModelLogRecord.h"
 #include "database/TableDBModel.h"
 #include "report/ReportInteractor.h"
@@ -67,7 +67,7 @@ PrintSetting logSetting(ModelLogRecord& model, const ReportChoice& choice, const
         setting.beginDateTime = recordTime(0);
     if (!setting.endDateTime.isValid() && rows > 0)
         setting.endDateTime = recordTime(rows - 1);
-    const PanelTime::RowSpan span = DataWindow::findRows(&model, setting.beginDateTime, setting.endDateTime);
+    const ReportRows::RowSpan span = ReportRows::logRows(&model, setting.beginDateTime, setting.endDateTime);
     setting.firstRow = span.first;
     setting.lastRow = span.last;
     setting.valueRole = ModelLogRecord::ValueRole;

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "bridge/QmlBridge.h"
-#include "data/PanelTime.h"
-#include "database/SelectionChartFeed.h"
+#include "screens/QmlBridge.h"
+#include "screens/SelectionChartFeed.h"
 #include "report/PrintSetting.h"
+#include "report/ReportRows.h"
 
 #include <QDateTime>
 #include <QList>
@@ -70,8 +70,8 @@ public:
     // instrument's clock): 0 for a time not after the first row's, the last
     // row for one not before the last row's, else the first row not earlier.
     static int findRow(const QAbstractItemModel* model, const QDateTime& clock);
-    // The rows of the period begin..end (PanelTime::rowSpan).
-    static PanelTime::RowSpan findRows(const QAbstractItemModel* model, const QDateTime& begin, const QDateTime& end);
+    // The rows of the period begin..end (ReportRows::rowSpan).
+    static ReportRows::RowSpan findRows(const QAbstractItemModel* model, const QDateTime& begin, const QDateTime& end);
 
     // Lets the views go of the selection and the lists for good (the
     // database thread is about to end).

@@ -1,9 +1,9 @@
-#include "database/DataBaseWindow.h"
+#include "screens/DataBaseWindow.h"
 
 #include "data/CountText.h"
-#include "data/DataWindow.h"
+#include "screens/DataWindow.h"
 #include "data/ModelStatistics.h"
-#include "data/PanelTime.h"
+#include "screens/PanelTime.h"
 #include "database/DataBaseFilters.h"
 #include "database/ModelDeviceList.h"
 #include "database/ModelTypeChannelList.h"

@@ -1,7 +1,7 @@
 // The database screen's chart, and the reports of the range it shows.
-#include "database/DataBaseWindow.h"
+#include "screens/DataBaseWindow.h"
 
-#include "data/PanelTime.h"
+#include "screens/PanelTime.h"
 #include "database/LogLoader.h"
 #include "report/ChartRoutines.h"
 #include "report/ReportInteractor.h"
@@ -82,14 +82,14 @@ int DataBaseWindow::findRow(const QAbstractItemModel* model, const QDateTime& cl
     });
 }
 
-PanelTime::RowSpan DataBaseWindow::findRows(const QAbstractItemModel* model, const QDateTime& begin,
+ReportRows::RowSpan DataBaseWindow::findRows(const QAbstractItemModel* model, const QDateTime& begin,
                                             const QDateTime& end)
 {
     // A limit not given leaves that side open.
     auto seconds = [](const QDateTime& clock, qint64 open) {
         return clock.isValid() ? QDateTime(clock.date(), clock.time(), Qt::UTC).toSecsSinceEpoch() : open;
     };
-    return PanelTime::rowSpan(model ? model->rowCount() : 0, seconds(begin, std::numeric_limits<qint64>::min()),
+    return ReportRows::rowSpan(model ? model->rowCount() : 0, seconds(begin, std::numeric_limits<qint64>::min()),
                               seconds(end, std::numeric_limits<qint64>::max()), [model](int row) {
         return LogLoader::secondsFromText(model->index(row, 0).data().toString());
     });
@@ -100,7 +100,7 @@ PrintSetting DataBaseWindow::printSettingFromScreen() const
     PrintSetting setting;
     setting.beginDateTime = PanelTime::clockOf(objectProperty(chartView, QStringLiteral("minAxisX")));
     setting.endDateTime = PanelTime::clockOf(objectProperty(chartView, QStringLiteral("maxAxisX")));
-    const PanelTime::RowSpan span = findRows(m_tableShown ? m_model : nullptr, setting.beginDateTime,
+    const ReportRows::RowSpan span = findRows(m_tableShown ? m_model : nullptr, setting.beginDateTime,
                                              setting.endDateTime);
     setting.firstRow = span.first;
     setting.lastRow = span.last;

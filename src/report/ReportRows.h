@@ -1,31 +1,16 @@
 #pragma once
 
 #include <QDateTime>
-#include <QVariant>
 
-// Log times are the instrument's clock readings, held as UTC date-times. The
-// report panel's date and time fields are QML dates, which live in the
-// computer's local time. These turn one into the other without losing a
-// reading, also one that the local clock skips when daylight saving starts.
-namespace PanelTime {
+QT_BEGIN_NAMESPACE
+class QAbstractItemModel;
+QT_END_NAMESPACE
 
-// A clock reading from a value QML hands over: a date (its local date and
-// time as shown), a QDate, or a number, which is a time axis position.
-// Anything else gives a null date-time.
-QDateTime clockOf(const QVariant& value);
+// Where a report period's limits fall in a table of time-ordered rows; shared
+// by the screens' report panels and the command line's reports.
+namespace ReportRows {
 
-// For a calendar field: the reading's date, at local noon (a time every day has).
-QDateTime dayField(const QDateTime& clock);
-
-// For a time field, which only shows a time of day: a local date-time showing
-// the reading's time. On a day whose local clock skips that time the day
-// before carries it (such gaps never come on consecutive days).
-QDateTime timeField(const QDateTime& clock);
-
-// The clock reading a date field and a time field describe together.
-QDateTime fromFields(const QVariant& dateField, const QVariant& timeField);
-
-// The row a period's begin falls on: the first row at or after `time`,
+// The row a report period's limit falls on: the first row at or after `time`,
 // the first or the last row when the time lies before or after the rows.
 // `rowTime(row)` reads a row's time in whatever form its model holds it.
 template <typename Time, typename RowTime>
@@ -77,4 +62,12 @@ RowSpan rowSpan(int rows, const Time& begin, const Time& end, RowTime rowTime)
     return span;
 }
 
-} // namespace PanelTime
+// rowSpan() over a log table model, whose rows carry their clock reading as
+// the raw value of column 0.
+RowSpan logRows(const QAbstractItemModel* model, const QDateTime& begin, const QDateTime& end);
+
+// rowAtOrAfter() over a log table model, whose rows carry their clock reading
+// as the raw value of column 0.
+int logRowAtOrAfter(const QAbstractItemModel* model, const QDateTime& time);
+
+} // namespace ReportRows

@@ -1,13 +1,15 @@
-#include "data/DataWindow.h"
+#include "screens/DataWindow.h"
+#include "base/DataLocation.h"
 
 #include "data/CountText.h"
 
 #include "data/ModelLogRecord.h"
 #include "data/ModelStatistics.h"
-#include "data/PanelTime.h"
+#include "screens/PanelTime.h"
 #include "report/ChartRoutines.h"
 #include "report/ReportInteractor.h"
 #include "report/ReportLayout.h"
+#include "report/ReportRows.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>
@@ -150,7 +152,7 @@ void DataWindow::setScreenEnabled(bool enabled)
 void DataWindow::onClickButtonOpenFile()
 {
     const QString path = m_dialogs.openFileName(QString(),
-        QCoreApplication::applicationDirPath() + QStringLiteral("/LOG"), tr("*.LOG"));
+        DataLocation::dataDir() + QStringLiteral("/LOG"), tr("*.LOG"));
     if (path.isEmpty())
         return;
     // The model is refilled from here on; the views let go of it until it is shown.
@@ -311,17 +313,13 @@ void DataWindow::onClickButtonOpenWindowPrint()
 
 int DataWindow::findRow(const QAbstractItemModel* model, const QDateTime& time)
 {
-    return PanelTime::rowAtOrAfter(model ? model->rowCount() : 0, time, [model](int row) {
-        return model->index(row, 0).data(ModelLogRecord::ValueRole).toDateTime();
-    });
+    return ReportRows::logRowAtOrAfter(model, time);
 }
 
-PanelTime::RowSpan DataWindow::findRows(const QAbstractItemModel* model, const QDateTime& begin,
-                                        const QDateTime& end)
+ReportRows::RowSpan DataWindow::findRows(const QAbstractItemModel* model, const QDateTime& begin,
+                                         const QDateTime& end)
 {
-    return PanelTime::rowSpan(model ? model->rowCount() : 0, begin, end, [model](int row) {
-        return model->index(row, 0).data(ModelLogRecord::ValueRole).toDateTime();
-    });
+    return ReportRows::logRows(model, begin, end);
 }
 
 QStringList DataWindow::checkedSeriesNames() const
@@ -358,7 +356,7 @@ PrintSetting DataWindow::printSettingFromPanel() const
     setting.seriesNames = checkedSeriesNames();
     setting.fullReport = !objectProperty(reportSetup, QStringLiteral("sizeReport")).toBool();
     setting.model = m_model;
-    const PanelTime::RowSpan rows = findRows(m_model, setting.beginDateTime, setting.endDateTime);
+    const ReportRows::RowSpan rows = findRows(m_model, setting.beginDateTime, setting.endDateTime);
     setting.firstRow = rows.first;
     setting.lastRow = rows.last;
     setting.idDevice = m_model->deviceId();

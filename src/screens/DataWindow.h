@@ -1,11 +1,10 @@
 #pragma once
 
-#include "data/PanelTime.h"
-
-#include "bridge/QmlBridge.h"
-#include "data/LogChartFeed.h"
+#include "screens/QmlBridge.h"
+#include "screens/LogChartFeed.h"
 #include "database/LogSnapshot.h"
 #include "report/PrintSetting.h"
+#include "report/ReportRows.h"
 
 #include <QDateTime>
 #include <QString>
@@ -62,8 +61,8 @@ public:
     // not after the first record, the last row for one not before the last
     // record, otherwise the first row not earlier than `time`.
     static int findRow(const QAbstractItemModel* model, const QDateTime& time);
-    // The rows of the period begin..end (PanelTime::rowSpan).
-    static PanelTime::RowSpan findRows(const QAbstractItemModel* model, const QDateTime& begin, const QDateTime& end);
+    // The rows of the period begin..end (ReportRows::rowSpan).
+    static ReportRows::RowSpan findRows(const QAbstractItemModel* model, const QDateTime& begin, const QDateTime& end);
 
     // The print request the report panel describes right now.
     PrintSetting printSettingFromPanel() const;
