@@ -137,6 +137,9 @@ private slots:
     void failureMidLoad_rollsBackReportsOnce_andNextLoadWorks();
     void selectionOf1000Rows_isWholeAndItsStatisticsSkipNulls();
     void delete_removesInstantsAndUnusedLookups_andListsForgetTheirTicks();
+    void delete_takesOnlyTheChannelsAndUnitsShown_andSaysHowMany();
+    void damagedArchive_lackingALookupTable_isReportedAndLeftAlone_data();
+    void damagedArchive_lackingALookupTable_isReportedAndLeftAlone();
     void dataScreen_loadsAnUnchangingCopyWithProgressToHundred();
     void recordModelDestroyedFirst_isLeftAlone_andTheArchiveStillWorks();
 };
@@ -408,8 +411,11 @@ void TestDataBase::delete_removesInstantsAndUnusedLookups_andListsForgetTheirTic
     QVERIFY(!filters->modelTypeUnit()->getTickStatus(QStringLiteral("Гц")));
     QVERIFY(!filters->modelDevice()->getTickStatus(2));
 
-    // Deleting the remaining time stamps empties the archive and its period.
+    // Deleting the remaining time stamps, with every channel shown, empties
+    // the archive and its period.
     filter.replace(QStringLiteral("idDevice"), 1);
+    filter.insert(QStringLiteral("nameChannel"), QStringLiteral("Канал №1"));
+    filter.insert(QStringLiteral("nameChannel"), QStringLiteral("Канал №2"));
     archive.interactor.updateModel(filter);
     archive.interactor.onDeleteDataDb({0, 1, 2}, filter);
     QCOMPARE(count(archive.file, "RECORD_ZR"), 0);
@@ -441,6 +447,101 @@ void TestDataBase::dataScreen_loadsAnUnchangingCopyWithProgressToHundred()
 
     QCOMPARE(shell(app.databasePath(), "SELECT DateTime, Value, idDevice FROM RECORD_ZR ORDER BY idRecord"),
              QStringList({"2020-09-13 12:26:40|21.5|555", "2020-09-13 12:26:41|22.5|555", "2020-09-13 12:26:41|40.0|555"}));
+}
+
+void TestDataBase::delete_takesOnlyTheChannelsAndUnitsShown_andSaysHowMany()
+{
+    // Two channels of one instrument, and a third channel that changed its
+    // sensor (unit) half way.
+    Archive archive;
+    const Cell lux{300, QStringLiteral("Лк")};
+    const Cell celsius{21, QStringLiteral("°C")};
+    archive.load(*logTable({QStringLiteral("Канал №1"), QStringLiteral("Канал №2"), QStringLiteral("Доп.измерение №1")},
+                           {{t0, {Cell{1, "°C"}, Cell{2, "%"}, celsius}},
+                            {t0.addSecs(60), {Cell{3, "°C"}, Cell{4, "%"}, celsius}},
+                            {t0.addSecs(120), {Cell{5, "°C"}, Cell{6, "%"}, lux}}}),
+                 1, QStringLiteral("ZR-7.49"));
+    QCOMPARE(count(archive.file, "RECORD_ZR"), 9);
+    QSignalSpy deleted(&archive.interactor, &DataBaseInteractor::recordsDeleted);
+    const QString valuesOf = QStringLiteral("SELECT count(*) FROM RECORD_ZR JOIN TYPE_CHANNEL USING(idTypeChannel) "
+                                            "WHERE nameChannel = '%1'");
+
+    // Only "Канал №2" shown: two rows deleted take its two values, nothing else.
+    DBParameters filter;
+    filter.insert(QStringLiteral("nameChannel"), QStringLiteral("Канал №2"));
+    filter.insert(QStringLiteral("idDevice"), 1);
+    archive.interactor.updateModel(filter);
+    QCOMPARE(archive.records.rowCount(), 3);
+    archive.interactor.onDeleteDataDb({0, 1}, filter);
+    QCOMPARE(archive.errors.count(), 0);
+    QCOMPARE(deleted.count(), 1);
+    QCOMPARE(deleted.at(0).at(0).toInt(), 2);
+    QCOMPARE(shell(archive.file, valuesOf.arg("Канал №1")), QStringList{"3"});
+    QCOMPARE(shell(archive.file, valuesOf.arg("Канал №2")), QStringList{"1"});
+    QCOMPARE(shell(archive.file, valuesOf.arg("Доп.измерение №1")), QStringList{"3"});
+
+    // The extra measurement in °C only: the last row shows no value of it (its
+    // lux value is filtered out), and that value stays.
+    filter.clear();
+    filter.insert(QStringLiteral("nameChannel"), QStringLiteral("Доп.измерение №1"));
+    filter.insert(QStringLiteral("unit"), QStringLiteral("°C"));
+    filter.insert(QStringLiteral("idDevice"), 1);
+    archive.interactor.updateModel(filter);
+    QCOMPARE(archive.records.rowCount(), 3);
+    archive.interactor.onDeleteDataDb({0, 1, 2}, filter);
+    QCOMPARE(deleted.at(1).at(0).toInt(), 2);
+    QCOMPARE(shell(archive.file, "SELECT Value, unit FROM RECORD_ZR JOIN UNIT USING(idUnit) JOIN TYPE_CHANNEL "
+                                 "USING(idTypeChannel) WHERE nameChannel = 'Доп.измерение №1'"),
+             QStringList{"300.0|Лк"});
+
+    // Rows of a selection without channels show no value: nothing goes.
+    filter.clear();
+    filter.insert(QStringLiteral("idDevice"), 1);
+    archive.interactor.updateModel(filter);
+    archive.interactor.onDeleteDataDb({0, 1, 2}, filter);
+    QCOMPARE(deleted.at(2).at(0).toInt(), 0);
+    QCOMPARE(count(archive.file, "RECORD_ZR"), 5);
+    QCOMPARE(archive.errors.count(), 0);
+}
+
+void TestDataBase::damagedArchive_lackingALookupTable_isReportedAndLeftAlone_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::newRow("units") << "UNIT";
+    QTest::newRow("channels") << "TYPE_CHANNEL";
+    QTest::newRow("instruments") << "TYPE_DEVICE";
+}
+
+void TestDataBase::damagedArchive_lackingALookupTable_isReportedAndLeftAlone()
+{
+    QFETCH(QString, table);
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("Record.sqlite"));
+    {
+        DataBaseInteractor interactor(file);
+        interactor.open();
+        interactor.writeFromModel(longLog(3, t0).get(), 1, QStringLiteral("ZR-7.47"), 256, 257, 258);
+    }
+    QCOMPARE(shell(file, "DROP TABLE " + table), QStringList());
+    const QStringList before = shell(file, "SELECT * FROM RECORD_ZR ORDER BY idRecord");
+    QCOMPARE(before.size(), 5);
+
+    DataBaseInteractor interactor(file);
+    TableDBModel records;
+    interactor.setRecordModel(&records);
+    QSignalSpy errors(&interactor, &DataBaseInteractor::errorOccurred);
+    interactor.open();
+    DBParameters filter;
+    filter.insert(QStringLiteral("nameChannel"), QStringLiteral("Канал №1"));
+    interactor.updateModel(filter);
+    interactor.writeFromModel(longLog(3, t0.addDays(1)).get(), 1, QStringLiteral("ZR-7.47"), 256, 257, 258);
+
+    QCOMPARE(errors.count(), 3);
+    for (const QList<QVariant>& error : qAsConst(errors))
+        QVERIFY2(error.at(0).toString().startsWith("Ошибка открытия базы данных: нет таблицы " + table + ","),
+                 qPrintable(error.at(0).toString()));
+    QCOMPARE(shell(file, "SELECT count(*) FROM sqlite_master WHERE name = '" + table + "'"), QStringList{"0"});
+    QCOMPARE(shell(file, "SELECT * FROM RECORD_ZR ORDER BY idRecord"), before);
 }
 
 QTEST_MAIN(TestDataBase)

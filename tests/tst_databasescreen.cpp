@@ -29,6 +29,7 @@
 #include <QProcess>
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <QSqlDatabase>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
 #include <QTextCodec>
@@ -146,6 +147,9 @@ bool applyFilter(AppHarness& app)
 struct Collected
 {
     QStringList warnings;
+    QStringList questions;
+    QStringList information;
+    bool answer = true;
     QString savePath;
 };
 
@@ -154,6 +158,11 @@ void useTestDialogs(DataBaseWindow* screen, Collected& collected)
     DataBaseWindow::Dialogs dialogs;
     dialogs.saveFileName = [&collected](const QString&, const QString&, const QString&) { return collected.savePath; };
     dialogs.warning = [&collected](const QString& text) { collected.warnings << text; };
+    dialogs.question = [&collected](const QString& text) {
+        collected.questions << text;
+        return collected.answer;
+    };
+    dialogs.information = [&collected](const QString& text) { collected.information << text; };
     screen->setDialogs(dialogs);
 }
 
@@ -195,6 +204,8 @@ private slots:
     void failedRequests_giveBackCursorButtonsAndLists();
     void findRow_readsTheSelectionsTimeTexts_data();
     void findRow_readsTheSelectionsTimeTexts();
+    void reportRows_holdOnlyRecordsWithinThePeriod_data();
+    void reportRows_holdOnlyRecordsWithinThePeriod();
     void chartLine_comesInTimeOrderAndNeverRunsBack();
 };
 
@@ -398,10 +409,25 @@ void TestDataBaseScreen::road_downloadStoreFilterExportChartAndDelete()
     QObject* selection = app.object("TableDBRecords")->property("selection").value<QObject*>();
     QVERIFY(QMetaObject::invokeMethod(selection, "select", Q_ARG(QVariant, 0), Q_ARG(QVariant, 2)));
     QVERIFY(AppHarness::waitFor([&] { return screen->selectedRows().size() == 3; }));
+    // Asked first; "Нет" leaves everything.
+    collected.answer = false;
+    QSignalSpy deleteRequests(screen, &DataBaseWindow::deleteDataDB);
     QVERIFY(app.emitWindowSignal("clickButtonDeleteItems"));
-    QVERIFY(AppHarness::waitFor([&] { return table->rowCount() == 297 && !screen->isWaiting(); }, 30000));
-    QCOMPARE(table->index(0, 0).data().toString(), clockText(firstA + 30));
-    QCOMPARE(sqlite(archive, "SELECT count(DISTINCT DateTime) FROM RECORD_ZR WHERE idDevice = " + idA), QStringList{"297"});
+    QVERIFY(AppHarness::waitFor([&] { return !collected.questions.isEmpty(); }));
+    QCOMPARE(collected.questions, QStringList{"Удалить 6 значений за 3 момента времени?"});
+    QCOMPARE(deleteRequests.count(), 0);
+    // "Да": the values shown go, those of the channels not shown stay.
+    collected.answer = true;
+    const QString valuesOfA = "SELECT count(*) FROM RECORD_ZR JOIN TYPE_CHANNEL USING(idTypeChannel) WHERE idDevice = "
+        + idA + " AND nameChannel LIKE '%1'";
+    const QStringList extraBefore = sqlite(archive, valuesOfA.arg("Доп%"));
+    QVERIFY(app.emitWindowSignal("clickButtonDeleteItems"));
+    QVERIFY(AppHarness::waitFor([&] { return !collected.information.isEmpty() && !screen->isWaiting(); }, 30000));
+    QCOMPARE(collected.information, QStringList{"Удалено 6 значений"});
+    QCOMPARE(table->rowCount(), 300);
+    QVERIFY(table->index(0, 1).data().isNull());
+    QCOMPARE(sqlite(archive, valuesOfA.arg("Канал%")), QStringList{"594"});
+    QCOMPARE(sqlite(archive, valuesOfA.arg("Доп%")), extraBefore);
     QCOMPARE(sqlite(archive, "SELECT count(DISTINCT DateTime) FROM RECORD_ZR WHERE idDevice = " + QString::number(idB)),
              QStringList{"120"});
     QVERIFY(objectOf(app.property("TableDB", "model")));
@@ -419,8 +445,11 @@ void TestDataBaseScreen::road_downloadStoreFilterExportChartAndDelete()
 
     // All of A goes: its instrument and the channel only A had leave the
     // lists, B is chosen, and A's filter now finds nothing.
+    click(app, listEntry(app, "FilterTypeChannel", "Доп.измерение №1"));
+    click(app, listEntry(app, "FilterTypeChannel", "Доп.измерение №2"));
+    QVERIFY(applyFilter(app));
     QVERIFY(QMetaObject::invokeMethod(selection, "selectAll"));
-    QVERIFY(AppHarness::waitFor([&] { return screen->selectedRows().size() == 297; }));
+    QVERIFY(AppHarness::waitFor([&] { return screen->selectedRows().size() == 300; }));
     QVERIFY(app.emitWindowSignal("clickButtonDeleteItems"));
     QVERIFY(AppHarness::waitFor([&] { return table->rowCount() == 0 && !screen->isWaiting(); }, 30000));
     QVERIFY(AppHarness::waitFor([&] { return listTexts(app, "FilterDevice").size() == 1; }));
@@ -485,9 +514,19 @@ void TestDataBaseScreen::filterLists_stayDetachedWhileAnyReadingIsQueued()
         (new QObject(&root))->setObjectName(QString::fromLatin1(name));
     TableDBModel model;
     DataBaseFilters bundle;
+    // A selection of one value, as the archive would give it.
+    {
+        QSqlDatabase memory = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("selection"));
+        memory.setDatabaseName(QStringLiteral(":memory:"));
+        QVERIFY(memory.open());
+        bundle.modelTypeChannel()->setQuery(QStringLiteral("SELECT 1, 'Канал №1'"), memory);
+        bundle.modelTypeChannel()->setTickStatus(QStringLiteral("Канал №1"), true);
+        model.setQuery(QStringLiteral("SELECT '14.11.2023 22:13:20' AS 'Дата', '1.5 °C' AS 'Канал №1', 1 AS '№ прибора'"),
+                       memory);
+    }
     auto* screen = new DataBaseWindow(&root, &model);
     screen->setDialogs({[](const QString&, const QString&, const QString&) { return QString(); },
-                        [](const QString&) {}});
+                        [](const QString&) {}, [](const QString&) { return true; }, [](const QString&) {}});
     QSignalSpy readings(screen, &DataBaseWindow::loadFiltersDB);
     QSignalSpy selections(screen, &DataBaseWindow::setDBFiltr);
     QSignalSpy deletes(screen, &DataBaseWindow::deleteDataDB);
@@ -566,6 +605,7 @@ void TestDataBaseScreen::failedRequests_giveBackCursorButtonsAndLists()
                              "INSERT INTO RECORD_ZR (DateTime, Value, idUnit, idTypeChannel, idDevice) "
                              "VALUES (datetime(1700000000, 'unixepoch'), 1.5, 1, 1, 1);"), QStringList());
     QVERIFY(openDataBasePage(app));
+    click(app, listEntry(app, "FilterTypeChannel", "Канал №1"));
     QVERIFY(applyFilter(app));
     QCOMPARE(app.shell()->tableDBModel()->rowCount(), 1);
 
@@ -627,6 +667,38 @@ void TestDataBaseScreen::findRow_readsTheSelectionsTimeTexts()
         selection.appendRow({new QStandardItem(QString::fromLatin1(text)), new QStandardItem("1234567")});
     QCOMPARE(DataBaseWindow::findRow(&selection, clockOf(time)), row);
     QCOMPARE(DataBaseWindow::findRow(nullptr, clockOf(time)), 0);
+}
+
+void TestDataBaseScreen::reportRows_holdOnlyRecordsWithinThePeriod_data()
+{
+    QTest::addColumn<QString>("begin");
+    QTest::addColumn<QString>("end");
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("last");   // last < first: no record in the period
+    // Rows a day apart at noon, across a month's end.
+    QTest::newRow("the whole selection") << "30.01.2024 00:00:00" << "04.02.2024 00:00:00" << 0 << 3;
+    QTest::newRow("exactly the records") << "31.01.2024 12:00:00" << "03.02.2024 12:00:00" << 0 << 3;
+    QTest::newRow("end between records: the earlier") << "31.01.2024 12:00:00" << "02.02.2024 11:59:59" << 0 << 1;
+    QTest::newRow("begin between records: the later") << "01.02.2024 12:00:01" << "03.02.2024 12:00:00" << 2 << 3;
+    QTest::newRow("one record") << "01.02.2024 00:00:00" << "01.02.2024 23:59:59" << 1 << 1;
+    QTest::newRow("between two records") << "01.02.2024 12:00:01" << "02.02.2024 11:59:59" << 2 << 1;
+    QTest::newRow("before the first") << "01.01.2024 00:00:00" << "31.01.2024 11:59:59" << 0 << -1;
+    QTest::newRow("after the last") << "03.02.2024 12:00:01" << "01.01.2025 00:00:00" << 4 << 3;
+}
+
+void TestDataBaseScreen::reportRows_holdOnlyRecordsWithinThePeriod()
+{
+    QFETCH(QString, begin);
+    QFETCH(QString, end);
+    QFETCH(int, first);
+    QFETCH(int, last);
+    QStandardItemModel selection;
+    for (const char* text : {"31.01.2024 12:00:00", "01.02.2024 12:00:00", "02.02.2024 12:00:00", "03.02.2024 12:00:00"})
+        selection.appendRow({new QStandardItem(QString::fromLatin1(text)), new QStandardItem("1234567")});
+    const ReportRows::RowSpan rows = DataBaseWindow::findRows(&selection, clockOf(begin), clockOf(end));
+    QCOMPARE(rows.first, first);
+    QCOMPARE(rows.last, last);
+    QCOMPARE(DataBaseWindow::findRows(nullptr, clockOf(begin), clockOf(end)).isEmpty(), true);
 }
 
 void TestDataBaseScreen::chartLine_comesInTimeOrderAndNeverRunsBack()

@@ -235,8 +235,12 @@ void TestReport::rowLimit_data()
     QTest::addColumn<QString>("error");
 
     QTest::newRow("span of exactly 2000 passes") << true << 5 << 2005 << QString();
-    QTest::newRow("span of 2001 is too much") << true << 5 << 2006 << "Слишком много данных для печати";
-    QTest::newRow("period ending before it begins") << true << 7 << 6 << "Отсутсвуют данных для печати";
+    QTest::newRow("span of 2001 is too much")
+        << true << 5 << 2006
+        << "Слишком много данных для печати: в полном отчёте может быть не более 2001 строк, в выбранном периоде "
+           "их 2002. Выберите краткий отчёт или период короче";
+    QTest::newRow("period ending before it begins")
+        << true << 7 << 6 << "Отсутсвуют данных для печати: в выбранном периоде нет записей";
     QTest::newRow("short reports are never limited") << false << 0 << 5000 << QString();
 }
 

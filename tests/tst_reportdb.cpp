@@ -146,7 +146,7 @@ private slots:
     void shortReport_filteredByUnitOnly_hasNoStatistics();
     void charts_valuesWithoutUnit_nullsSkipped_lastRowIncluded();
     void charts_pointsNeverFoldBackOnADaylightSavingDay();
-    void rowLimit_checkedOnlyAfterThePrinterWasChosen();
+    void reportsOfNothingOrTooMuch_areRefusedBeforeThePrinterIsChosen();
 };
 
 void TestReportDB::fullReport_filtersStatisticsAndEveryRowOfThePeriod()
@@ -265,37 +265,50 @@ void TestReportDB::charts_pointsNeverFoldBackOnADaylightSavingDay()
         QVERIFY(points[i].x() > points[i - 1].x());
 }
 
-void TestReportDB::rowLimit_checkedOnlyAfterThePrinterWasChosen()
+void TestReportDB::reportsOfNothingOrTooMuch_areRefusedBeforeThePrinterIsChosen()
 {
     Archive archive(minutes(10));
     QTemporaryDir dir;
     const QString path = dir.filePath("printed.pdf");
-    bool accept = false;
+    int asked = 0;
     ReportInteractor reports;
     ReportInteractor::Dialogs fake;
     fake.choosePrinter = [&](QPrinter* printer) {
+        ++asked;
         printer->setOutputFormat(QPrinter::PdfFormat);
         printer->setOutputFileName(path);
-        return accept;
+        return true;
     };
     reports.setDialogs(fake);
     QSignalSpy errors(&reports, &ReportInteractor::reportErrorOccurred);
 
+    // Too long for a full report: the limit and the way out are said.
     const PrintSetting tooLong = dbSetting(0, 2001);
     reports.printReportDB(&archive.model, tooLong, filters(true));
-    QCOMPARE(errors.count(), 0);
-
-    accept = true;
-    reports.printReportDB(&archive.model, tooLong, filters(true));
+    QCOMPARE(asked, 0);
     QCOMPARE(errors.count(), 1);
-    QCOMPARE(errors.at(0).at(0).toString(), QStringLiteral("Слишком много данных для печати"));
+    const QString said = errors.at(0).at(0).toString();
+    QVERIFY2(said.startsWith(QStringLiteral("Слишком много данных для печати: ")) && said.contains("2001")
+                 && said.contains("2002") && said.contains("краткий отчёт"),
+             qPrintable(said));
     QVERIFY(!QFile::exists(path));
-
     QVERIFY(!reports.saveReportDBPdf(&archive.model, tooLong, filters(true), dir.filePath("x.pdf")));
     QCOMPARE(errors.count(), 2);
     QVERIFY(!QFile::exists(dir.filePath("x.pdf")));
 
+    // A period between two records holds none: no report, short or full.
+    for (bool full : {true, false}) {
+        PrintSetting empty = dbSetting(5, 4);
+        empty.fullReport = full;
+        reports.printReportDB(&archive.model, empty, filters(true));
+        QCOMPARE(errors.last().at(0).toString(),
+                 QStringLiteral("Отсутсвуют данных для печати: в выбранном периоде нет записей"));
+    }
+    QCOMPARE(errors.count(), 4);
+    QCOMPARE(asked, 0);
+
     reports.printReportDB(&archive.model, dbSetting(0, 9), filters(true));
+    QCOMPARE(asked, 1);
     QVERIFY(reportpdf::text(path).contains("Полный отчёт из базы данных с отбором"));
 }
 

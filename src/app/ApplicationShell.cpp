@@ -138,6 +138,7 @@ void ApplicationShell::wireDatabase()
     connect(m_databaseThread, &QThread::started, database, &DataBaseInteractor::open);
     connect(m_dataWindow, &DataWindow::writeModelToDataBase, database, &DataBaseInteractor::writeLog, queued);
     connect(database, &DataBaseInteractor::downloadRecordsProcess, m_dataWindow, &DataWindow::showDownloadToDataBase, queued);
+    connect(database, &DataBaseInteractor::logStored, m_dataWindow, &DataWindow::showStored, queued);
 }
 
 // The database page: filters, the selection, its exports and deletes.
@@ -161,6 +162,7 @@ void ApplicationShell::wireDataBaseScreen()
     connect(m_root, SIGNAL(selectedTableDb(QVariant)), screen, SLOT(onSelectedTableDb(QVariant)), queued);
     connect(m_root, SIGNAL(clickButtonDeleteItems()), screen, SLOT(onClickButtonDeleteItems()), queued);
     connect(screen, &DataBaseWindow::deleteDataDB, database, &DataBaseInteractor::onDeleteDataDb, queued);
+    connect(database, &DataBaseInteractor::recordsDeleted, screen, &DataBaseWindow::showDeleted, queued);
     connect(database, &DataBaseInteractor::modelUpdated, screen, &DataBaseWindow::showTableDB, queued);
     connect(database, &DataBaseInteractor::filtersDBLoaded, screen, &DataBaseWindow::showFiltersDB, queued);
     // The menu's database button reads the lists through the screen, which

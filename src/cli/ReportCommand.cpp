@@ -50,22 +50,6 @@ void writePdf(const QString& path, const std::function<bool(ReportInteractor&)>&
         throw CliFailure::failed(error.isNull() ? QStringLiteral("Не удалось записать отчёт") : error, path);
 }
 
-// The first and last row of the log whose time lies within [begin, end];
-// false when no record does.
-bool rowsWithin(const ModelLogRecord& model, const QDateTime& begin, const QDateTime& end, int* first, int* last)
-{
-    *first = *last = -1;
-    for (int row = 0; row < model.rowCount(); ++row) {
-        const QDateTime time = model.index(row, 0).data(ModelLogRecord::ValueRole).toDateTime();
-        if (time < begin || time > end)
-            continue;
-        if (*first < 0)
-            *first = row;
-        *last = row;
-    }
-    return *first >= 0;
-}
-
 // As the data screen's report panel fills the request, with every channel
 // chosen for the charts and the whole file as the period unless one is given.
 // A period that holds no record of the file is refused: the report would show
@@ -89,8 +73,11 @@ PrintSetting logSetting(ModelLogRecord& model, const ReportChoice& choice, const
         setting.beginDateTime = recordTime(0);
     if (!setting.endDateTime.isValid() && rows > 0)
         setting.endDateTime = recordTime(rows - 1);
-    if (!rowsWithin(model, setting.beginDateTime, setting.endDateTime, &setting.firstRow, &setting.lastRow))
+    const ReportRows::RowSpan span = ReportRows::logRows(&model, setting.beginDateTime, setting.endDateTime);
+    if (span.isEmpty())
         throw CliFailure::failed(SelectionRequest::noRecordsText());
+    setting.firstRow = span.first;
+    setting.lastRow = span.last;
     setting.valueRole = ModelLogRecord::ValueRole;
     setting.unitRole = ModelLogRecord::UnitRole;
     setting.columnFlagRole = ModelLogRecord::MeasurementColumnRole;

@@ -184,5 +184,12 @@ QString DBRecordZrTable::deleteQuery(const DBParameters& p) const
     const QVariantList devices = p.values(idDevice);
     if (!devices.isEmpty())
         conditions << orCondition(devices, idDevice);
+    // A selection shows only some channels and units; the values it hides
+    // at that instant are not the user's to lose.
+    for (const QString& key : {idTypeChannel, idUnit}) {
+        const QVariantList keys = p.values(key);
+        if (!keys.isEmpty())
+            conditions << orCondition(keys, key);
+    }
     return deleteStatement(tableName(), conditions);
 }

@@ -24,7 +24,8 @@ public:
     QString selectQuery(const DBParameters& parameters) const override;
     QString maxQuery(const QString& column) const override;
     QString minQuery(const QString& column) const override;
-    // Every value of the "idDevice" instruments at the "DateTime" time stamp.
+    // Every value of the "idDevice" instruments at the "DateTime" time stamp,
+    // restricted to the "idTypeChannel" channels and "idUnit" units when given.
     QString deleteQuery(const DBParameters& parameters) const override;
     QString deleteOrphansQuery(const QString&) const override { return QString(); }
     // Selections and the duplicate check look records up by instrument and time.

@@ -47,6 +47,9 @@ void DataBase::open()
     if (!m_database->isValid())
         *m_database = QSqlDatabase::addDatabase(m_dialect->driverName(), m_connectionName);
     m_database->setDatabaseName(m_location.filePath);
+    // Another program (a scheduled import, a second window) may hold the
+    // archive for a moment: wait for it rather than fail at once.
+    m_database->setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(m_busyTimeoutMs));
     if (!m_database->open())
         throw openErrorText();
 }
@@ -101,8 +104,12 @@ bool DataBase::isConnected()
 
 void DataBase::fail(const QString& errorText, const QSqlError& error)
 {
+    QString text = errorText;
+    const QString condition = m_dialect->conditionText(error.nativeErrorCode());
+    if (!condition.isEmpty())
+        text += QStringLiteral(": ") + condition;
     const QString reason = m_dialect->failureReason(error.databaseText(), error.driverText());
-    throw reason.isEmpty() ? errorText : errorText + QLatin1Char('\n') + reason;
+    throw reason.isEmpty() ? text : text + QLatin1Char('\n') + reason;
 }
 
 void DataBase::execIfAny(const QString& statement)
@@ -141,11 +148,19 @@ void DataBase::createTable(const IDBTable& table)
         exec(q, index, createErrorText());
 }
 
+QStringList DataBase::tableNames() const
+{
+    QStringList names;
+    for (const QString& name : m_database->tables())
+        names << name.toUpper();
+    return names;
+}
+
 void DataBase::beginTransaction()
 {
     endTransaction();
     QSqlQuery q = query();
-    exec(q, QStringLiteral("BEGIN;"));
+    exec(q, m_dialect->beginWriteStatement());
 }
 
 void DataBase::lockForLoad(int deviceKey)
@@ -252,11 +267,11 @@ int DataBase::insert(const IDBTable& table, const DBParameters& parameters)
     return insertRow(q, table.insertQuery(parameters));
 }
 
-void DataBase::remove(const IDBTable& table, const DBParameters& parameters)
+int DataBase::remove(const IDBTable& table, const DBParameters& parameters)
 {
     QSqlQuery q = query();
     exec(q, table.deleteQuery(parameters));
-    q.next();
+    return qMax(0, q.numRowsAffected());
 }
 
 void DataBase::setQuery(QSqlQueryModel* model, const IDBTable& table, const DBParameters& parameters)

@@ -43,6 +43,9 @@ public:
     const ArchiveLocation& location() const { return m_location; }
     const SqlDialect& dialect() const { return *m_dialect; }
 
+    // How long a statement waits for another program's lock (from the next open()).
+    void setBusyTimeout(int milliseconds) { m_busyTimeoutMs = milliseconds; }
+
     // Opens (again) a connection that is not open; throws the opening error.
     void open();
     // Whether the connection is open and, on a server, still answers. A lost
@@ -50,6 +53,8 @@ public:
     bool isConnected();
     // The table and the indexes it asks for.
     void createTable(const IDBTable& table);
+    // Names of the tables the archive holds, in upper case.
+    QStringList tableNames() const;
     void beginTransaction();
     // Locks the dialect asks for inside a load's or a delete's transaction.
     void lockForLoad(int deviceKey);
@@ -68,7 +73,8 @@ public:
     int findId(const IDBTable& table, const DBParameters& parameters);
     int findOrInsert(const IDBTable& table, const DBParameters& parameters);
     int insert(const IDBTable& table, const DBParameters& parameters);
-    void remove(const IDBTable& table, const DBParameters& parameters);
+    // Returns the number of rows deleted.
+    int remove(const IDBTable& table, const DBParameters& parameters);
     // Runs the table's selectQuery into the model and reads every row, so the
     // model can be handed to another thread complete.
     void setQuery(QSqlQueryModel* model, const IDBTable& table, const DBParameters& parameters);
@@ -94,6 +100,7 @@ private:
     ArchiveLocation m_location;
     const SqlDialect* m_dialect;
     bool m_lookupsLocked = false;
+    int m_busyTimeoutMs = SqlDialect::busyTimeoutMs;
     QString m_connectionName;
     QSqlDatabase* m_database;
 };

@@ -63,10 +63,26 @@ void DataBaseInteractor::prepareArchive()
         return;
     m_ready = false;
     m_database.open();
+    checkNotDamaged();
     for (const IDBTable* table : std::initializer_list<const IDBTable*>{
              &m_unitTable, &m_typeChannelTable, &m_typeDeviceTable, &m_noteTable, &m_recordTable})
         m_database.createTable(*table);
     m_ready = true;
+}
+
+void DataBaseInteractor::checkNotDamaged()
+{
+    // Tables are made for a new archive. One that holds values but lost a
+    // table they refer to must not get an empty one in its place: its values
+    // would vanish from every selection, or come back with another unit.
+    const QStringList present = m_database.tableNames();
+    if (!present.contains(DBRecordZrTable::tableName()))
+        return;
+    for (const QString& table : {QStringLiteral("UNIT"), QStringLiteral("TYPE_CHANNEL"), QStringLiteral("TYPE_DEVICE")})
+        if (!present.contains(table))
+            throw DataBase::openErrorText()
+                + QStringLiteral(": нет таблицы %1, на которую ссылаются записи %2; файл повреждён, он не изменён")
+                      .arg(table, DBRecordZrTable::tableName());
 }
 
 void DataBaseInteractor::open()
@@ -145,8 +161,32 @@ void DataBaseInteractor::selectRecords(const DBParameters& parameters)
         m_database.setQuery(m_recordModel, m_recordTable, parameters);
 }
 
-void DataBaseInteractor::deleteRecords(const QList<QSqlRecord>& records)
+QVariantList DataBaseInteractor::lookupKeys(const IDBTable& table, const QString& column,
+                                            const QVariantList& names)
 {
+    QVariantList keys;
+    for (const QVariant& name : names) {
+        DBParameters parameters;
+        parameters.replace(column, name.toString());
+        const int key = m_database.findId(table, parameters);
+        if (key >= 0)
+            keys << key;
+    }
+    return keys;
+}
+
+int DataBaseInteractor::deleteRecords(const QList<QSqlRecord>& records, const DBParameters& shown)
+{
+    // Only the values the rows show: their channels, in the units filtered
+    // by. A selection that shows no channel shows no value to delete.
+    const QVariantList channels = lookupKeys(m_typeChannelTable, QStringLiteral("nameChannel"),
+                                             shown.values(QStringLiteral("nameChannel")));
+    const QVariantList unitNames = shown.values(QStringLiteral("unit"));
+    const QVariantList units = lookupKeys(m_unitTable, QStringLiteral("unit"), unitNames);
+    if (records.isEmpty() || channels.isEmpty() || (!unitNames.isEmpty() && units.isEmpty()))
+        return 0;
+
+    int deleted = 0;
     m_database.beginTransaction();
     try {
         // On a shared archive no load runs beside it: a load could otherwise
@@ -159,7 +199,11 @@ void DataBaseInteractor::deleteRecords(const QList<QSqlRecord>& records)
             DBParameters parameters;
             parameters.replace(QStringLiteral("DateTime"), QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC));
             parameters.replace(QStringLiteral("idDevice"), record.value(record.count() - 1).toInt());
-            m_database.remove(m_recordTable, parameters);
+            for (const QVariant& channel : channels)
+                parameters.insert(QStringLiteral("idTypeChannel"), channel);
+            for (const QVariant& unit : units)
+                parameters.insert(QStringLiteral("idUnit"), unit);
+            deleted += m_database.remove(m_recordTable, parameters);
         }
         const QString referencing = DBRecordZrTable::tableName();
         m_database.execute(m_unitTable, referencing);
@@ -170,7 +214,7 @@ void DataBaseInteractor::deleteRecords(const QList<QSqlRecord>& records)
         m_database.rollbackTransaction();
         throw;
     }
-    m_database.vacuum();
+    return deleted;
 }
 
 void DataBaseInteractor::onDeleteDataDb(QList<int> listIndexs, QMultiHash<QString, QVariant> parametres)
@@ -183,12 +227,21 @@ void DataBaseInteractor::onDeleteDataDb(QList<int> listIndexs, QMultiHash<QStrin
 
     // Afterwards the lists and the table are shown as they now are, whatever
     // happened; a broken archive is reported once, not once per step.
+    int deleted = 0;
     QString error = attempt([&] {
         prepareArchive();
-        deleteRecords(records);
+        deleted = deleteRecords(records, parametres);
     });
-    if (!error.isEmpty())
+    if (!error.isEmpty()) {
         emit errorOccurred(error);
+    } else {
+        emit recordsDeleted(deleted);
+        // The values are gone for good; only the file stays larger than it
+        // need be when the space cannot be given back now.
+        const QString vacuumError = attempt([this] { m_database.vacuum(); });
+        if (!vacuumError.isEmpty())
+            emit errorOccurred(vacuumFailedText() + QStringLiteral(": ") + vacuumError);
+    }
     if (!m_ready) {
         emit modelUpdated();
         return;

@@ -40,7 +40,11 @@ public:
     // in this object's thread.
     void setRecordModel(QSqlQueryModel* model) { m_recordModel = model; }
     DataBaseFilters* filters() { return &m_filters; }
+    // Said when a delete was committed but the file could not be compacted.
+    static QString vacuumFailedText() { return QStringLiteral("Значения удалены, но сжать файл базы данных не удалось"); }
     QString databasePath() const { return m_database.filePath(); }
+    // How long to wait for another program holding the archive (from the next opening).
+    void setBusyTimeout(int milliseconds) { m_database.setBusyTimeout(milliseconds); }
 
     // Loads a log table that lives in the calling thread (a copy is taken at
     // once, through the measurement-column, raw-value and unit roles).
@@ -55,6 +59,8 @@ signals:
     // A log load has been committed; `values` is how many values it added
     // (0 when the archive held every time stamp of the log already).
     void logStored(int values);
+    // A delete has been committed; `values` is how many values went.
+    void recordsDeleted(int values);
     void modelUpdated();
     void filtersDBLoaded(DataBaseFilters* filters);
 
@@ -63,17 +69,24 @@ public slots:
     void writeLog(LogSnapshot log, unsigned int idDevice, QString typeDevice);
     void loadFiltersDB();
     void updateModel(QMultiHash<QString, QVariant> parametres);
-    // `listIndexs` are rows of the record table model; every value of that
-    // row's instrument at that row's time stamp is deleted.
+    // `listIndexs` are rows of the record table model, `parametres` the
+    // request that selected it: the values of that row's instrument at that
+    // row's time stamp in the requested channels (and units) are deleted,
+    // nothing the row does not show.
     void onDeleteDataDb(QList<int> listIndexs, QMultiHash<QString, QVariant> parametres);
 
 private:
     // Opens the archive and creates its tables unless that is done and the
     // connection still answers; throws the opening's message.
     void prepareArchive();
+    // Throws when the archive holds records but lacks a table they refer to.
+    void checkNotDamaged();
     void loadFilters();
     void selectRecords(const DBParameters& parameters);
-    void deleteRecords(const QList<QSqlRecord>& records);
+    // Returns the number of values deleted.
+    int deleteRecords(const QList<QSqlRecord>& records, const DBParameters& shown);
+    // The keys of the stored names; names not stored are left out.
+    QVariantList lookupKeys(const IDBTable& table, const QString& column, const QVariantList& names);
 
     DataBase m_database;
     DBUnitTable m_unitTable;

@@ -208,3 +208,13 @@ QString PostgresDialect::failureReason(const QString& databaseText, const QStrin
     }
     return QString();
 }
+
+QString PostgresDialect::conditionText(const QString& nativeErrorCode) const
+{
+    // SQLSTATE: disk_full, lock_not_available, deadlock_detected.
+    if (nativeErrorCode == QLatin1String("53100"))
+        return diskFullText();
+    if (nativeErrorCode == QLatin1String("55P03") || nativeErrorCode == QLatin1String("40P01"))
+        return busyText();
+    return QString();
+}

@@ -54,4 +54,7 @@ public:
     QString lookupLockStatement() const override;
     QString deleteLockStatement() const override;
     QString failureReason(const QString& databaseText, const QString& driverText) const override;
+    QString conditionText(const QString& nativeErrorCode) const override;
+    // The server's transactions take their locks as they go (see the load lock).
+    QString beginWriteStatement() const override { return QStringLiteral("BEGIN;"); }
 };

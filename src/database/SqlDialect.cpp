@@ -2,6 +2,16 @@
 
 #include "database/IDBTable.h"
 
+QString SqlDialect::busyText()
+{
+    return QStringLiteral("база данных занята другой программой");
+}
+
+QString SqlDialect::diskFullText()
+{
+    return QStringLiteral("диск заполнен");
+}
+
 const SqlDialect& SqlDialect::sqlite()
 {
     static const SqlDialect dialect;
@@ -126,4 +136,22 @@ QString SqlDialect::loadLockStatement(int) const
 QString SqlDialect::failureReason(const QString&, const QString&) const
 {
     return QString();
+}
+
+QString SqlDialect::conditionText(const QString& nativeErrorCode) const
+{
+    // SQLite's primary result codes (the extended ones carry them in their low byte).
+    bool ok = false;
+    const int code = nativeErrorCode.toInt(&ok) & 0xff;
+    if (!ok)
+        return QString();
+    switch (code) {
+    case 5:  // SQLITE_BUSY
+    case 6:  // SQLITE_LOCKED
+        return busyText();
+    case 13: // SQLITE_FULL
+        return diskFullText();
+    default:
+        return QString();
+    }
 }

@@ -20,6 +20,10 @@ public:
     static const SqlDialect& sqlite();
     static const SqlDialect& postgres();
 
+    // Reasons that follow a failure's message after ": ".
+    static QString busyText();
+    static QString diskFullText();
+
     // The Qt driver that talks to this database.
     virtual QString driverName() const;
     // True for a server that several computers write at the same time.
@@ -83,6 +87,12 @@ public:
     virtual QString vacuumStatement() const;
 
     // --- several writers ------------------------------------------------------
+    // Starts a transaction that writes. SQLite's takes the write lock at
+    // once: two writers that both began by reading would otherwise each wait
+    // for the other, and one of them fail, however long they were let wait.
+    virtual QString beginWriteStatement() const { return QStringLiteral("BEGIN IMMEDIATE;"); }
+    // How long a statement waits for another program's lock, in milliseconds.
+    static constexpr int busyTimeoutMs = 10000;
     // Run once after connecting.
     virtual QStringList sessionStatements() const { return {}; }
     // Run inside the transaction of a load, before anything is read: loads of
@@ -96,4 +106,7 @@ public:
     // The line shown under a failure's message: the database's own words, or
     // empty where the message stands alone (the embedded archive's).
     virtual QString failureReason(const QString& databaseText, const QString& driverText) const;
+    // What a failure's error code says in the user's words ("база данных
+    // занята другой программой", "диск заполнен"), or empty.
+    virtual QString conditionText(const QString& nativeErrorCode) const;
 };

@@ -152,5 +152,6 @@ bool printPaginated(QTextDocument* document, QPagedPaintDevice* device)
         if (copy < documentCopies - 1)
             device->newPage();
     }
-    return true;
+    // Ending writes what is still buffered (a PDF's trailer among it).
+    return painter.end();
 }

@@ -1,6 +1,7 @@
 #include "report/ReportInteractor.h"
 
 #include "report/ReportCharts.h"
+#include "report/PdfCheck.h"
 #include "report/ReportLayout.h"
 #include "report/Reporter.h"
 
@@ -13,7 +14,10 @@
 #include <QRandomGenerator>
 #include <QScopeGuard>
 #include <QSqlQueryModel>
+#include <QStorageInfo>
+#include <QAbstractTableModel>
 
+#include <cstdio>
 #include <exception>
 #include <memory>
 
@@ -50,6 +54,16 @@ QString writeErrorText(const QString& path)
     return QStringLiteral("Не удалось записать отчёт в файл %1").arg(path);
 }
 
+// Why a report file could not be written where it was to go.
+QString writeErrorText(const QString& path, const QString& folder)
+{
+    const QStorageInfo storage(folder);
+    const QString reason = storage.isValid() && storage.bytesAvailable() < 64 * 1024
+        ? QStringLiteral("диск заполнен")
+        : QStringLiteral("файл записан не полностью");
+    return writeErrorText(path) + QStringLiteral(": ") + reason;
+}
+
 // A name beside `path` that no file has yet.
 QString partFileName(const QString& path)
 {
@@ -61,9 +75,10 @@ QString partFileName(const QString& path)
 }
 
 // Prints into a file of its own beside the target and puts it in place only
-// when it is complete, so a failure never leaves a half-written report or
-// destroys the previous one. The printer creates the file, so it gets the
-// permissions any new file of the user gets.
+// when it is complete, so a failure (a full disk among them, which the printer
+// does not report) never leaves a half-written report or destroys the
+// previous one. The printer creates the file, so it gets the permissions any
+// new file of the user gets.
 void writePdf(const Reporter& reporter, const QString& path)
 {
     if (path.isEmpty())
@@ -73,16 +88,21 @@ void writePdf(const Reporter& reporter, const QString& path)
     const QString part = partFileName(path);
     const auto removePart = qScopeGuard([&part] { QFile::remove(part); });
 
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(part);
-    if (!reporter.printDocument(&printer) || QFileInfo(part).size() == 0)
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(part);
+        if (!reporter.printDocument(&printer))
+            throw writeErrorText(path);
+    }
+    if (!QFileInfo::exists(part))
         throw writeErrorText(path);
+    if (!PdfCheck::isCompleteFile(part))
+        throw writeErrorText(path, QFileInfo(part).absolutePath());
 
-    // QFile::rename does not replace; the old report goes only once the new one is complete.
-    if (QFile::exists(path) && !QFile::remove(path))
-        throw writeErrorText(path);
-    if (!QFile::rename(part, path))
+    // rename() replaces the old report in one step: there is never a moment
+    // without a report at `path`, and the old one stays when this fails.
+    if (std::rename(QFile::encodeName(part).constData(), QFile::encodeName(path).constData()) != 0)
         throw writeErrorText(path);
 }
 
@@ -154,8 +174,9 @@ void ReportInteractor::printPreview(QPrinter* printer)
 void ReportInteractor::printReport(PrintSetting printSetting)
 {
     runRequest([&] {
-        // A log-file report too long to print is refused before the dialog opens.
-        ReportLayout::checkRowLimit(printSetting);
+        // A log-file report too long to print, or of nothing, is refused
+        // before the dialog opens.
+        ReportLayout::checkPrintable(printSetting, printSetting.model ? printSetting.model->rowCount() : 0);
         QPrinter printer(QPrinter::HighResolution);
         if (!m_dialogs.choosePrinter(&printer))
             return;
@@ -172,8 +193,8 @@ void ReportInteractor::printReportDB(QSqlQueryModel* model, PrintSetting printSe
                                      QMultiHash<QString, QVariant> dbRequestParameters)
 {
     runRequest([&] {
-        // The database report checks its length while composing, after the
-        // printer was chosen.
+        // Refused before the user chooses a printer for a report that cannot be made.
+        ReportLayout::checkPrintable(printSetting, model ? model->rowCount() : 0);
         QPrinter printer(QPrinter::HighResolution);
         if (!m_dialogs.choosePrinter(&printer))
             return;

@@ -10,22 +10,49 @@
 
 namespace ReportLayout {
 
+namespace {
+
+const QString nothingToPrint = QStringLiteral("Отсутсвуют данных для печати");
+
+QString emptyPeriodText()
+{
+    return nothingToPrint + QStringLiteral(": в выбранном периоде нет записей");
+}
+
+} // namespace
+
 void checkRowLimit(const PrintSetting& setting)
 {
     if (!setting.fullReport)
         return;
     const int span = setting.lastRow - setting.firstRow;
     if (span > maxRowSpan)
-        throw QStringLiteral("Слишком много данных для печати");
+        throw QStringLiteral("Слишком много данных для печати: в полном отчёте может быть не более %1 строк, "
+                             "в выбранном периоде их %2. Выберите краткий отчёт или период короче")
+            .arg(maxRowSpan + 1)
+            .arg(span + 1);
     if (span < 0)
-        throw QStringLiteral("Отсутсвуют данных для печати");
+        throw emptyPeriodText();
+}
+
+void checkPeriodHasRows(const PrintSetting& setting, int rows)
+{
+    if (rows <= 0 || setting.firstRow > setting.lastRow || setting.firstRow >= rows || setting.lastRow < 0)
+        throw emptyPeriodText();
+}
+
+void checkPrintable(const PrintSetting& setting, int rows)
+{
+    checkPeriodHasRows(setting, rows);
+    checkRowLimit(setting);
 }
 
 void composeLogReport(Reporter& reporter, const PrintSetting& setting)
 {
     const QAbstractTableModel* model = setting.model;
     if (!model)
-        throw QStringLiteral("Отсутсвуют данных для печати");
+        throw nothingToPrint;
+    checkPeriodHasRows(setting, model->rowCount());
 
     reporter.addLogReportTitle(setting);
     for (int column = 0; column < model->columnCount(); ++column) {
@@ -46,7 +73,8 @@ void composeDataBaseReport(Reporter& reporter, const QSqlQueryModel* model, cons
                            const QMultiHash<QString, QVariant>& dbRequestParameters)
 {
     if (!model)
-        throw QStringLiteral("Отсутсвуют данных для печати");
+        throw nothingToPrint;
+    checkPeriodHasRows(setting, model->rowCount());
 
     reporter.addDataBaseReportTitle(setting, dbRequestParameters);
     QStringList channels;

@@ -8,3 +8,10 @@ int ReportRows::logRowAtOrAfter(const QAbstractItemModel* model, const QDateTime
         return model->index(row, 0).data(ModelLogRecord::ValueRole).toDateTime();
     });
 }
+
+ReportRows::RowSpan ReportRows::logRows(const QAbstractItemModel* model, const QDateTime& begin, const QDateTime& end)
+{
+    return rowSpan(model ? model->rowCount() : 0, begin, end, [model](int row) {
+        return model->index(row, 0).data(ModelLogRecord::ValueRole).toDateTime();
+    });
+}

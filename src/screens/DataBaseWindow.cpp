@@ -1,5 +1,7 @@
 #include "screens/DataBaseWindow.h"
 
+#include "data/CountText.h"
+#include "screens/DataWindow.h"
 #include "data/ModelStatistics.h"
 #include "screens/PanelTime.h"
 #include "database/DataBaseFilters.h"
@@ -8,10 +10,11 @@
 #include "database/ModelTypeUnitList.h"
 #include "report/ChartRoutines.h"
 
-#include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QJSValue>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QMetaMethod>
 #include <QSet>
 #include <QSqlQueryModel>
@@ -68,14 +71,26 @@ DataBaseWindow::~DataBaseWindow()
 DataBaseWindow::Dialogs DataBaseWindow::systemDialogs()
 {
     Dialogs dialogs;
-    dialogs.saveFileName = [](const QString& caption, const QString& dir, const QString& filter) {
-        QString selected = filter;
-        return QFileDialog::getSaveFileName(nullptr, caption, dir, filter, &selected);
-    };
+    // The data screen's: it adds the suffix and asks before overwriting.
+    dialogs.saveFileName = DataWindow::systemDialogs().saveFileName;
     dialogs.warning = [](const QString& text) {
         QMessageBox box(QMessageBox::Warning, QString(), text);
         box.setModal(true);
         box.exec();
+    };
+    dialogs.question = [](const QString& text) {
+        QMessageBox box(QMessageBox::Question, QString(), text);
+        QPushButton* yes = box.addButton(QStringLiteral("Да"), QMessageBox::YesRole);
+        box.setDefaultButton(box.addButton(QStringLiteral("Нет"), QMessageBox::NoRole));
+        box.exec();
+        return box.clickedButton() == yes;
+    };
+    // A report of what was done, not a question: it does not hold up the
+    // screen behind it, and goes away with its button.
+    dialogs.information = [](const QString& text) {
+        auto* box = new QMessageBox(QMessageBox::Information, QString(), text);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
     };
     return dialogs;
 }
@@ -262,9 +277,11 @@ void DataBaseWindow::exportSelection(const QString& caption, const QString& suff
     if (!m_tableShown || m_waiting)
         return;
     const QString pattern = QStringLiteral("*.") + suffix;
-    const QString path = m_dialogs.saveFileName(caption, pattern, pattern);
+    QString path = m_dialogs.saveFileName(caption, pattern, pattern);
     if (path.isEmpty())
         return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QLatin1Char('.') + suffix;
     // The export reads the selection in another thread; nothing may refill it
     // until that is done.
     if (isSignalConnected(QMetaMethod::fromSignal(request))) {
@@ -296,17 +313,48 @@ void DataBaseWindow::onSelectedTableDb(QVariant selectedItems)
     m_selectedRows = m_tableShown ? rowNumbers(selectedItems) : QList<int>();
 }
 
+int DataBaseWindow::valuesInRows(const QList<int>& rows) const
+{
+    const QSqlRecord fields = m_model->record();
+    QList<int> columns;
+    for (const QString& name : statisticsColumns())
+        columns << fields.indexOf(name);
+    int values = 0;
+    for (int row : rows)
+        for (int column : qAsConst(columns))
+            if (!m_model->index(row, column).data().isNull())
+                ++values;
+    return values;
+}
+
 void DataBaseWindow::onClickButtonDeleteItems()
 {
     if (!m_tableShown || m_waiting || m_selectedRows.isEmpty())
         return;
     const QList<int> rows = m_selectedRows;
+    // Exactly what the rows show goes, and only once the user has said so.
+    const int values = valuesInRows(rows);
+    if (values == 0) {
+        m_dialogs.warning(QStringLiteral("В выбранных строках нет значений для удаления"));
+        return;
+    }
+    const QString moments = countText(rows.size(), QStringLiteral("момент"), QStringLiteral("момента"),
+                                      QStringLiteral("моментов"));
+    if (m_dialogs.question && !m_dialogs.question(QStringLiteral("Удалить %1 за %2 времени?").arg(valuesText(values), moments)))
+        return;
     beginWaiting();
     ++m_selectionsPending;
     // The delete refills the lists and then the selection.
     detachFilterLists();
     detachTable();
     emit deleteDataDB(rows, m_filters);
+}
+
+void DataBaseWindow::showDeleted(int values)
+{
+    if (m_dialogs.information)
+        m_dialogs.information(values == 0 ? QStringLiteral("Ничего не удалено: этих значений уже нет в базе данных")
+                                      : QStringLiteral("Удалено %1").arg(valuesText(values)));
 }
 
 void DataBaseWindow::showError(QString err)

@@ -3,6 +3,7 @@
 #include "screens/QmlBridge.h"
 #include "screens/SelectionChartFeed.h"
 #include "report/PrintSetting.h"
+#include "report/ReportRows.h"
 
 #include <QDateTime>
 #include <QList>
@@ -46,6 +47,9 @@ public:
     {
         std::function<QString(const QString& caption, const QString& dir, const QString& filter)> saveFileName;
         std::function<void(const QString& text)> warning;
+        // A yes/no question; true for "Да".
+        std::function<bool(const QString& text)> question;
+        std::function<void(const QString& text)> information;
     };
 
     DataBaseWindow(QObject* root, QSqlQueryModel* model);
@@ -66,6 +70,8 @@ public:
     // instrument's clock): 0 for a time not after the first row's, the last
     // row for one not before the last row's, else the first row not earlier.
     static int findRow(const QAbstractItemModel* model, const QDateTime& clock);
+    // The rows of the period begin..end (ReportRows::rowSpan).
+    static ReportRows::RowSpan findRows(const QAbstractItemModel* model, const QDateTime& begin, const QDateTime& end);
 
     // Lets the views go of the selection and the lists for good (the
     // database thread is about to end).
@@ -111,6 +117,8 @@ public slots:
     void onSelectedTableDb(QVariant selectedItems);
     void onClickButtonDeleteItems();
     void showError(QString err);
+    // A delete has been committed: how many values went.
+    void showDeleted(int values);
 
     // The file interactor has finished an export this screen asked for.
     void exportFinished();
@@ -130,6 +138,8 @@ private:
     void attachFilterLists();
     void showPeriod(const QDateTime& begin, const QDateTime& end, const QDateTime& min, const QDateTime& max);
     QStringList statisticsColumns() const;
+    // Values (filled cells of the channel columns) in these rows of the selection.
+    int valuesInRows(const QList<int>& rows) const;
     void exportSelection(const QString& caption, const QString& suffix,
                          void (DataBaseWindow::*request)(QString, QSqlQueryModel*));
 

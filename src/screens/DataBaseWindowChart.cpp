@@ -5,8 +5,11 @@
 #include "database/LogLoader.h"
 #include "report/ChartRoutines.h"
 #include "report/ReportInteractor.h"
+#include "report/ReportLayout.h"
 
 #include <QSqlQueryModel>
+
+#include <limits>
 #include <QtCharts/QAbstractAxis>
 #include <QtCharts/QCategoryAxis>
 #include <QtCharts/QXYSeries>
@@ -79,14 +82,28 @@ int DataBaseWindow::findRow(const QAbstractItemModel* model, const QDateTime& cl
     });
 }
 
+ReportRows::RowSpan DataBaseWindow::findRows(const QAbstractItemModel* model, const QDateTime& begin,
+                                            const QDateTime& end)
+{
+    // A limit not given leaves that side open.
+    auto seconds = [](const QDateTime& clock, qint64 open) {
+        return clock.isValid() ? QDateTime(clock.date(), clock.time(), Qt::UTC).toSecsSinceEpoch() : open;
+    };
+    return ReportRows::rowSpan(model ? model->rowCount() : 0, seconds(begin, std::numeric_limits<qint64>::min()),
+                              seconds(end, std::numeric_limits<qint64>::max()), [model](int row) {
+        return LogLoader::secondsFromText(model->index(row, 0).data().toString());
+    });
+}
+
 PrintSetting DataBaseWindow::printSettingFromScreen() const
 {
     PrintSetting setting;
     setting.beginDateTime = PanelTime::clockOf(objectProperty(chartView, QStringLiteral("minAxisX")));
     setting.endDateTime = PanelTime::clockOf(objectProperty(chartView, QStringLiteral("maxAxisX")));
-    const int rows = m_tableShown ? m_model->rowCount() : 0;
-    setting.firstRow = setting.beginDateTime.isValid() ? findRow(m_model, setting.beginDateTime) : 0;
-    setting.lastRow = setting.endDateTime.isValid() ? findRow(m_model, setting.endDateTime) : qMax(0, rows - 1);
+    const ReportRows::RowSpan span = findRows(m_tableShown ? m_model : nullptr, setting.beginDateTime,
+                                             setting.endDateTime);
+    setting.firstRow = span.first;
+    setting.lastRow = span.last;
     setting.printChart = objectProperty(reportPanel, QStringLiteral("isPrintChart")).toBool();
     setting.generalChart = objectProperty(reportPanel, QStringLiteral("isGeneralChart")).toBool();
     setting.fullReport = !objectProperty(reportPanel, QStringLiteral("isShortReport")).toBool();
@@ -109,7 +126,15 @@ void DataBaseWindow::onClickButtonSaveReportPdfDB()
 {
     if (!m_tableShown || m_waiting)
         return;
+    const PrintSetting setting = printSettingFromScreen();
+    // A report that cannot be made is refused before the user names its file.
+    try {
+        ReportLayout::checkPrintable(setting, m_model->rowCount());
+    } catch (const QString& reason) {
+        m_dialogs.warning(reason);
+        return;
+    }
     const QString path = m_dialogs.saveFileName(QStringLiteral("PDF"), QStringLiteral("*.pdf"), QStringLiteral("*.pdf"));
     if (!path.isEmpty())
-        emit saveReportPdfFromDB(m_model, printSettingFromScreen(), m_filters, ReportInteractor::pdfFileName(path));
+        emit saveReportPdfFromDB(m_model, setting, m_filters, ReportInteractor::pdfFileName(path));
 }

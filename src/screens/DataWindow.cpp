@@ -1,11 +1,14 @@
 #include "screens/DataWindow.h"
 #include "base/DataLocation.h"
 
+#include "data/CountText.h"
+
 #include "data/ModelLogRecord.h"
 #include "data/ModelStatistics.h"
 #include "screens/PanelTime.h"
 #include "report/ChartRoutines.h"
 #include "report/ReportInteractor.h"
+#include "report/ReportLayout.h"
 #include "report/ReportRows.h"
 
 #include <QCoreApplication>
@@ -93,6 +96,13 @@ DataWindow::Dialogs DataWindow::systemDialogs()
         QMessageBox box(QMessageBox::Warning, QString(), text);
         box.setModal(true);
         box.exec();
+    };
+    // A report of what was done, not a question: it does not hold up the
+    // screen behind it, and goes away with its button.
+    dialogs.information = [](const QString& text) {
+        auto* box = new QMessageBox(QMessageBox::Information, QString(), text);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
     };
     return dialogs;
 }
@@ -186,6 +196,13 @@ void DataWindow::showDownloadToDataBase(float progress)
     setObjectProperty(QStringLiteral("ProcessLoadToDB"), "progressLoadToDB", progress);
     if (progress == 100.0f)
         setScreenEnabled(true);
+}
+
+void DataWindow::showStored(int values)
+{
+    if (m_dialogs.information)
+        m_dialogs.information(values == 0 ? QStringLiteral("Все значения уже есть в базе данных")
+                                          : QStringLiteral("Сохранено %1").arg(valuesText(values)));
 }
 
 void DataWindow::showModel()
@@ -299,6 +316,12 @@ int DataWindow::findRow(const QAbstractItemModel* model, const QDateTime& time)
     return ReportRows::logRowAtOrAfter(model, time);
 }
 
+ReportRows::RowSpan DataWindow::findRows(const QAbstractItemModel* model, const QDateTime& begin,
+                                         const QDateTime& end)
+{
+    return ReportRows::logRows(model, begin, end);
+}
+
 QStringList DataWindow::checkedSeriesNames() const
 {
     QStringList names;
@@ -333,8 +356,9 @@ PrintSetting DataWindow::printSettingFromPanel() const
     setting.seriesNames = checkedSeriesNames();
     setting.fullReport = !objectProperty(reportSetup, QStringLiteral("sizeReport")).toBool();
     setting.model = m_model;
-    setting.firstRow = findRow(m_model, setting.beginDateTime);
-    setting.lastRow = findRow(m_model, setting.endDateTime);
+    const ReportRows::RowSpan rows = findRows(m_model, setting.beginDateTime, setting.endDateTime);
+    setting.firstRow = rows.first;
+    setting.lastRow = rows.last;
     setting.idDevice = m_model->deviceId();
     setting.typeDevice = m_model->deviceName();
     setting.unitRole = ModelLogRecord::UnitRole;
@@ -355,10 +379,18 @@ void DataWindow::onClickButtonPreviewPrint()
 
 void DataWindow::onClickButtonSaveReportPdf()
 {
+    const PrintSetting setting = printSettingFromPanel();
+    // A report that cannot be made is refused before the user names its file.
+    try {
+        ReportLayout::checkPrintable(setting, m_model->rowCount());
+    } catch (const QString& reason) {
+        m_dialogs.warning(reason);
+        return;
+    }
     const QString path = m_dialogs.saveFileName(QStringLiteral("PDF"), QStringLiteral("*.pdf"),
                                                 QStringLiteral("*.pdf"));
     if (!path.isEmpty())
-        emit saveReportAsPdf(printSettingFromPanel(), ReportInteractor::pdfFileName(path));
+        emit saveReportAsPdf(setting, ReportInteractor::pdfFileName(path));
 }
 
 void DataWindow::showError(QString err)

@@ -4,6 +4,7 @@
 #include "screens/LogChartFeed.h"
 #include "database/LogSnapshot.h"
 #include "report/PrintSetting.h"
+#include "report/ReportRows.h"
 
 #include <QDateTime>
 #include <QString>
@@ -45,6 +46,7 @@ public:
         std::function<QString(const QString& caption, const QString& dir, const QString& filter)> openFileName;
         std::function<QString(const QString& caption, const QString& dir, const QString& filter)> saveFileName;
         std::function<void(const QString& text)> warning;
+        std::function<void(const QString& text)> information;
     };
 
     DataWindow(QObject* root, ModelLogRecord* model);
@@ -59,6 +61,8 @@ public:
     // not after the first record, the last row for one not before the last
     // record, otherwise the first row not earlier than `time`.
     static int findRow(const QAbstractItemModel* model, const QDateTime& time);
+    // The rows of the period begin..end (ReportRows::rowSpan).
+    static ReportRows::RowSpan findRows(const QAbstractItemModel* model, const QDateTime& begin, const QDateTime& end);
 
     // The print request the report panel describes right now.
     PrintSetting printSettingFromPanel() const;
@@ -104,6 +108,8 @@ public slots:
     // them through zooms.
     void keepTimeAxisLabelled(QtCharts::QAbstractAxis* axis);
     void showDownloadToDataBase(float progress);
+    // A load into the archive has been committed with `values` new values.
+    void showStored(int values);
     void showError(QString err);
 
 private:
