@@ -152,11 +152,17 @@ void XlsxExporter::saveQuery(const QString& path, const QSqlQueryModel* model)
         const int row = r + 4;
         int c = 1;
         for (int f = 0; f < fields.count(); ++f) {
-            const QString text = record.value(f).toString();
+            const QString text = CsvExporter::fieldText(fields.fieldName(f), record.value(f));
             if (measurement.at(f)) {
+                // A number a spreadsheet can sum and chart, as in the log's workbook.
                 const int space = text.indexOf(QLatin1Char(' '));
-                QString number = space < 0 ? text : text.left(space);
-                doc.writeText(row, c, number.replace(QLatin1Char('.'), QLatin1Char(',')), formats.value);
+                const QString number = space < 0 ? text : text.left(space);
+                bool ok = false;
+                const double value = number.toDouble(&ok);
+                if (ok && std::isfinite(value))
+                    doc.writeNumber(row, c, value, formats.value);
+                else
+                    doc.writeText(row, c, QString(number).replace(QLatin1Char('.'), QLatin1Char(',')), formats.value);
                 doc.writeText(row, c + 1, space < 0 ? QString() : text.mid(space), formats.unit);
                 c += 2;
             } else {

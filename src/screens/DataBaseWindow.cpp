@@ -261,14 +261,19 @@ void DataBaseWindow::showTableDB()
     // Each request is answered once; the table comes back with the last answer.
     if (m_selectionsPending > 0 && --m_selectionsPending > 0)
         return;
-    m_chartFeed.reset();
     m_shownRows = m_model->rowCount();
     m_statistics->setHeaders(statisticsColumns());
+    attachTable();
+    endWaiting();
+}
+
+void DataBaseWindow::attachTable()
+{
+    m_chartFeed.reset();
     // Attaching the table builds the chart, which reads the selection at once.
     m_tableShown = true;
     setObjectProperty(tableView, "modelStatistics", objectVariant(m_statistics));
     setObjectProperty(tableView, "model", objectVariant(m_model));
-    endWaiting();
 }
 
 void DataBaseWindow::exportSelection(const QString& caption, const QString& suffix,
@@ -282,11 +287,13 @@ void DataBaseWindow::exportSelection(const QString& caption, const QString& suff
         return;
     if (QFileInfo(path).suffix().isEmpty())
         path += QLatin1Char('.') + suffix;
-    // The export reads the selection in another thread; nothing may refill it
-    // until that is done.
+    // The export reads the selection in another thread; nothing may refill
+    // it, and no view may read it at the same time (a query model reads its
+    // rows by moving one shared cursor), until that is done.
     if (isSignalConnected(QMetaMethod::fromSignal(request))) {
         beginWaiting();
-        ++m_exportsPending;
+        if (m_exportsPending++ == 0)
+            detachTable();
     }
     emit(this->*request)(path, m_model);
 }
@@ -304,8 +311,10 @@ void DataBaseWindow::onClickButtonSaveDBAsCsv()
 
 void DataBaseWindow::exportFinished()
 {
-    if (m_exportsPending > 0 && --m_exportsPending == 0)
+    if (m_exportsPending > 0 && --m_exportsPending == 0) {
+        attachTable();
         endWaiting();
+    }
 }
 
 void DataBaseWindow::onSelectedTableDb(QVariant selectedItems)

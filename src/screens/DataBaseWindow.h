@@ -134,6 +134,8 @@ private:
     void beginWaiting();
     void endWaiting();
     void detachTable();
+    // The views get the selection (again); its statistics are computed already.
+    void attachTable();
     void detachFilterLists();
     void attachFilterLists();
     void showPeriod(const QDateTime& begin, const QDateTime& end, const QDateTime& min, const QDateTime& max);
