@@ -1,5 +1,6 @@
 #include "data/CsvExporter.h"
 
+#include "data/FileFailure.h"
 #include "data/ModelLogRecord.h"
 
 #include <QSaveFile>
@@ -140,10 +141,10 @@ void CsvExporter::writeFile(const QString& path, const QByteArray& bytes)
     // a shorter export over a longer file leaves no remains.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        throw QStringLiteral("Ошибка открытия файла");
+        throw fileFailureText(QStringLiteral("Ошибка открытия файла"), path);
     if (file.write(bytes) != bytes.size() || !file.commit()) {
         file.cancelWriting();
-        throw QStringLiteral("Ошибка записи файла");
+        throw fileFailureText(QStringLiteral("Ошибка записи файла"), path);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "data/XlsxExporter.h"
 
 #include "data/CsvExporter.h"
+#include "data/FileFailure.h"
 #include "data/ModelLogRecord.h"
 #include "data/XlsxDocument.h"
 
@@ -78,10 +79,10 @@ int writeHeaderRows(XlsxDocument& doc, const Formats& formats, const QStringList
     return c - 1;
 }
 
-void save(XlsxDocument& doc)
+void save(XlsxDocument& doc, const QString& path)
 {
     if (!doc.save())
-        throw QStringLiteral("Ошибка сохранения xlsx файла");
+        throw fileFailureText(QStringLiteral("Ошибка сохранения xlsx файла"), path);
 }
 
 } // namespace
@@ -129,7 +130,7 @@ void XlsxExporter::saveLog(const QString& path, const ModelLogRecord& model)
             }
         }
     }
-    save(doc);
+    save(doc, path);
 }
 
 void XlsxExporter::saveQuery(const QString& path, const QSqlQueryModel* model)
@@ -175,5 +176,5 @@ void XlsxExporter::saveQuery(const QString& path, const QSqlQueryModel* model)
             }
         }
     }
-    save(doc);
+    save(doc, path);
 }

@@ -173,9 +173,11 @@ void DataBaseWindow::filterListsSettled()
     m_filterListsArrived = false;
     if (m_filterListsPending == 0 || --m_filterListsPending > 0)
         return;
-    if (delivered && m_filterBundle)
+    if (delivered && m_filterBundle) {
         attachFilterLists();
-    else
+        if (m_filterQueued)
+            updateModel();
+    } else
         // The last reading failed and may have left the lists half refilled:
         // nothing is filtered by them until a reading succeeds.
         m_filterBundle = nullptr;
@@ -221,8 +223,14 @@ void DataBaseWindow::updateModel()
     // Nothing to filter by yet (the lists never arrived, the archive may be
     // unreadable), the lists are being refilled, or an export still reads the
     // selection.
-    if (!m_filterBundle || m_filterListsPending > 0 || m_exportsPending > 0)
+    if (m_filterListsPending > 0 || m_exportsPending > 0) {
+        // Run once the lists are in (or the export is done): the press is not lost.
+        m_filterQueued = true;
         return;
+    }
+    if (!m_filterBundle)
+        return;
+    m_filterQueued = false;
     detachTable();
 
     m_filters.clear();
@@ -314,6 +322,8 @@ void DataBaseWindow::exportFinished()
     if (m_exportsPending > 0 && --m_exportsPending == 0) {
         attachTable();
         endWaiting();
+        if (m_filterQueued)
+            updateModel();
     }
 }
 

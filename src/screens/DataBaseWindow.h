@@ -164,4 +164,6 @@ private:
     // Lists have arrived since the readings under way began.
     bool m_filterListsArrived = false;
     int m_exportsPending = 0;
+    // "Применить фильтр" was pressed while the lists or an export were busy.
+    bool m_filterQueued = false;
 };
