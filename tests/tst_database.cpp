@@ -15,14 +15,21 @@
 #include "database/ModelTypeChannelList.h"
 #include "database/ModelTypeUnitList.h"
 #include "database/TableDBModel.h"
+#include "report/PrintSetting.h"
+#include "report/ReportCharts.h"
+#include "screens/SelectionChartFeed.h"
 
 #include <QProcess>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
+#include <QtCharts/QChart>
+#include <QtCharts/QXYSeries>
 #include <QtTest>
 
 #include <clocale>
 #include <optional>
+
+using namespace QtCharts;
 
 namespace {
 
@@ -138,6 +145,7 @@ private slots:
     void selectionOf1000Rows_isWholeAndItsStatisticsSkipNulls();
     void delete_removesInstantsAndUnusedLookups_andListsForgetTheirTicks();
     void delete_takesOnlyTheChannelsAndUnitsShown_andSaysHowMany();
+    void mixedUnits_shareNoStatisticAndNoLine();
     void damagedArchive_lackingALookupTable_isReportedAndLeftAlone_data();
     void damagedArchive_lackingALookupTable_isReportedAndLeftAlone();
     void dataScreen_loadsAnUnchangingCopyWithProgressToHundred();
@@ -502,6 +510,57 @@ void TestDataBase::delete_takesOnlyTheChannelsAndUnitsShown_andSaysHowMany()
     QCOMPARE(deleted.at(2).at(0).toInt(), 0);
     QCOMPARE(count(archive.file, "RECORD_ZR"), 5);
     QCOMPARE(archive.errors.count(), 0);
+}
+
+void TestDataBase::mixedUnits_shareNoStatisticAndNoLine()
+{
+    // "Канал №1" measured temperature, then pressure, then light.
+    Archive archive;
+    archive.load(*logTable({QStringLiteral("Канал №1")}, {{t0, {Cell{21.5, "°C"}}},
+                                                        {t0.addSecs(60), {Cell{22.5, "°C"}}},
+                                                        {t0.addSecs(120), {Cell{750, "мм.рт.ст."}}},
+                                                        {t0.addSecs(180), {Cell{416.98, "Лк"}}},
+                                                        {t0.addSecs(240), {Cell{420, "Лк"}}}}),
+                 1, QStringLiteral("ZR-7.49"));
+    DBParameters filter;
+    filter.insert(QStringLiteral("nameChannel"), QStringLiteral("Канал №1"));
+    archive.interactor.updateModel(filter);
+    QCOMPARE(archive.records.rowCount(), 5);
+
+    ModelStatistics statistics(&archive.records);
+    statistics.setHeaders({QStringLiteral("Канал №1")});
+    for (int row : {ModelStatistics::MaximumRow, ModelStatistics::MeanRow, ModelStatistics::MinimumRow})
+        QCOMPARE(statistics.cellText(row, 1), QStringLiteral("разные единицы: °C, мм.рт.ст., Лк"));
+
+    // The screen's line: the unit of the last value only.
+    SelectionChartFeed feed(&archive.records);
+    QCOMPARE(feed.units("Канал №1"), QStringList({"°C", "мм.рт.ст.", "Лк"}));
+    QCOMPARE(feed.points("Канал №1").size(), 2);
+    QCOMPARE(feed.points("Канал №1").at(0).y(), 416.98);
+
+    // The report: one chart per unit, titled with it.
+    PrintSetting setting;
+    setting.printChart = true;
+    setting.generalChart = false;
+    setting.firstRow = 0;
+    setting.lastRow = 4;
+    setting.beginDateTime = t0;
+    setting.endDateTime = t0.addSecs(240);
+    QStringList titles;
+    QList<int> counts;
+    for (const auto& chart : ReportCharts::buildDataBaseCharts(&archive.records, setting)) {
+        titles << chart->title();
+        counts << int(qobject_cast<QXYSeries*>(chart->series().constFirst())->count());
+    }
+    QCOMPARE(titles, QStringList({"Канал №1, °C", "Канал №1, мм.рт.ст.", "Канал №1, Лк"}));
+    QCOMPARE(counts, QList<int>({2, 1, 2}));
+
+    // A single unit keeps its plain statistics.
+    filter.insert(QStringLiteral("unit"), QStringLiteral("Лк"));
+    archive.interactor.updateModel(filter);
+    ModelStatistics lux(&archive.records);
+    lux.setHeaders({QStringLiteral("Канал №1")});
+    QCOMPARE(lux.cellText(ModelStatistics::MaximumRow, 1), QStringLiteral("420.0 Лк"));
 }
 
 void TestDataBase::damagedArchive_lackingALookupTable_isReportedAndLeftAlone_data()

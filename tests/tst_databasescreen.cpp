@@ -202,6 +202,7 @@ private slots:
     void filterRequestBeforeAnyFilterLists_isIgnored();
     void filterLists_stayDetachedWhileAnyReadingIsQueued();
     void failedRequests_giveBackCursorButtonsAndLists();
+    void export_readsTheSelectionAlone_andTheTableComesBack();
     void findRow_readsTheSelectionsTimeTexts_data();
     void findRow_readsTheSelectionsTimeTexts();
     void reportRows_holdOnlyRecordsWithinThePeriod_data();
@@ -364,11 +365,15 @@ void TestDataBaseScreen::road_downloadStoreFilterExportChartAndDelete()
     collected.savePath = dir.filePath("selection.xlsx");
     QVERIFY(app.emitWindowSignal("clickSaveDBAsXLSX"));
     QVERIFY(AppHarness::waitFor([&] { return QFile::exists(collected.savePath) && !screen->isWaiting(); }));
+    // Values are numbers a spreadsheet can sum, equal to the table's to two decimals.
     const QStringList workbook = run("/usr/bin/python3", {"-c", "import openpyxl,sys; s=openpyxl.load_workbook(sys.argv[1]).worksheets[0]; "
-                                            "print(s.max_row); print(s.cell(s.max_row, 1).value)", collected.savePath});
+                                            "print(s.max_row); print(s.cell(s.max_row, 1).value); "
+                                            "v=s.cell(4, 2).value; print(type(v).__name__ in ('int', 'float')); "
+                                            "print('%.2f' % v)", collected.savePath});
     QCOMPARE(workbook,
-             QStringList({"303", QDateTime::fromSecsSinceEpoch(firstA + 299 * 10, Qt::UTC)
-                                     .toString("yyyy-MM-dd hh:mm:ss")}));
+             QStringList({"303", QDateTime::fromSecsSinceEpoch(firstA + 299 * 10, Qt::UTC).toString("yyyy-MM-dd hh:mm:ss"),
+                          "True", table->index(0, 1).data().toString().section(' ', 0, 0)}));
+    QVERIFY(objectOf(app.property("TableDB", "model")));
 
     // Instrument B, a ZR-7.49, comes from a file; its instrument is chosen
     // instead of A, and the same channels show its rows only.
@@ -560,6 +565,9 @@ void TestDataBaseScreen::filterLists_stayDetachedWhileAnyReadingIsQueued()
     screen->showFiltersDB(&bundle);
     screen->filterListsSettled();
     QVERIFY(listsShown());
+    // The filter pressed while the lists were read runs now that they are in.
+    QCOMPARE(selections.count(), 2);
+    screen->showTableDB();
 
     // The last reading fails: the lists it may have half refilled are neither
     // shown nor filtered by, until a reading succeeds.
@@ -568,13 +576,13 @@ void TestDataBaseScreen::filterLists_stayDetachedWhileAnyReadingIsQueued()
     screen->filterListsSettled();
     QVERIFY(!listsShown());
     screen->updateModel();
-    QCOMPARE(selections.count(), 1);
+    QCOMPARE(selections.count(), 2);
     screen->filtersRequested();
     screen->showFiltersDB(&bundle);
     screen->filterListsSettled();
     QVERIFY(listsShown());
     screen->updateModel();
-    QCOMPARE(selections.count(), 2);
+    QCOMPARE(selections.count(), 3);
     screen->showTableDB();
     QVERIFY(!QGuiApplication::overrideCursor());
 }
@@ -642,6 +650,34 @@ void TestDataBaseScreen::failedRequests_giveBackCursorButtonsAndLists()
     QVERIFY(openDataBasePage(app));
     QCOMPARE(app.property("FilterDevice", "count").toInt(), 1);
     app.shell()->stopWorkers();
+}
+
+void TestDataBaseScreen::export_readsTheSelectionAlone_andTheTableComesBack()
+{
+    QObject root;
+    for (const char* name : {"TableDB", "ItemButtonsDB"})
+        (new QObject(&root))->setObjectName(QString::fromLatin1(name));
+    QObject* tableView = root.findChild<QObject*>("TableDB");
+    TableDBModel model;
+    DataBaseWindow screen(&root, &model);
+    Collected collected;
+    collected.savePath = QStringLiteral("/tmp/выборка");
+    useTestDialogs(&screen, collected);
+    screen.showTableDB();
+    QVERIFY(objectOf(tableView->property("model")));
+
+    // The export runs in another thread: while it reads, no view does, and
+    // the name gets its extension.
+    QStringList seen;
+    connect(&screen, &DataBaseWindow::saveCsvFromModel, &screen, [&](const QString& path, QSqlQueryModel*) {
+        seen << path << (objectOf(tableView->property("model")) ? "table attached" : "table detached");
+    });
+    screen.onClickButtonSaveDBAsCsv();
+    QCOMPARE(seen, QStringList({"/tmp/выборка.csv", "table detached"}));
+    QVERIFY(screen.isWaiting());
+    screen.exportFinished();
+    QVERIFY(!screen.isWaiting());
+    QCOMPARE(objectOf(tableView->property("model")), &model);
 }
 
 void TestDataBaseScreen::findRow_readsTheSelectionsTimeTexts_data()

@@ -223,8 +223,10 @@ void TestExport::csv_unopenablePathReportsOpenError()
 {
     ModelLogRecord model;
     const QString path = m_dir.filePath("missing/folder/a.csv");
-    QCOMPARE(errorOf([&] { CsvExporter::saveLog(path, model); }), QStringLiteral("Ошибка открытия файла"));
-    QCOMPARE(errorOf([&] { CsvExporter::saveQuery(path, m_query); }), QStringLiteral("Ошибка открытия файла"));
+    // The file and the reason follow the message.
+    const QString said = QStringLiteral("Ошибка открытия файла: ") + path + QStringLiteral(": папка не существует");
+    QCOMPARE(errorOf([&] { CsvExporter::saveLog(path, model); }), said);
+    QCOMPARE(errorOf([&] { CsvExporter::saveQuery(path, m_query); }), said);
 }
 
 void TestExport::csvQuery_splitsMeasurementTextsIntoValueAndUnit()
@@ -325,9 +327,9 @@ void TestExport::xlsxLog_unsavablePathReportsSaveError()
     ModelLogRecord model;
     fillZr749(model);
     const QString path = m_dir.filePath("missing/folder/a.xlsx");
-    QCOMPARE(errorOf([&] { XlsxExporter::saveLog(path, model); }), QStringLiteral("Ошибка сохранения xlsx файла"));
-    QCOMPARE(errorOf([&] { XlsxExporter::saveQuery(path, m_query); }),
-             QStringLiteral("Ошибка сохранения xlsx файла"));
+    const QString said = QStringLiteral("Ошибка сохранения xlsx файла: ") + path + QStringLiteral(": папка не существует");
+    QCOMPARE(errorOf([&] { XlsxExporter::saveLog(path, model); }), said);
+    QCOMPARE(errorOf([&] { XlsxExporter::saveQuery(path, m_query); }), said);
     QVERIFY(!QFile::exists(path));
 }
 
@@ -346,9 +348,10 @@ void TestExport::xlsxQuery_headerRowsAndTextCells()
     const QJsonObject date = cell(sheet, "A4");
     QCOMPARE(date.value("type").toString(), QStringLiteral("datetime"));
     QCOMPARE(date.value("value").toString(), QStringLiteral("2023-11-14T22:13:20"));
+    // A number a spreadsheet can sum, shown with two decimals.
     const QJsonObject value = cell(sheet, "B4");
-    QCOMPARE(value.value("type").toString(), QStringLiteral("str"));
-    QCOMPARE(value.value("value").toString(), QStringLiteral("23,50"));
+    QCOMPARE(value.value("type").toString(), QStringLiteral("float"));
+    QCOMPARE(value.value("value").toDouble(), 23.5);
     QCOMPARE(value.value("number_format").toString(), QStringLiteral("0.00"));
     QCOMPARE(cell(sheet, "C4").value("value").toString(), QStringLiteral(" °C"));
     QCOMPARE(cell(sheet, "C4").value("bold").toBool(), true);
@@ -427,8 +430,8 @@ void TestExport::failedWrite_keepsEarlierExportAndLeavesNoTemporaryFile()
         csvError = errorOf([&] { CsvExporter::saveLog(csvPath, large); });
         xlsxError = errorOf([&] { XlsxExporter::saveLog(xlsxPath, large); });
     }
-    QCOMPARE(csvError, QStringLiteral("Ошибка записи файла"));
-    QCOMPARE(xlsxError, QStringLiteral("Ошибка сохранения xlsx файла"));
+    QCOMPARE(csvError, QStringLiteral("Ошибка записи файла: ") + csvPath);
+    QCOMPARE(xlsxError, QStringLiteral("Ошибка сохранения xlsx файла: ") + xlsxPath);
     QCOMPARE(readFile(csvPath), earlierCsv);
     QCOMPARE(readFile(xlsxPath), earlierXlsx);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"log.csv", "log.xlsx"}));

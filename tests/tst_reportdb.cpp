@@ -6,9 +6,12 @@
 #include "report/ChartRoutines.h"
 #include "report/PrintSetting.h"
 #include "report/ReportCharts.h"
+#include "report/PdfCheck.h"
 #include "report/ReportInteractor.h"
 
 #include <QPrinter>
+#include <QProcess>
+#include <QtEndian>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -17,6 +20,8 @@
 #include <QtCharts/QChart>
 #include <QtCharts/QXYSeries>
 #include <QtTest>
+
+#include <cstring>
 
 using namespace QtCharts;
 
@@ -147,6 +152,8 @@ private slots:
     void charts_valuesWithoutUnit_nullsSkipped_lastRowIncluded();
     void charts_pointsNeverFoldBackOnADaylightSavingDay();
     void reportsOfNothingOrTooMuch_areRefusedBeforeThePrinterIsChosen();
+    void pdfCut_isNeverTakenForAReport();
+    void reportOnAFullDisk_keepsTheEarlierFile_andSaysSo();
 };
 
 void TestReportDB::fullReport_filtersStatisticsAndEveryRowOfThePeriod()
@@ -310,6 +317,67 @@ void TestReportDB::reportsOfNothingOrTooMuch_areRefusedBeforeThePrinterIsChosen(
     reports.printReportDB(&archive.model, dbSetting(0, 9), filters(true));
     QCOMPARE(asked, 1);
     QVERIFY(reportpdf::text(path).contains("Полный отчёт из базы данных с отбором"));
+}
+
+void TestReportDB::pdfCut_isNeverTakenForAReport()
+{
+    // A whole report, and the same cut where a full disk would cut it.
+    Archive archive(minutes(10));
+    QTemporaryDir dir;
+    ReportInteractor reports;
+    const QString path = dir.filePath("whole.pdf");
+    QVERIFY(reports.saveReportDBPdf(&archive.model, dbSetting(0, 9), filters(true), path));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray whole = file.readAll();
+    QVERIFY(PdfCheck::isComplete(whole.left(8), whole.right(1024), whole.size()));
+    for (int cut : {2, 20, 200, 1000, whole.size() / 2, whole.size() - 30, whole.size() - 8, whole.size() - 1}) {
+        const QByteArray part = whole.left(whole.size() - cut);
+        QVERIFY2(!PdfCheck::isComplete(part.left(8), part.right(1024), part.size()), qPrintable(QString::number(cut)));
+    }
+}
+
+void TestReportDB::reportOnAFullDisk_keepsTheEarlierFile_andSaysSo()
+{
+    // A disk of its own, small enough for a short report and too small for
+    // a full one with charts, in a mount namespace of the command line's own.
+    QTemporaryDir dir;
+    QByteArray log = QByteArray("id\x01", 3) + QByteArray::fromHex("87d61200");
+    for (quint32 i = 0; i < 1500; ++i) {
+        QByteArray record(24, '\0');
+        qToLittleEndian<quint32>(1700000000 + i * 60, record.data());
+        record[4] = record[5] = char(0x11);
+        record[6] = 1;
+        record[7] = 67;
+        const float values[] = {20.0f + float(i % 9), 4.0f + float(i % 5), 18.0f, 0.0f};
+        std::memcpy(record.data() + 8, values, sizeof values);
+        log += record;
+    }
+    QFile file(dir.filePath("6553F100.LOG"));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(log) == log.size());
+    file.close();
+    const QString cli = QCoreApplication::applicationDirPath() + "/orvelin-cli";
+    const QString script = QStringLiteral(
+        "mkdir -p disk && mount -t tmpfs -o size=120k tmpfs disk || exit 77; "
+        "\"$0\" report 6553F100.LOG --pdf disk/report.pdf || exit 78; sha256sum disk/report.pdf; "
+        "\"$0\" report 6553F100.LOG --full --charts separate --pdf disk/report.pdf; echo \"exit $?\"; "
+        "sha256sum disk/report.pdf; ls disk");
+    QProcess run;
+    run.setWorkingDirectory(dir.path());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("ORVELIN_PORTS", QString());
+    run.setProcessEnvironment(environment);
+    run.start("unshare", {"-m", "sh", "-c", script, cli});
+    QVERIFY(run.waitForFinished(120000));
+    if (run.exitCode() == 77 || run.exitStatus() != QProcess::NormalExit || run.error() == QProcess::FailedToStart)
+        QSKIP("no private mount of a small disk here");
+    const QStringList lines = QString::fromUtf8(run.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    const QString said = QString::fromUtf8(run.readAllStandardError());
+    QCOMPARE(lines.size(), 4);
+    QCOMPARE(lines.at(1), QStringLiteral("exit 2"));
+    QCOMPARE(lines.at(2), lines.at(0));            // the short report, untouched
+    QCOMPARE(lines.at(3), QStringLiteral("report.pdf")); // and nothing half-written beside it
+    QVERIFY2(said.contains("Не удалось записать отчёт в файл disk/report.pdf: диск заполнен"), qPrintable(said));
 }
 
 QTEST_MAIN(TestReportDB)

@@ -1,10 +1,13 @@
 #include "data/CsvExporter.h"
 
+#include "data/FileFailure.h"
 #include "data/ModelLogRecord.h"
 
 #include <QSaveFile>
 #include <QSqlQueryModel>
 #include <QSqlRecord>
+
+#include <limits>
 #include <QTextCodec>
 
 #include <cmath>
@@ -46,6 +49,19 @@ QString commaDecimal(const QString& text)
 bool CsvExporter::isMeasurementField(const QString& fieldName)
 {
     return fieldName.contains(QStringLiteral("Канал")) || fieldName.contains(QStringLiteral("Доп"));
+}
+
+QString CsvExporter::fieldText(const QString& fieldName, const QVariant& value)
+{
+    // Instrument numbers are stored as signed 32-bit numbers; an ID of 2^31
+    // and above is shown as the instrument shows it.
+    if (fieldName == QLatin1String("№ прибора") && !value.isNull()) {
+        bool ok = false;
+        const qint64 number = value.toLongLong(&ok);
+        if (ok && number < 0 && number >= std::numeric_limits<qint32>::min())
+            return QString::number(quint32(qint32(number)));
+    }
+    return value.toString();
 }
 
 QByteArray CsvExporter::logCsv(const ModelLogRecord& model)
@@ -104,7 +120,7 @@ QByteArray CsvExporter::queryCsv(const QSqlQueryModel* model)
     for (int r = 0; r < model->rowCount(); ++r) {
         const QSqlRecord row = model->record(r);
         for (int f = 0; f < fields.count(); ++f) {
-            const QString text = row.value(f).toString();
+            const QString text = fieldText(fields.fieldName(f), row.value(f));
             if (!measurement[f]) {
                 csv.cell(text);
                 continue;
@@ -125,10 +141,10 @@ void CsvExporter::writeFile(const QString& path, const QByteArray& bytes)
     // a shorter export over a longer file leaves no remains.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        throw QStringLiteral("Ошибка открытия файла");
+        throw fileFailureText(QStringLiteral("Ошибка открытия файла"), path);
     if (file.write(bytes) != bytes.size() || !file.commit()) {
         file.cancelWriting();
-        throw QStringLiteral("Ошибка записи файла");
+        throw fileFailureText(QStringLiteral("Ошибка записи файла"), path);
     }
 }
 

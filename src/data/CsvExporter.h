@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QVariant>
+
 #include <QByteArray>
 #include <QString>
 
@@ -21,6 +23,8 @@ public:
     // The encoded file contents.
     static QByteArray logCsv(const ModelLogRecord& model);
     static QByteArray queryCsv(const QSqlQueryModel* model);
+    // A selection field's value as the user reads it (instrument numbers unsigned).
+    static QString fieldText(const QString& fieldName, const QVariant& value);
 
     // Database fields holding measurements ("Канал..." or "Доп...").
     static bool isMeasurementField(const QString& fieldName);

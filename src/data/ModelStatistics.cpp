@@ -105,6 +105,8 @@ QString ModelStatistics::cellText(int row, int column) const
     if (!source)
         return QString::fromLatin1(noValueText);
     const ColumnStatistics& stats = statisticsOf(column);
+    if (stats.mixesUnits())
+        return mixedUnitsText(stats.units);
     if (!stats.hasValue)
         return QString::fromLatin1(noValueText);
     switch (row) {
@@ -207,11 +209,28 @@ ModelStatistics::ColumnStatistics ModelStatistics::queryColumnStatistics(const Q
         ++firstRow;
     if (firstRow >= rows)
         return {};
-    return accumulate(firstRow, rows, [&](int row, float& value) {
+    QStringList units;
+    ColumnStatistics stats = accumulate(firstRow, rows, [&](int row, float& value) {
         const QString text = queryText(model, row, column);
         if (text.isEmpty())
             return false;
         value = leadingNumber(text);
+        const int space = text.indexOf(QLatin1Char(' '));
+        const QString unit = space < 0 ? QString() : text.mid(space + 1);
+        if (!units.contains(unit))
+            units << unit;
         return true;
     });
+    stats.units = units;
+    if (stats.mixesUnits())
+        stats.hasValue = false;
+    return stats;
+}
+
+QString ModelStatistics::mixedUnitsText(const QStringList& units)
+{
+    QStringList shown;
+    for (const QString& unit : units)
+        shown << (unit.isEmpty() ? QStringLiteral("без единиц") : unit);
+    return QStringLiteral("разные единицы: ") + shown.join(QStringLiteral(", "));
 }

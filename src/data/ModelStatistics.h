@@ -48,7 +48,14 @@ public:
         double minimum = 0.0;
         double mean = 0.0;
         int count = 0;
+        // Units of a database column's values, in order of appearance. Values
+        // of different units make no maximum or mean: such a column has none.
+        QStringList units;
+        bool mixesUnits() const { return units.size() > 1; }
     };
+
+    // What a statistics cell says of a column whose values have different units.
+    static QString mixedUnitsText(const QStringList& units);
 
     // Rows whose display value is invalid are skipped, and so are values that
     // are not finite numbers; ties keep the earlier row.

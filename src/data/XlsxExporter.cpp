@@ -1,6 +1,7 @@
 #include "data/XlsxExporter.h"
 
 #include "data/CsvExporter.h"
+#include "data/FileFailure.h"
 #include "data/ModelLogRecord.h"
 #include "data/XlsxDocument.h"
 
@@ -78,10 +79,10 @@ int writeHeaderRows(XlsxDocument& doc, const Formats& formats, const QStringList
     return c - 1;
 }
 
-void save(XlsxDocument& doc)
+void save(XlsxDocument& doc, const QString& path)
 {
     if (!doc.save())
-        throw QStringLiteral("Ошибка сохранения xlsx файла");
+        throw fileFailureText(QStringLiteral("Ошибка сохранения xlsx файла"), path);
 }
 
 } // namespace
@@ -129,7 +130,7 @@ void XlsxExporter::saveLog(const QString& path, const ModelLogRecord& model)
             }
         }
     }
-    save(doc);
+    save(doc, path);
 }
 
 void XlsxExporter::saveQuery(const QString& path, const QSqlQueryModel* model)
@@ -152,11 +153,17 @@ void XlsxExporter::saveQuery(const QString& path, const QSqlQueryModel* model)
         const int row = r + 4;
         int c = 1;
         for (int f = 0; f < fields.count(); ++f) {
-            const QString text = record.value(f).toString();
+            const QString text = CsvExporter::fieldText(fields.fieldName(f), record.value(f));
             if (measurement.at(f)) {
+                // A number a spreadsheet can sum and chart, as in the log's workbook.
                 const int space = text.indexOf(QLatin1Char(' '));
-                QString number = space < 0 ? text : text.left(space);
-                doc.writeText(row, c, number.replace(QLatin1Char('.'), QLatin1Char(',')), formats.value);
+                const QString number = space < 0 ? text : text.left(space);
+                bool ok = false;
+                const double value = number.toDouble(&ok);
+                if (ok && std::isfinite(value))
+                    doc.writeNumber(row, c, value, formats.value);
+                else
+                    doc.writeText(row, c, QString(number).replace(QLatin1Char('.'), QLatin1Char(',')), formats.value);
                 doc.writeText(row, c + 1, space < 0 ? QString() : text.mid(space), formats.unit);
                 c += 2;
             } else {
@@ -169,5 +176,5 @@ void XlsxExporter::saveQuery(const QString& path, const QSqlQueryModel* model)
             }
         }
     }
-    save(doc);
+    save(doc, path);
 }

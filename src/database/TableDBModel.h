@@ -17,6 +17,8 @@ public:
     // Column names of the current selection, in column order.
     QStringList roles() const;
 
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
 protected:
     QByteArray roleName(int column) const override;
 };

@@ -8,6 +8,8 @@
 #include <QPainter>
 #include <QSqlQueryModel>
 #include <QSqlRecord>
+
+#include <algorithm>
 #include <QtCharts/QChart>
 #include <QtCharts/QCategoryAxis>
 #include <QtCharts/QChartView>
@@ -83,18 +85,19 @@ QDateTime clockReading(const QString& text)
     return QDateTime(date, time, Qt::UTC);
 }
 
-QLineSeries* dataBaseSeries(const QSqlQueryModel* model, int dateColumn, int column, const PrintSetting& setting)
+// The points of one field, one list per unit in order of appearance: values
+// of different units never share a line or an axis.
+QVector<QPair<QString, QVector<QPointF>>> dataBaseLines(const QSqlQueryModel* model, int dateColumn, int column,
+                                                        const PrintSetting& setting)
 {
-    auto* series = new QLineSeries();
-    series->setName(model->record().fieldName(column));
+    QVector<QPair<QString, QVector<QPointF>>> lines;
     const int first = std::max(setting.firstRow, 0);
     const int last = std::min(setting.lastRow, model->rowCount() - 1);
-    QVector<QPointF> points;
     for (int row = first; row <= last; ++row) {
         const QVariant value = model->index(row, column).data();
         if (value.isNull())
             continue;
-        // "21.50 °C": the number before the first blank, without its unit.
+        // "21.50 °C": the number before the first blank, then its unit.
         const QString text = value.toString();
         const int blank = text.indexOf(QLatin1Char(' '));
         bool ok = false;
@@ -102,10 +105,13 @@ QLineSeries* dataBaseSeries(const QSqlQueryModel* model, int dateColumn, int col
         const QDateTime time = clockReading(model->index(row, dateColumn).data().toString());
         if (!ok || !time.isValid())
             continue;
-        points.append(QPointF(ChartRoutines::clockAxisValue(time), y));
+        const QString unit = blank < 0 ? QString() : text.mid(blank + 1);
+        auto line = std::find_if(lines.begin(), lines.end(), [&unit](const auto& l) { return l.first == unit; });
+        if (line == lines.end())
+            line = lines.insert(lines.end(), {unit, {}});
+        line->second.append(QPointF(ChartRoutines::clockAxisValue(time), y));
     }
-    series->replace(points);
-    return series;
+    return lines;
 }
 
 } // namespace
@@ -143,9 +149,17 @@ ChartList buildDataBaseCharts(const QSqlQueryModel* model, const PrintSetting& s
         const QString name = fields.fieldName(column);
         if (!isChartedField(name))
             continue;
-        if (!setting.generalChart)
-            charts.push_back(newChart(name, setting));
-        addSeries(charts.back().get(), dataBaseSeries(model, dateColumn, column, setting), name);
+        // A field without values in the period draws nothing and gets no chart.
+        const auto lines = dataBaseLines(model, dateColumn, column, setting);
+        for (const auto& [unit, points] : lines) {
+            const QString title = lines.size() > 1 ? QStringLiteral("%1, %2").arg(name, unit) : name;
+            if (!setting.generalChart)
+                charts.push_back(newChart(title, setting));
+            auto* series = new QLineSeries();
+            series->setName(title);
+            series->replace(points);
+            addSeries(charts.back().get(), series, unit.isEmpty() ? name : QStringLiteral("%1,%2").arg(name, unit));
+        }
     }
     return charts;
 }

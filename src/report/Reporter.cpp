@@ -219,6 +219,13 @@ void Reporter::addStatisticsRows(const ModelStatistics::ColumnStatistics& statis
     const QString maximum = QStringLiteral("Максимальное значение");
     const QString minimum = QStringLiteral("Минимальное значение");
     const QString mean = QStringLiteral("Среднее значение");
+    if (statistics.mixesUnits()) {
+        const QString mixed = ModelStatistics::mixedUnitsText(statistics.units);
+        appendTableRow({maximum, mixed, noValue});
+        appendTableRow({minimum, mixed, noValue});
+        appendTableRow({mean, mixed, QString()});
+        return;
+    }
     if (!statistics.hasValue || !model) {
         appendTableRow({maximum, noValue, noValue});
         appendTableRow({minimum, noValue, noValue});

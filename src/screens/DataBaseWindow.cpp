@@ -173,9 +173,11 @@ void DataBaseWindow::filterListsSettled()
     m_filterListsArrived = false;
     if (m_filterListsPending == 0 || --m_filterListsPending > 0)
         return;
-    if (delivered && m_filterBundle)
+    if (delivered && m_filterBundle) {
         attachFilterLists();
-    else
+        if (m_filterQueued)
+            updateModel();
+    } else
         // The last reading failed and may have left the lists half refilled:
         // nothing is filtered by them until a reading succeeds.
         m_filterBundle = nullptr;
@@ -221,8 +223,14 @@ void DataBaseWindow::updateModel()
     // Nothing to filter by yet (the lists never arrived, the archive may be
     // unreadable), the lists are being refilled, or an export still reads the
     // selection.
-    if (!m_filterBundle || m_filterListsPending > 0 || m_exportsPending > 0)
+    if (m_filterListsPending > 0 || m_exportsPending > 0) {
+        // Run once the lists are in (or the export is done): the press is not lost.
+        m_filterQueued = true;
         return;
+    }
+    if (!m_filterBundle)
+        return;
+    m_filterQueued = false;
     detachTable();
 
     m_filters.clear();
@@ -261,14 +269,19 @@ void DataBaseWindow::showTableDB()
     // Each request is answered once; the table comes back with the last answer.
     if (m_selectionsPending > 0 && --m_selectionsPending > 0)
         return;
-    m_chartFeed.reset();
     m_shownRows = m_model->rowCount();
     m_statistics->setHeaders(statisticsColumns());
+    attachTable();
+    endWaiting();
+}
+
+void DataBaseWindow::attachTable()
+{
+    m_chartFeed.reset();
     // Attaching the table builds the chart, which reads the selection at once.
     m_tableShown = true;
     setObjectProperty(tableView, "modelStatistics", objectVariant(m_statistics));
     setObjectProperty(tableView, "model", objectVariant(m_model));
-    endWaiting();
 }
 
 void DataBaseWindow::exportSelection(const QString& caption, const QString& suffix,
@@ -282,11 +295,13 @@ void DataBaseWindow::exportSelection(const QString& caption, const QString& suff
         return;
     if (QFileInfo(path).suffix().isEmpty())
         path += QLatin1Char('.') + suffix;
-    // The export reads the selection in another thread; nothing may refill it
-    // until that is done.
+    // The export reads the selection in another thread; nothing may refill
+    // it, and no view may read it at the same time (a query model reads its
+    // rows by moving one shared cursor), until that is done.
     if (isSignalConnected(QMetaMethod::fromSignal(request))) {
         beginWaiting();
-        ++m_exportsPending;
+        if (m_exportsPending++ == 0)
+            detachTable();
     }
     emit(this->*request)(path, m_model);
 }
@@ -304,8 +319,12 @@ void DataBaseWindow::onClickButtonSaveDBAsCsv()
 
 void DataBaseWindow::exportFinished()
 {
-    if (m_exportsPending > 0 && --m_exportsPending == 0)
+    if (m_exportsPending > 0 && --m_exportsPending == 0) {
+        attachTable();
         endWaiting();
+        if (m_filterQueued)
+            updateModel();
+    }
 }
 
 void DataBaseWindow::onSelectedTableDb(QVariant selectedItems)

@@ -134,6 +134,8 @@ private:
     void beginWaiting();
     void endWaiting();
     void detachTable();
+    // The views get the selection (again); its statistics are computed already.
+    void attachTable();
     void detachFilterLists();
     void attachFilterLists();
     void showPeriod(const QDateTime& begin, const QDateTime& end, const QDateTime& min, const QDateTime& max);
@@ -162,4 +164,6 @@ private:
     // Lists have arrived since the readings under way began.
     bool m_filterListsArrived = false;
     int m_exportsPending = 0;
+    // "Применить фильтр" was pressed while the lists or an export were busy.
+    bool m_filterQueued = false;
 };

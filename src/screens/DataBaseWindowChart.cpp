@@ -39,9 +39,16 @@ void DataBaseWindow::updateSeries(QAbstractSeries* series, QByteArray role)
     else
         xySeries->clear();
     const QString name = QString::fromUtf8(role);
+    QString title = name;
+    const QStringList units = m_tableShown ? m_chartFeed.units(role) : QStringList();
+    if (units.size() > 1) {
+        // One line, one unit: say which is drawn and which are left out.
+        title = QStringLiteral("%1,%2 (не показаны значения в %3)")
+                    .arg(name, units.last(), QStringList(units.mid(0, units.size() - 1)).join(QStringLiteral(", ")));
+    }
     const QList<QAbstractAxis*> axes = xySeries->attachedAxes();
     if (!axes.isEmpty()) {
-        axes.last()->setTitleText(name);
+        axes.last()->setTitleText(title);
         ChartRoutines::styleValueAxisUntitled(axes.last());
     }
     xySeries->setName(name);

@@ -51,11 +51,31 @@ SelectionChartFeed::Line& SelectionChartFeed::line(const QByteArray& role)
         if (!m_timesRead)
             readTimes();
         read.points.reserve(m_times.size());
+        QVector<int> unitOf;
         for (int row = 0; row < m_times.size(); ++row) {
             double value = 0.0;
-            if (!std::isnan(m_times.at(row))
-                && cellValue(m_model->index(row, 0).data(roleId).toString(), value))
-                read.points.append(QPointF(m_times.at(row), value));
+            const QString text = m_model->index(row, 0).data(roleId).toString();
+            if (std::isnan(m_times.at(row)) || !cellValue(text, value))
+                continue;
+            const int blank = text.indexOf(QLatin1Char(' '));
+            const QString unit = blank < 0 ? QString() : text.mid(blank + 1);
+            int index = read.units.indexOf(unit);
+            if (index < 0) {
+                index = read.units.size();
+                read.units << unit;
+            }
+            read.points.append(QPointF(m_times.at(row), value));
+            unitOf.append(index);
+        }
+        if (read.units.size() > 1) {
+            // The unit of the last value (the sensor now fitted) is drawn.
+            const int shown = unitOf.last();
+            QVector<QPointF> kept;
+            for (int i = 0; i < read.points.size(); ++i)
+                if (unitOf.at(i) == shown)
+                    kept.append(read.points.at(i));
+            read.points = kept;
+            read.units.move(shown, read.units.size() - 1);
         }
         // A selection comes grouped by time stamp, which SQLite returns in
         // time order; should it not, the line is put in order rather than
@@ -66,6 +86,11 @@ SelectionChartFeed::Line& SelectionChartFeed::line(const QByteArray& role)
     }
     read.span = ChartRoutines::xSpan(read.points);
     return *m_lines.insert(role, read);
+}
+
+QStringList SelectionChartFeed::units(const QByteArray& role)
+{
+    return line(role).units;
 }
 
 const QVector<QPointF>& SelectionChartFeed::points(const QByteArray& role)

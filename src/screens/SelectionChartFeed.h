@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QPointF>
+#include <QStringList>
 #include <QVector>
 
 QT_BEGIN_NAMESPACE
@@ -37,6 +38,10 @@ public:
     // Rows without a value (empty or NULL text) and rows whose time stamp
     // cannot be read give no point; an unknown role gives no points at all.
     const QVector<QPointF>& points(const QByteArray& role);
+    // Units of the column's values, in order of appearance. A line never
+    // mixes units: of a column with several, only the values in the unit of
+    // its last value are points (the last entry here).
+    QStringList units(const QByteArray& role);
     // Smallest and largest time of a column.
     ChartRoutines::Span span(const QByteArray& role);
 
@@ -54,6 +59,7 @@ private:
     {
         QVector<QPointF> points;
         ChartRoutines::Span span;
+        QStringList units;
     };
     Line& line(const QByteArray& role);
     void readTimes();
