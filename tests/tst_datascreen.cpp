@@ -1050,7 +1050,10 @@ void TestDataScreen::endToEnd_zoomRefillsVisibleRangeInFullDetail()
     QVERIFY(opened.open(writeLogFile(dir.path(), "LONG.LOG", sampleLog(records, 0))));
     auto* chart = qobject_cast<QQuickItem*>(opened.app.object("ChartDataFileView"));
     QVERIFY(chart);
-    AppHarness::spin(100);
+    QVERIFY(AppHarness::waitFor([&] {
+        QXYSeries* drawn = opened.chartLines().value(0);
+        return drawn && drawn->count() > 0;
+    }));
 
     // The whole log: each line holds no more than two points per pixel column.
     QXYSeries* line = opened.chartLines().value(0);

@@ -53,6 +53,7 @@ class TestLogFile : public QObject
     Q_OBJECT
 
 private slots:
+    void read_whatCannotBeALog_isRefusedBeforeReading();
     void header_decodesSignedTypeAndLittleEndianId();
     void records_decodeTimeValuesAndUnitsInColumnOrder();
     void records_notFiniteValuesAreNoValue();
@@ -72,6 +73,28 @@ private slots:
     void writer_singleMeasurementWithoutTimesStillCommits();
     void writer_unwritableFolderReportsOpenError();
 };
+
+void TestLogFile::read_whatCannotBeALog_isRefusedBeforeReading()
+{
+    QTemporaryDir dir;
+    // The largest file the instrument's 1 MiB can hold is still a log.
+    const QString largest = dir.filePath("LARGEST.LOG");
+    writeFile(largest, header(0, 9) + record(1, present(1), present(2)));
+    QVERIFY(QFile::resize(largest, 1048576));
+    QCOMPARE(LogFile::read(largest).records.size(), (1048576 - 7) / 24);
+
+    // One byte more, or a sparse gigabyte, is not: refused without being read.
+    const QString larger = dir.filePath("LARGER.LOG");
+    writeFile(larger, header(0, 9));
+    QVERIFY(QFile::resize(larger, 1048577));
+    QCOMPARE(errorOf([&] { LogFile::read(larger); }), damaged + QStringLiteral(": файл больше памяти прибора (1048576 байт)"));
+    QVERIFY(QFile::resize(larger, qint64(1) << 30));
+    QCOMPARE(errorOf([&] { LogFile::read(larger); }), damaged + QStringLiteral(": файл больше памяти прибора (1048576 байт)"));
+
+    // Neither a folder nor a device that never ends is opened.
+    QCOMPARE(errorOf([&] { LogFile::read(dir.path()); }), openFailed + QStringLiteral(": это папка"));
+    QCOMPARE(errorOf([&] { LogFile::read(QStringLiteral("/dev/zero")); }), openFailed + QStringLiteral(": это не обычный файл"));
+}
 
 void TestLogFile::header_decodesSignedTypeAndLittleEndianId()
 {

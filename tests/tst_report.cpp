@@ -415,7 +415,7 @@ void TestReport::endToEnd_dataScreenButtonsPrintPreviewAndSavePdf()
                                              && app.shell()->modelLogRecord()->rowCount() == 30; }));
     app.setProperty("PrintReport", "visible", true);
     QVERIFY(app.emitWindowSignal("clickButtonOpenWindowPrint"));
-    AppHarness::spin(200);
+    QVERIFY(AppHarness::waitFor([&] { return app.property("ReportSetup", "currentEndDate").toDateTime().isValid(); }));
 
     // "PDF": the name typed gets its suffix and the report of the panel is written.
     const QString written = savePath + ".pdf";
@@ -435,9 +435,9 @@ void TestReport::endToEnd_dataScreenButtonsPrintPreviewAndSavePdf()
     };
     app.shell()->reportInteractor()->setDialogs(fake);
     QVERIFY(app.emitWindowSignal("clickButtonPreviewPrint"));
-    QVERIFY(AppHarness::waitFor([&] { return QFile::exists(previewed); }));
-    AppHarness::spin(100);
-    QVERIFY(reportpdf::text(previewed).contains("Краткий отчёт о работе прибора ZR-7.47 ID: 7654321,"));
+    // The file appears before the painter has finished it: wait for its text.
+    QVERIFY(AppHarness::waitFor(
+        [&] { return reportpdf::text(previewed).contains("Краткий отчёт о работе прибора ZR-7.47 ID: 7654321,"); }));
 
     // A report that cannot be written is said in the warning box of the
     // database screen, which says every report error.
