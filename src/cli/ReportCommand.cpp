@@ -8,6 +8,7 @@
 #include "data/ModelLogRecord.h"
 #include "database/TableDBModel.h"
 #include "report/ReportInteractor.h"
+#include "report/ReportRows.h"
 
 #include <QFileInfo>
 #include <QJsonDocument>
