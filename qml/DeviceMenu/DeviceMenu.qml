@@ -106,6 +106,15 @@ Item {
             visible: false
         }
 
+        CollectFilesDevice {
+            id: collectFilesDevice
+            objectName: "CollectFilesDevice"
+            x: 262 - 8
+            y: buttonOpenFilesDevice.y + buttonOpenFilesDevice.height + 6
+            width: listFilesInfo.x - x - 10
+            visible: true
+        }
+
         ListFilesInfo {
             id: listFilesInfo
             objectName: "ListFilesInfo"

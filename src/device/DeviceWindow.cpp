@@ -1,5 +1,6 @@
 #include "device/DeviceWindow.h"
 
+#include "device/HomeCopy.h"
 #include "device/ModelDeviceFileInfo.h"
 
 #include <QMessageBox>
@@ -107,6 +108,7 @@ void DeviceWindow::showDeviceFiles(QList<DeviceFileInfo> listFilesInfo)
     m_listFilesInfo = listFilesInfo;
     if (m_model)
         m_model->setListFiles(listFilesInfo);
+    refreshMarks();
     m_nameFile.clear();
 }
 
@@ -146,6 +148,18 @@ void DeviceWindow::showDownloadError(QString text)
     setObjectProperty(kOpen, "enabled", true);
     setObjectProperty(kOpen, "progressDownloadFiles", 0.0);
     m_dialogs.warning(text);
+}
+
+void DeviceWindow::showDownloadCancelled()
+{
+    setObjectProperty(kOpen, "enabled", true);
+    setObjectProperty(kOpen, "progressDownloadFiles", 0.0);
+    refreshMarks();
+}
+
+void DeviceWindow::refreshMarks()
+{
+    setObjectProperty(kList, "homeMarks", HomeCopy::marks(m_listFilesInfo, m_idDevice));
 }
 
 void DeviceWindow::syncTimeDevice()

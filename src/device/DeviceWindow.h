@@ -60,6 +60,10 @@ public slots:
     // A download that did not complete: the open button comes back, the
     // instrument and its file list stay, and the text is shown in a warning box.
     void showDownloadError(QString text);
+    // A download stopped by the user: the open button comes back, nothing is said.
+    void showDownloadCancelled();
+    // Marks which listed files are home now; after every download.
+    void refreshMarks();
     void syncTimeDevice();
 
 private:
