@@ -32,7 +32,16 @@ void DeviceCollectWindow::showDeviceTime(QDateTime time)
 {
     const QDateTime computer = DeviceSettingsInteractor::wallClockAsInstrumentTime(QDateTime::currentDateTime());
     m_clockOffset = computer.secsTo(time);
+    const bool firstReading = !m_clockKnown;
     m_clockKnown = true;
+    // A set collected on connect may end before the clock's first reading:
+    // the summary then learns of the clock afterwards.
+    if (firstReading && !m_running && !m_summary.isEmpty() && !m_result.clockKnown && m_result.deviceId == m_idDevice) {
+        m_result.clockKnown = true;
+        m_result.clockOffset = m_clockOffset;
+        m_summary = m_result.summaryText();
+        setObjectProperty(kPanel, "summaryText", m_summary);
+    }
 }
 
 void DeviceCollectWindow::showDeviceFiles(QList<DeviceFileInfo> list)

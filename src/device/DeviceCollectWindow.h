@@ -23,6 +23,8 @@ public:
 
     CollectSettings settings() const { return m_settings; }
     bool isRunning() const { return m_running; }
+    // An instrument is there and its file list has come: a set can start.
+    bool isReady() const { return m_connected && m_listed; }
     QString summary() const { return m_summary; }
 
 signals:
