@@ -13,6 +13,7 @@
 
 #include "ZrSimulator.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
@@ -130,27 +131,38 @@ void TestCollect::homeCopy_marksAbsentPartialComplete_data()
 {
     QTest::addColumn<int>("records");
     QTest::addColumn<int>("bytesAtHome"); // -1: no file
+    QTest::addColumn<QString>("recordHash"); // of the download record; empty: no record
     QTest::addColumn<QString>("mark");
-    QTest::newRow("absent") << 3 << -1 << QString();
-    QTest::newRow("complete") << 3 << 7 + 3 * 24 << QStringLiteral("загружен");
-    QTest::newRow("instrument logged on since") << 3 << 7 + 2 * 24 << QStringLiteral("частично");
-    QTest::newRow("header only") << 3 << 7 << QStringLiteral("частично");
-    QTest::newRow("empty file") << 3 << 0 << QStringLiteral("частично");
+    const QString sameBytes = QString::fromLatin1(
+        QCryptographicHash::hash(QByteArray(7 + 3 * 24, 'x'), QCryptographicHash::Sha256).toHex());
+    const QString otherBytes = QString(64, QLatin1Char('0'));
+    QTest::newRow("absent") << 3 << -1 << QString() << QString();
+    QTest::newRow("complete") << 3 << 7 + 3 * 24 << QString() << QStringLiteral("загружен");
+    QTest::newRow("complete, record agrees") << 3 << 7 + 3 * 24 << sameBytes << QStringLiteral("загружен");
+    QTest::newRow("complete size, changed since") << 3 << 7 + 3 * 24 << otherBytes << QString();
+    QTest::newRow("instrument logged on since") << 3 << 7 + 2 * 24 << QString() << QStringLiteral("частично");
+    QTest::newRow("header only") << 3 << 7 << QString() << QStringLiteral("частично");
+    QTest::newRow("empty file") << 3 << 0 << QString() << QStringLiteral("частично");
     // A longer copy is another file of the same name: it has to come again.
-    QTest::newRow("longer copy") << 3 << 7 + 4 * 24 << QString();
-    QTest::newRow("one record") << 1 << 31 << QStringLiteral("загружен");
+    QTest::newRow("longer copy") << 3 << 7 + 4 * 24 << QString() << QString();
+    QTest::newRow("one record") << 1 << 31 << QString() << QStringLiteral("загружен");
 }
 
 void TestCollect::homeCopy_marksAbsentPartialComplete()
 {
     QFETCH(int, records);
     QFETCH(int, bytesAtHome);
+    QFETCH(QString, recordHash);
     QFETCH(QString, mark);
     const DeviceFileInfo info = listed(QStringLiteral("6553F100.LOG"), records);
     const QString path = m_files->logFilePath(m_id, info.nameFile);
     QFile::remove(path);
+    QFile::remove(path + QStringLiteral(".json"));
     if (bytesAtHome >= 0)
         writeAll(path, QByteArray(bytesAtHome, 'x'));
+    if (!recordHash.isEmpty())
+        writeAll(path + QStringLiteral(".json"),
+                 QStringLiteral("{\"format\": \"orvelin-download/1\", \"sha256\": \"%1\"}").arg(recordHash).toUtf8());
     QCOMPARE(HomeCopy::markText(HomeCopy::of(path, info)), mark);
     const QVariantMap marks = HomeCopy::marks({info, DeviceFileInfo()}, m_id, m_root.path());
     QCOMPARE(marks.value(info.nameFile).toString(), mark);

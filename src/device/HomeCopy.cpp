@@ -1,5 +1,6 @@
 #include "device/HomeCopy.h"
 
+#include "data/DownloadRecord.h"
 #include "data/LogFile.h"
 #include "device/FilesInteractor.h"
 
@@ -17,8 +18,11 @@ HomeCopy::State HomeCopy::of(const QString& path, const DeviceFileInfo& info)
         return State::Absent;
     const qint64 size = file.size();
     const qint64 complete = completeSize(info);
-    if (size == complete)
-        return State::Complete;
+    if (size == complete) {
+        // A copy changed after its download is not the instrument's file any
+        // more; copies from before download records existed go by size alone.
+        return DownloadRecord::verify(path) == DownloadRecord::Check::Changed ? State::Absent : State::Complete;
+    }
     return size < complete ? State::Partial : State::Absent;
 }
 

@@ -9,8 +9,9 @@
 // Whether a file of the instrument is already home under LOG/<ID>/: the copy
 // is complete when it is as long as a download of the listed file writes,
 // partial when a shorter copy is there (the instrument went on logging into
-// the file since, or an old download stopped early). A longer copy, or none,
-// means the file has to come again.
+// the file since, or an old download stopped early). A longer copy, a copy
+// whose download record no longer agrees with its bytes, or none, means the
+// file has to come again.
 namespace HomeCopy {
 
 enum class State { Absent, Partial, Complete };
