@@ -4,6 +4,7 @@
 #include "app/MetaTypes.h"
 #include "data/ModelLogRecord.h"
 #include "device/CollectResult.h"
+#include "device/DeviceCollectWindow.h"
 #include "device/FileCollector.h"
 #include "device/FilesInteractor.h"
 #include "device/HomeCopy.h"
@@ -75,6 +76,7 @@ private slots:
     void cancel_singleDownload_saysCancelledAndOpensNothing();
     void instrumentLost_midSet_namesTheFileAndWhatDidNotCome();
     void localFileFailure_stopsTheSetWithTheFileName();
+    void panel_clockReadWhileStoring_isStillNamedInTheSummary();
 
 private:
     QList<DeviceFileInfo> listFiles();
@@ -369,6 +371,34 @@ void TestCollect::localFileFailure_stopsTheSetWithTheFileName()
     QVERIFY(result.failed.first().reason.startsWith(QStringLiteral("Ошибка открытия файла")));
     QCOMPARE(result.notReached, (QStringList{list.at(1).nameFile, list.at(2).nameFile}));
     QVERIFY(!result.instrumentLost);
+}
+
+void TestCollect::panel_clockReadWhileStoring_isStillNamedInTheSummary()
+{
+    // The panel without a screen: its QML objects are missing, its logic is not.
+    QObject root;
+    DeviceCollectWindow panel(&root, m_root.filePath(QStringLiteral("orvelin.ini")));
+    panel.setArchive(true);
+    QSignalSpy starts(&panel, &DeviceCollectWindow::startCollect);
+    QSignalSpy stores(&panel, &DeviceCollectWindow::storeLog);
+    const QList<DeviceFileInfo> list = listFiles();
+    panel.showDeviceID(m_id);
+    panel.setOnConnect(true);
+    panel.showDeviceFiles(list);
+    QCOMPARE(starts.count(), 1);
+
+    FileCollector collector(m_files.get());
+    CollectResult result = collector.collect(m_id, list.mid(0, 1));
+    panel.showCollectFinished(result);
+    QCOMPARE(stores.count(), 1);
+    // The first clock reading comes in while the archive is still storing.
+    const QDateTime behind = QDateTime::currentDateTime().addSecs(-7200);
+    panel.showDeviceTime(QDateTime(behind.date(), behind.time(), Qt::UTC));
+    panel.showStored(120);
+    const QStringList lines = panel.summary().split(QLatin1Char('\n'));
+    QCOMPARE(lines.first(), QStringLiteral("Загружено 1 файл, 30 измерений; сохранено в базу данных"));
+    QVERIFY2(lines.last().startsWith(QStringLiteral("Часы прибора %1 отличаются от часов компьютера на -7 ").arg(m_id)),
+             qPrintable(panel.summary()));
 }
 
 QTEST_MAIN(TestCollect)

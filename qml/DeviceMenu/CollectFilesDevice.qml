@@ -76,6 +76,15 @@ Item {
             text: "Загружать новые при подключении"
             font.pixelSize: 14
             checked: panel.onConnect
+            // The caption is longer than the panel is wide: it wraps instead of being cut.
+            contentItem: Text {
+                text: switchOnConnect.text
+                font: switchOnConnect.font
+                color: "#3d2418"
+                wrapMode: Text.WordWrap
+                verticalAlignment: Text.AlignVCenter
+                leftPadding: switchOnConnect.indicator.width + switchOnConnect.spacing
+            }
             onToggled: {
                 panel.onConnect = checked
                 window.collectOnConnectChanged(checked)
@@ -89,6 +98,14 @@ Item {
             text: "Сохранять загруженное в базу данных"
             font.pixelSize: 14
             checked: panel.toArchive
+            contentItem: Text {
+                text: checkArchive.text
+                font: checkArchive.font
+                color: "#3d2418"
+                wrapMode: Text.WordWrap
+                verticalAlignment: Text.AlignVCenter
+                leftPadding: checkArchive.indicator.width + checkArchive.spacing
+            }
             onToggled: {
                 panel.toArchive = checked
                 window.collectArchiveChanged(checked)

@@ -1,8 +1,6 @@
 #include "device/CollectResult.h"
 
-namespace {
-
-QString grouped(qint64 count)
+QString CollectResult::grouped(qint64 count)
 {
     QString digits = QString::number(count < 0 ? -count : count);
     for (int at = digits.size() - 3; at > 0; at -= 3)
@@ -10,9 +8,11 @@ QString grouped(qint64 count)
     return count < 0 ? QLatin1Char('-') + digits : digits;
 }
 
+namespace {
+
 QString signedSeconds(qint64 seconds)
 {
-    return (seconds > 0 ? QStringLiteral("+") : QString()) + grouped(seconds) + QStringLiteral(" с");
+    return (seconds > 0 ? QStringLiteral("+") : QString()) + CollectResult::grouped(seconds) + QStringLiteral(" с");
 }
 
 } // namespace

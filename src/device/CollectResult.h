@@ -50,6 +50,8 @@ struct CollectResult
     // A clock this far off the computer's (in seconds either way) is named.
     static constexpr qint64 clockTolerance = 60;
 
+    // 12400 as "12 400".
+    static QString grouped(qint64 count);
     // "1 файл", "3 файла", "5 файлов"; the count grouped by thousands.
     static QString counted(qint64 count, const QString& one, const QString& few, const QString& many);
 };

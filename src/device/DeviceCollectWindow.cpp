@@ -132,8 +132,7 @@ void DeviceCollectWindow::showProgress(int file, int files, qint64 records, qint
                       QStringLiteral("файл %1 из %2, записей %3 из %4")
                           .arg(file)
                           .arg(files)
-                          .arg(records)
-                          .arg(totalRecords));
+                          .arg(CollectResult::grouped(records), CollectResult::grouped(totalRecords)));
     setObjectProperty(kPanel, "progressValue", totalRecords > 0 ? double(records) * 100.0 / double(totalRecords) : 0.0);
 }
 
@@ -194,6 +193,11 @@ void DeviceCollectWindow::showStoreError(QString error)
 
 void DeviceCollectWindow::finish()
 {
+    // The clock's first reading may have come while the archive was storing.
+    if (!m_result.clockKnown && m_clockKnown) {
+        m_result.clockKnown = true;
+        m_result.clockOffset = m_clockOffset;
+    }
     m_running = false;
     m_pendingStores = 0;
     m_summary = m_result.summaryText();
