@@ -220,8 +220,8 @@ void TestCollect::summary_saysWhatCameAndWhatDidNot_data()
     QTest::newRow("cancelled, clock off")
         << cancelled
         << QStringLiteral("Ни один файл не загружен\nЗагрузка отменена; не загружены: A.LOG\n"
-                          "Часы прибора 77 отличаются от часов компьютера на -3 600 с; время прибора не менялось, "
-                          "его можно синхронизировать на экране прибора");
+                          "Часы прибора 77 отличаются от часов компьютера на -3 600 с; "
+                          "синхронизировать их можно кнопкой у времени прибора");
 
     CollectResult clockWithinAMinute;
     clockWithinAMinute.clockKnown = true;

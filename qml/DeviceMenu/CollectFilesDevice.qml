@@ -15,7 +15,6 @@ Item {
     property string summaryText: ""
     property bool onConnect: false
     property bool toArchive: false
-    height: column.implicitHeight
 
     Column {
         id: column
@@ -112,12 +111,28 @@ Item {
             }
         }
 
+    }
+
+    // The summary takes the rest of the panel and scrolls when it is longer.
+    Flickable {
+        id: summaryArea
+        anchors.top: column.bottom
+        anchors.topMargin: 8
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.bottom: parent.bottom
+        clip: true
+        contentHeight: summary.implicitHeight
+        boundsBehavior: Flickable.StopAtBounds
+        ScrollIndicator.vertical: ScrollIndicator {}
+
         Text {
+            id: summary
             objectName: "TextCollectSummary"
-            width: parent.width
+            width: summaryArea.width - 6
             visible: panel.summaryText !== ""
             text: panel.summaryText
-            font.pixelSize: 14
+            font.pixelSize: 13
             color: "#3d2418"
             wrapMode: Text.Wrap
         }

@@ -112,6 +112,7 @@ Item {
             x: 262 - 8
             y: buttonOpenFilesDevice.y + buttonOpenFilesDevice.height + 6
             width: listFilesInfo.x - x - 10
+            height: page.height - y - 10
             visible: true
         }
 

@@ -71,8 +71,8 @@ QString CollectResult::summaryText() const
         lines << QStringLiteral("Загрузка отменена");
     }
     if (clockKnown && (clockOffset > clockTolerance || clockOffset < -clockTolerance))
-        lines << QStringLiteral("Часы прибора %1 отличаются от часов компьютера на %2; время прибора не менялось, "
-                                "его можно синхронизировать на экране прибора")
+        lines << QStringLiteral("Часы прибора %1 отличаются от часов компьютера на %2; "
+                                "синхронизировать их можно кнопкой у времени прибора")
                      .arg(deviceId)
                      .arg(signedSeconds(clockOffset));
     return lines.join(QLatin1Char('\n'));

@@ -77,8 +77,12 @@ CollectResult FileCollector::collect(uint idDevice, const QList<DeviceFileInfo>&
             break;
         case FilesInteractor::Fetch::Failed:
         case FilesInteractor::Fetch::InstrumentLost:
-            result.failed << CollectResult::Failure{info.nameFile, fetch.reason};
-            emit fileFailed(info.nameFile, fetch.reason);
+        {
+            // The file is named beside the reason already: the link's own message says the rest.
+            const QString why = fetch.localFile || fetch.message.isEmpty() ? fetch.reason : fetch.message;
+            result.failed << CollectResult::Failure{info.nameFile, why};
+            emit fileFailed(info.nameFile, why);
+        }
             if (fetch.outcome == FilesInteractor::Fetch::InstrumentLost) {
                 result.instrumentLost = true;
                 result.lostMessage = fetch.message;
