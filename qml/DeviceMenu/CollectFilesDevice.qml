@@ -19,7 +19,7 @@ Item {
     Column {
         id: column
         width: parent.width
-        spacing: 8
+        spacing: 4
 
         Row {
             spacing: 8
@@ -74,6 +74,8 @@ Item {
             width: parent.width
             text: "Загружать новые при подключении"
             font.pixelSize: 14
+            topPadding: 2
+            bottomPadding: 2
             checked: panel.onConnect
             // The caption is longer than the panel is wide: it wraps instead of being cut.
             contentItem: Text {
@@ -96,6 +98,8 @@ Item {
             width: parent.width
             text: "Сохранять загруженное в базу данных"
             font.pixelSize: 14
+            topPadding: 2
+            bottomPadding: 2
             checked: panel.toArchive
             contentItem: Text {
                 text: checkArchive.text
@@ -117,7 +121,7 @@ Item {
     Flickable {
         id: summaryArea
         anchors.top: column.bottom
-        anchors.topMargin: 8
+        anchors.topMargin: 6
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.bottom: parent.bottom

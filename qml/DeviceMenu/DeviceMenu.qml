@@ -110,7 +110,7 @@ Item {
             id: collectFilesDevice
             objectName: "CollectFilesDevice"
             x: 262 - 8
-            y: buttonOpenFilesDevice.y + buttonOpenFilesDevice.height + 6
+            y: buttonOpenFilesDevice.y + buttonOpenFilesDevice.height
             width: listFilesInfo.x - x - 10
             height: page.height - y - 10
             visible: true

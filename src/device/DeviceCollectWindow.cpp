@@ -7,6 +7,12 @@
 namespace {
 const QString kPanel = QStringLiteral("CollectFilesDevice");
 const QString kOpen = QStringLiteral("ButtonOpenFilesDevice");
+
+// A count grouped by thousands that a wrapping line does not split.
+QString unbroken(QString grouped)
+{
+    return grouped.replace(QLatin1Char(' '), QChar(0x00A0));
+}
 } // namespace
 
 DeviceCollectWindow::DeviceCollectWindow(QObject* root, const QString& settingsFile)
@@ -132,7 +138,7 @@ void DeviceCollectWindow::showProgress(int file, int files, qint64 records, qint
                       QStringLiteral("файл %1 из %2, записей %3 из %4")
                           .arg(file)
                           .arg(files)
-                          .arg(CollectResult::grouped(records), CollectResult::grouped(totalRecords)));
+                          .arg(unbroken(CollectResult::grouped(records)), unbroken(CollectResult::grouped(totalRecords))));
     setObjectProperty(kPanel, "progressValue", totalRecords > 0 ? double(records) * 100.0 / double(totalRecords) : 0.0);
 }
 
