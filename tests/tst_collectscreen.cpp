@@ -144,12 +144,18 @@ void TestCollectScreen::cancel_fromThePanel_stopsTheSet_andKeepsNoFile()
     QVERIFY(app.waitForProperty("CollectFilesDevice", "busy", true));
     QVERIFY(AppHarness::waitFor(
         [&] { return app.property("CollectFilesDevice", "progressText").toString().startsWith(QStringLiteral("файл 1 из 2, записей 1")); }));
+    // The set's per-file progress is not the open button's: it stays locked.
+    QVERIFY(AppHarness::waitFor(
+        [&] { return app.property("CollectFilesDevice", "progressText").toString().contains(QStringLiteral("записей 4")); }));
+    QCOMPARE(app.property("ButtonOpenFilesDevice", "enabled").toBool(), false);
+    QCOMPARE(app.property("ButtonOpenFilesDevice", "progressDownloadFiles").toDouble(), 0.0);
     QVERIFY(app.emitWindowSignal("clickCancelDownload"));
     QVERIFY(AppHarness::waitFor([&] { return !panel->summary().isEmpty(); }));
     QCOMPARE(panel->summary().split(QLatin1Char('\n')).mid(0, 2),
              (QStringList{QStringLiteral("Ни один файл не загружен"),
                           QStringLiteral("Загрузка отменена; не загружены: 6553F100.LOG, 65EC8780.LOG")}));
     QCOMPARE(app.property("CollectFilesDevice", "busy").toBool(), false);
+    QCOMPARE(app.property("ButtonOpenFilesDevice", "enabled").toBool(), true);
     QVERIFY(QDir(folder).entryList(QDir::Files | QDir::Hidden).isEmpty());
     // Still connected: the clock goes on and the panel's buttons stay.
     QCOMPARE(app.property("ErrorDevice", "visible").toBool(), false);

@@ -277,6 +277,8 @@ void ApplicationShell::wireCollect()
     connect(m_dataBaseInteractor, &DataBaseInteractor::logStored, panel, &DeviceCollectWindow::showStored, queued);
     connect(m_dataBaseInteractor, &DataBaseInteractor::errorOccurred, panel, &DeviceCollectWindow::showStoreError, queued);
     connect(panel, &DeviceCollectWindow::collectDone, deviceWindow, &DeviceWindow::refreshMarks, queued);
+    // Both bridges live in the GUI thread: the open button is locked before the set's first progress.
+    connect(panel, &DeviceCollectWindow::collectingChanged, deviceWindow, &DeviceWindow::setCollecting, Qt::DirectConnection);
     connect(m_deviceThread, &QThread::finished, collector, &QObject::deleteLater);
 }
 

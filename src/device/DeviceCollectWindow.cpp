@@ -6,7 +6,6 @@
 
 namespace {
 const QString kPanel = QStringLiteral("CollectFilesDevice");
-const QString kOpen = QStringLiteral("ButtonOpenFilesDevice");
 
 // A count grouped by thousands that a wrapping line does not split.
 QString unbroken(QString grouped)
@@ -127,8 +126,8 @@ void DeviceCollectWindow::start()
     setObjectProperty(kPanel, "running", true);
     setObjectProperty(kPanel, "progressText", QStringLiteral("Поиск новых файлов…"));
     setObjectProperty(kPanel, "progressValue", 0.0);
-    setObjectProperty(kOpen, "enabled", false);
     setBusy(true);
+    emit collectingChanged(true);
     emit startCollect(m_idDevice, m_list);
 }
 
@@ -211,7 +210,7 @@ void DeviceCollectWindow::finish()
     setObjectProperty(kPanel, "progressValue", 0.0);
     setObjectProperty(kPanel, "progressText", QString());
     setObjectProperty(kPanel, "summaryText", m_summary);
-    setObjectProperty(kOpen, "enabled", true);
     setBusy(false);
+    emit collectingChanged(false);
     emit collectDone(m_result);
 }

@@ -32,6 +32,8 @@ signals:
     // Connected directly: the device thread is busy with the download.
     void cancelDownload();
     void storeLog(LogSnapshot log, unsigned int idDevice, QString typeDevice);
+    // A set starts (true) or has ended with its archive work (false).
+    void collectingChanged(bool collecting);
     // A set has ended, after its archive work; the summary is shown.
     void collectDone(CollectResult result);
 

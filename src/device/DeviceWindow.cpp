@@ -133,6 +133,8 @@ void DeviceWindow::downloadFileFromDevice()
 
 void DeviceWindow::showDownloadFileFromDevice(float percent)
 {
+    if (m_collecting)
+        return;
     QObject* button = openButton();
     if (!button)
         return;
@@ -155,6 +157,13 @@ void DeviceWindow::showDownloadCancelled()
     setObjectProperty(kOpen, "enabled", true);
     setObjectProperty(kOpen, "progressDownloadFiles", 0.0);
     refreshMarks();
+}
+
+void DeviceWindow::setCollecting(bool collecting)
+{
+    m_collecting = collecting;
+    setObjectProperty(kOpen, "enabled", !collecting);
+    setObjectProperty(kOpen, "progressDownloadFiles", 0.0);
 }
 
 void DeviceWindow::refreshMarks()

@@ -64,6 +64,9 @@ public slots:
     void showDownloadCancelled();
     // Marks which listed files are home now; after every download.
     void refreshMarks();
+    // While a set of files is collected, its per-file progress is not the
+    // open button's: the button stays disabled and its bar still.
+    void setCollecting(bool collecting);
     void syncTimeDevice();
 
 private:
@@ -77,4 +80,5 @@ private:
     QString m_nameFile;
     QList<DeviceFileInfo> m_listFilesInfo;
     uint m_idDevice = 0;
+    bool m_collecting = false;
 };
