@@ -9,7 +9,7 @@
 // Options: --files N (default 5), --records N per file (default 2000),
 // --unpaced (the simulator without line timing: what the computer costs).
 
-#include "app/MetaTypes.h"
+#include "report/MetaTypes.h"
 #include "data/ModelLogRecord.h"
 #include "device/FileCollector.h"
 #include "device/FilesInteractor.h"

@@ -1,10 +1,10 @@
 // Collecting many files from an instrument: which files are home, a set that
 // fetches only those that are not, cancel, a lost instrument and a failing
 // disk, against a simulated instrument on a pseudo-terminal.
-#include "app/MetaTypes.h"
+#include "report/MetaTypes.h"
 #include "data/ModelLogRecord.h"
 #include "device/CollectResult.h"
-#include "device/DeviceCollectWindow.h"
+#include "screens/DeviceCollectWindow.h"
 #include "device/FileCollector.h"
 #include "device/FilesInteractor.h"
 #include "device/HomeCopy.h"

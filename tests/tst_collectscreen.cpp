@@ -4,7 +4,7 @@
 #include "AppHarness.h"
 #include "ZrSimulator.h"
 #include "app/ApplicationShell.h"
-#include "device/DeviceCollectWindow.h"
+#include "screens/DeviceCollectWindow.h"
 #include "link/DeviceCommand.h"
 
 #include <QDir>

@@ -1,6 +1,7 @@
 #include "device/CollectSettings.h"
 
-#include <QCoreApplication>
+#include "base/DataLocation.h"
+
 #include <QSettings>
 
 namespace {
@@ -10,7 +11,7 @@ const QString kArchive = QStringLiteral("collect/archive");
 
 QString CollectSettings::defaultFile()
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/orvelin.ini");
+    return DataLocation::dataDir() + QStringLiteral("/orvelin.ini");
 }
 
 CollectSettings CollectSettings::load(const QString& iniFile)

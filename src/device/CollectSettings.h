@@ -4,7 +4,8 @@
 
 // How the device screen collects new files: on its own when an instrument is
 // found, and whether what came goes into the archive. Kept in section
-// [collect] of orvelin.ini beside the executable (onConnect=, archive=);
+// [collect] of orvelin.ini in the data folder (beside the executable for a
+// portable copy, see DataLocation) as onConnect= and archive=;
 // both are off when the file or the key is missing.
 struct CollectSettings
 {

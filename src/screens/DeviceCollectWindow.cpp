@@ -1,4 +1,4 @@
-#include "device/DeviceCollectWindow.h"
+#include "screens/DeviceCollectWindow.h"
 
 #include "data/LogFile.h"
 #include "data/ModelLogRecord.h"

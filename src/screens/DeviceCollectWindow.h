@@ -1,6 +1,6 @@
 #pragma once
 
-#include "bridge/QmlBridge.h"
+#include "screens/QmlBridge.h"
 #include "database/LogSnapshot.h"
 #include "device/CollectResult.h"
 #include "device/CollectSettings.h"
