@@ -42,6 +42,10 @@ ApplicationWindow {
     signal clickButtonSaveReportPdfDB()
     signal clickButtonOpenWindowPrint()
     signal selectedTableDb(var selectedItems)
+    signal clickDownloadNewFiles()
+    signal clickCancelDownload()
+    signal collectOnConnectChanged(bool on)
+    signal collectArchiveChanged(bool on)
 
     // Radial gradient from white in the centre towards "#ffc6b1", which it
     // would reach at 2.5 times the half-size of the window. Painted on a

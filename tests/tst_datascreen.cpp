@@ -261,6 +261,7 @@ private slots:
     void saveInDatabase_emitsModelRolesAndDisablesScreen();
     void saveInDatabase_withoutDatabase_warnsAndKeepsScreenUsable();
     void loadProgress_onlyExactlyHundredEnablesScreen();
+    void loadProgress_ofALoadThisScreenDidNotAsk_leavesItAlone();
 
     void showError_passesExactText();
 
@@ -479,6 +480,19 @@ void TestDataScreen::saveInDatabase_withoutDatabase_warnsAndKeepsScreenUsable()
     QCOMPARE(screen.warnings, QStringList({QStringLiteral("База данных недоступна")}));
     for (const char* name : {"DataWindow", "ButtonBase", "ButtonOpenFilesDevice"})
         QCOMPARE(screen.object(name)->property("enabled"), QVariant(true));
+}
+
+void TestDataScreen::loadProgress_ofALoadThisScreenDidNotAsk_leavesItAlone()
+{
+    // The device page's collecting stores into the same archive while it
+    // holds the open button locked: the end of that load is not this screen's.
+    FakeScreen screen;
+    screen.object("ButtonOpenFilesDevice")->setProperty("enabled", false);
+    screen.object("ProcessLoadToDB")->setProperty("progressLoadToDB", 0.0f);
+    screen.bridge->showDownloadToDataBase(40.0f);
+    screen.bridge->showDownloadToDataBase(100.0f);
+    QCOMPARE(screen.object("ButtonOpenFilesDevice")->property("enabled"), QVariant(false));
+    QCOMPARE(screen.object("ProcessLoadToDB")->property("progressLoadToDB").toFloat(), 0.0f);
 }
 
 void TestDataScreen::loadProgress_onlyExactlyHundredEnablesScreen()

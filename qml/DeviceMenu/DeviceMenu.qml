@@ -106,6 +106,16 @@ Item {
             visible: false
         }
 
+        CollectFilesDevice {
+            id: collectFilesDevice
+            objectName: "CollectFilesDevice"
+            x: 262 - 8
+            y: buttonOpenFilesDevice.y + buttonOpenFilesDevice.height
+            width: listFilesInfo.x - x - 10
+            height: page.height - y - 10
+            visible: true
+        }
+
         ListFilesInfo {
             id: listFilesInfo
             objectName: "ListFilesInfo"

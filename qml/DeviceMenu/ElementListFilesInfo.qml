@@ -8,6 +8,8 @@ Item {
     property string stopLog: StopLog ?? ""
     property int numberOfRecords: NumberOfRecords ?? 0
     property string nameFiles: NameFile ?? ""
+    // Whether the file is home already: "загружен", "частично" or empty.
+    property string homeMark: ""
     readonly property string emptyTime: "--:--:-- --.--.--"
 
     width: ListView.view ? ListView.view.width : 380
@@ -45,6 +47,27 @@ Item {
             Text { width: 70; text: element.numberOfRecords; font.pixelSize: 14 }
             Text { text: "имя файла:"; font.pixelSize: 14; color: "#6b4a3a" }
             Text { text: element.nameFiles; font.pixelSize: 14 }
+        }
+    }
+
+    Rectangle {
+        objectName: "HomeMarkBadge"
+        visible: element.homeMark !== ""
+        anchors.top: parent.top
+        anchors.right: parent.right
+        anchors.topMargin: 8
+        anchors.rightMargin: 10
+        width: markText.implicitWidth + 12
+        height: markText.implicitHeight + 4
+        radius: 4
+        color: element.homeMark === "загружен" ? "#d7ecd0" : "#f6e3b5"
+        border.color: element.homeMark === "загружен" ? "#7aa96b" : "#c9a24e"
+        Text {
+            id: markText
+            anchors.centerIn: parent
+            text: element.homeMark
+            font.pixelSize: 12
+            color: "#3d2418"
         }
     }
 

@@ -10,6 +10,8 @@ FrameLabel {
     borderFrame.color: "#b38f80"
     width: 400
     height: 700
+    // File name → "загружен" or "частично" for the files already home.
+    property var homeMarks: ({})
 
     ListView {
         id: listView
@@ -22,7 +24,9 @@ FrameLabel {
         clip: true
         model: modelFilesInfo
         currentIndex: -1
-        delegate: ElementListFilesInfo {}
+        delegate: ElementListFilesInfo {
+            homeMark: listFilesInfo.homeMarks[nameFiles] || ""
+        }
         highlight: Rectangle {
             color: "#ffa07a"
             radius: 6

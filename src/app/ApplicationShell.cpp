@@ -11,6 +11,8 @@
 #include "device/DeviceInteractor.h"
 #include "screens/DeviceSettingWindow.h"
 #include "device/DeviceSettingsInteractor.h"
+#include "device/FileCollector.h"
+#include "screens/DeviceCollectWindow.h"
 #include "screens/DeviceWindow.h"
 #include "device/FilesInteractor.h"
 #include "device/ModelDeviceFileInfo.h"
@@ -89,6 +91,8 @@ void ApplicationShell::createBridges()
     m_engine->rootContext()->setContextProperty(QStringLiteral("dataWindow"), m_dataWindow);
     // So does the database screen's chart, through "dataBaseWindow".
     m_dataBaseWindow = new DataBaseWindow(m_root, m_tableDBModel);
+    m_deviceCollectWindow = new DeviceCollectWindow(
+        m_root, m_collectSettingsFile.isEmpty() ? CollectSettings::defaultFile() : m_collectSettingsFile);
     m_engine->rootContext()->setContextProperty(QStringLiteral("dataBaseWindow"), m_dataBaseWindow);
 }
 
@@ -99,6 +103,7 @@ void ApplicationShell::createWorkers()
     m_deviceInteractor = new DeviceInteractor(m_comPortManager);
     m_deviceSettingsInteractor = new DeviceSettingsInteractor(m_comPortManager);
     m_filesInteractor = new FilesInteractor(m_comPortManager, m_modelLogRecord);
+    m_fileCollector = new FileCollector(m_filesInteractor);
     m_reportInteractor = new ReportInteractor(this);
 
     m_deviceThread = new QThread(this);
@@ -109,6 +114,7 @@ void ApplicationShell::createWorkers()
     m_deviceInteractor->moveToThread(m_deviceThread);
     m_deviceSettingsInteractor->moveToThread(m_deviceThread);
     m_filesInteractor->moveToThread(m_deviceThread);
+    m_fileCollector->moveToThread(m_deviceThread);
 
     m_databaseThread = new QThread(this);
     m_databaseThread->setObjectName(QStringLiteral("database"));
@@ -124,6 +130,7 @@ void ApplicationShell::wire()
 {
     wireDatabase();
     wireDevice();
+    wireCollect();
     wireDataBaseScreen();
     wireDataReports();
 }
@@ -235,6 +242,46 @@ void ApplicationShell::wireDevice()
     connect(thread, &QThread::finished, device, &QObject::deleteLater);
     connect(thread, &QThread::finished, settings, &QObject::deleteLater);
     connect(thread, &QThread::finished, files, &QObject::deleteLater);
+}
+
+// The device page's collecting panel: many files in one go, cancel, collecting
+// on connect and storing what came into the archive. The collector downloads in
+// the device thread through the file interactor's own routine.
+void ApplicationShell::wireCollect()
+{
+    const auto queued = Qt::QueuedConnection;
+    DeviceCollectWindow* panel = m_deviceCollectWindow;
+    FileCollector* collector = m_fileCollector;
+    FilesInteractor* files = m_filesInteractor;
+    DeviceWindow* deviceWindow = m_deviceWindow;
+    connect(m_root, SIGNAL(clickDownloadNewFiles()), panel, SLOT(onClickDownloadNew()), queued);
+    connect(m_root, SIGNAL(clickCancelDownload()), panel, SLOT(onClickCancel()), queued);
+    connect(m_root, SIGNAL(collectOnConnectChanged(bool)), panel, SLOT(setOnConnect(bool)), queued);
+    connect(m_root, SIGNAL(collectArchiveChanged(bool)), panel, SLOT(setArchive(bool)), queued);
+    // The device thread is inside the download: the request must not wait in its queue.
+    connect(panel, &DeviceCollectWindow::cancelDownload, files, &FilesInteractor::cancelDownload, Qt::DirectConnection);
+    connect(m_deviceInteractor, &DeviceInteractor::deviceIdReceived, panel, &DeviceCollectWindow::showDeviceID, queued);
+    connect(m_deviceInteractor, &DeviceInteractor::deviceTimeReceived, panel, &DeviceCollectWindow::showDeviceTime, queued);
+    connect(files, &FilesInteractor::listOfFilesReceived, panel, &DeviceCollectWindow::showDeviceFiles, queued);
+    connect(deviceWindow, &DeviceWindow::connectToDevice, panel, &DeviceCollectWindow::showDeviceError, queued);
+    connect(deviceWindow, &DeviceWindow::startDownloadFileFromDevice, panel, &DeviceCollectWindow::showSingleDownload, queued);
+    connect(files, &FilesInteractor::downloadFileProcess, panel, &DeviceCollectWindow::showSingleProgress, queued);
+    connect(files, &FilesInteractor::downloadCancelled, panel, &DeviceCollectWindow::showSingleEnded, queued);
+    connect(files, &FilesInteractor::downloadErrorOccurred, panel, &DeviceCollectWindow::showSingleEnded, queued);
+    connect(files, &FilesInteractor::downloadCancelled, deviceWindow, &DeviceWindow::showDownloadCancelled, queued);
+    connect(files, &FilesInteractor::modelRecordReady, deviceWindow, &DeviceWindow::refreshMarks, queued);
+    connect(panel, &DeviceCollectWindow::startCollect, collector, &FileCollector::collectNewFiles, queued);
+    connect(collector, &FileCollector::collectProgress, panel, &DeviceCollectWindow::showProgress, queued);
+    connect(collector, &FileCollector::fileCollected, deviceWindow, &DeviceWindow::refreshMarks, queued);
+    connect(collector, &FileCollector::collectFinished, panel, &DeviceCollectWindow::showCollectFinished, queued);
+    connect(collector, &FileCollector::instrumentLost, deviceWindow, &DeviceWindow::showDeviceError, queued);
+    connect(panel, &DeviceCollectWindow::storeLog, m_dataBaseInteractor, &DataBaseInteractor::writeLog, queued);
+    connect(m_dataBaseInteractor, &DataBaseInteractor::logStored, panel, &DeviceCollectWindow::showStored, queued);
+    connect(m_dataBaseInteractor, &DataBaseInteractor::errorOccurred, panel, &DeviceCollectWindow::showStoreError, queued);
+    connect(panel, &DeviceCollectWindow::collectDone, deviceWindow, &DeviceWindow::refreshMarks, queued);
+    // Both bridges live in the GUI thread: the open button is locked before the set's first progress.
+    connect(panel, &DeviceCollectWindow::collectingChanged, deviceWindow, &DeviceWindow::setCollecting, Qt::DirectConnection);
+    connect(m_deviceThread, &QThread::finished, collector, &QObject::deleteLater);
 }
 
 // Data page: opening and saving a log file; its load into the archive is

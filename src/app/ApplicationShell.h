@@ -11,7 +11,9 @@ class DataWindow;
 class DeviceInteractor;
 class DeviceSettingWindow;
 class DeviceSettingsInteractor;
+class DeviceCollectWindow;
 class DeviceWindow;
+class FileCollector;
 class FilesInteractor;
 class ModelDeviceFileInfo;
 class ModelLogRecord;
@@ -38,6 +40,9 @@ public:
 
     // The archive file; Record.sqlite beside the executable unless set before start().
     void setDatabasePath(const QString& path) { m_databasePath = path; }
+    // The file keeping the [collect] switches; orvelin.ini beside the executable
+    // unless set before start().
+    void setCollectSettingsFile(const QString& path) { m_collectSettingsFile = path; }
 
     // Asks both worker threads to quit and waits for them.
     void stopWorkers();
@@ -55,6 +60,8 @@ public:
     DeviceSettingWindow* deviceSettingWindow() const { return m_deviceSettingWindow; }
     DataWindow* dataWindow() const { return m_dataWindow; }
     DataBaseWindow* dataBaseWindow() const { return m_dataBaseWindow; }
+    DeviceCollectWindow* deviceCollectWindow() const { return m_deviceCollectWindow; }
+    FileCollector* fileCollector() const { return m_fileCollector; }
     ComPortManager* comPortManager() const { return m_comPortManager; }
     DeviceInteractor* deviceInteractor() const { return m_deviceInteractor; }
     DeviceSettingsInteractor* deviceSettingsInteractor() const { return m_deviceSettingsInteractor; }
@@ -68,6 +75,7 @@ private:
     void createWorkers();
     void wire();
     void wireDevice();
+    void wireCollect();
     void wireDataScreen();
     void wireDataReports();
     void wireDatabase();
@@ -79,6 +87,7 @@ private:
     QThread* m_databaseThread = nullptr;
     QString m_error;
     QString m_databasePath;
+    QString m_collectSettingsFile;
 
     // Models handed to QML: owned here, freed after the engine.
     ModelDeviceFileInfo* m_modelFilesInfo = nullptr;
@@ -91,12 +100,14 @@ private:
     DeviceSettingWindow* m_deviceSettingWindow = nullptr;
     DataWindow* m_dataWindow = nullptr;
     DataBaseWindow* m_dataBaseWindow = nullptr;
+    DeviceCollectWindow* m_deviceCollectWindow = nullptr;
 
     // Device thread objects, deleted by the thread's finish.
     ComPortManager* m_comPortManager = nullptr;
     DeviceInteractor* m_deviceInteractor = nullptr;
     DeviceSettingsInteractor* m_deviceSettingsInteractor = nullptr;
     FilesInteractor* m_filesInteractor = nullptr;
+    FileCollector* m_fileCollector = nullptr;
 
     // Database thread object, deleted by the thread's finish.
     DataBaseInteractor* m_dataBaseInteractor = nullptr;

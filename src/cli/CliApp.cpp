@@ -13,7 +13,7 @@ const QString kProgram = QStringLiteral("orvelin-cli");
 
 QList<CliCommand> allCommands()
 {
-    return deviceCommands() + settingsCommands() + logCommands() + archiveCommands() + reportCommands();
+    return deviceCommands() + settingsCommands() + logCommands() + archiveCommands() + reportCommands() + watchCommands();
 }
 
 QString programHelp(const QList<CliCommand>& commands)

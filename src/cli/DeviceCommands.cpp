@@ -7,6 +7,7 @@
 #include "data/ModelLogRecord.h"
 #include "device/DeviceSettingsInteractor.h"
 #include "device/FilesInteractor.h"
+#include "device/HomeCopy.h"
 #include "device/ModelDeviceFileInfo.h"
 
 #include <QDir>
@@ -141,12 +142,10 @@ QList<DeviceFileInfo> chosenFiles(const CliArguments& arguments, const QList<Dev
     return chosen;
 }
 
-// A file already downloaded whole: as long as a download of it would write.
+// A file already downloaded whole, as the device screen marks it.
 bool isComplete(const QString& path, const DeviceFileInfo& info)
 {
-    const QFileInfo file(path);
-    return file.isFile()
-        && file.size() == LogFile::headerSize + qint64(LogFile::recordSize) * FilesInteractor::recordsToDownload(info);
+    return HomeCopy::of(path, info) == HomeCopy::State::Complete;
 }
 
 struct DownloadOutcome

@@ -15,6 +15,11 @@ struct Stopped
 {
 };
 
+// Thrown when the user (or a stopping watcher) cancels the download.
+struct Cancelled
+{
+};
+
 // A failure of the local file (its message is the file code's own), as
 // opposed to a failure of the instrument dialogue, which is thrown as a QString.
 struct FileFailure
@@ -29,15 +34,6 @@ constexpr uchar kFileGroups[] = {1, 0};
 const QString kOpenFailed = QStringLiteral("Ошибка открытия файла");
 const QString kDownloadFailed = QStringLiteral("Ошибка загрузки файла");
 
-// The name comes from the instrument: it must stay a plain file name inside the
-// instrument's folder.
-bool isPlainFileName(const QString& name)
-{
-    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..")
-        && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'))
-        && !name.contains(QChar(0));
-}
-
 // Runs one step on the local file, telling its failures apart from the
 // instrument's.
 template <typename Step>
@@ -50,6 +46,15 @@ void onFile(const QString& path, Step step)
     }
 }
 } // namespace
+
+// The name comes from the instrument: it must stay a plain file name inside the
+// instrument's folder.
+bool FilesInteractor::isPlainFileName(const QString& name)
+{
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..")
+        && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'))
+        && !name.contains(QChar(0));
+}
 
 FilesInteractor::FilesInteractor(ComPortManager* manager, ModelLogRecord* model, QObject* parent)
     : QObject(parent)
@@ -97,24 +102,54 @@ void FilesInteractor::requestListOfFiles()
 
 void FilesInteractor::downloadFileFromDevice(uint idDevice, DeviceFileInfo deviceFileInfo)
 {
+    clearCancel();
+    const Fetch fetch = fetchFile(idDevice, deviceFileInfo);
+    switch (fetch.outcome) {
+    case Fetch::Done:
+        openLogFile(idDevice, deviceFileInfo);
+        return;
+    case Fetch::Cancelled:
+        emit downloadCancelled(deviceFileInfo.nameFile);
+        return;
+    case Fetch::Failed:
+    case Fetch::InstrumentLost:
+        if (!fetch.reason.isEmpty())
+            emit downloadErrorOccurred(fetch.reason);
+        if (fetch.outcome == Fetch::InstrumentLost)
+            emit errorOccurred(fetch.message);
+        return;
+    }
+}
+
+FilesInteractor::Fetch FilesInteractor::fetchFile(uint idDevice, const DeviceFileInfo& info)
+{
+    Fetch fetch;
     try {
-        download(idDevice, deviceFileInfo);
+        download(idDevice, info);
     } catch (const FileFailure& failure) {
         // The instrument is not to blame: it stays connected and listed.
-        emit downloadErrorOccurred(failure.message + QLatin1Char('\n') + failure.path);
-        return;
+        fetch.outcome = Fetch::Failed;
+        fetch.localFile = true;
+        fetch.reason = failure.message + QLatin1Char('\n') + failure.path;
     } catch (const QString& message) {
-        emit downloadErrorOccurred(kDownloadFailed + QLatin1Char(' ') + deviceFileInfo.nameFile + QLatin1Char('\n')
-                                   + message);
+        fetch.outcome = Fetch::Failed;
+        fetch.reason = kDownloadFailed + QLatin1Char(' ') + info.nameFile + QLatin1Char('\n') + message;
+        fetch.message = message;
         // A dialogue that failed with an instrument that still answers was a
         // disturbance of the line; only a lost instrument is searched for again.
         if (!instrumentAnswers())
-            emit errorOccurred(message);
-        return;
+            fetch.outcome = Fetch::InstrumentLost;
+    } catch (const Cancelled&) {
+        fetch.outcome = Fetch::Cancelled;
+        // The instrument is left with the file closed, ready for the next request.
+        try {
+            m_device->closeFile();
+        } catch (const QString&) {
+        }
     } catch (const Stopped&) {
-        return;
+        fetch.outcome = Fetch::Cancelled;
     }
-    openLogFile(idDevice, deviceFileInfo);
+    return fetch;
 }
 
 bool FilesInteractor::instrumentAnswers()
@@ -144,6 +179,8 @@ void FilesInteractor::download(uint idDevice, const DeviceFileInfo& info)
         // A long download must not hold up the application's exit.
         if (QThread::currentThread()->isInterruptionRequested())
             throw Stopped();
+        if (m_cancel.load())
+            throw Cancelled();
         const QByteArray record = m_device->readRecord(i, sequence);
         onFile(path, [&] { writer.write(record); });
         // The screen only shows whole percents: one signal per step of the bar,

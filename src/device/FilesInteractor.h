@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QString>
 
+#include <atomic>
+
 class ComPortManager;
 class ModelLogRecord;
 class QSqlQueryModel;
@@ -31,11 +33,38 @@ public:
     // Records to download for a file info; sizes below the header have none.
     static quint32 recordsToDownload(const DeviceFileInfo& info);
 
+    // Whether a name from the instrument is a plain file name that stays
+    // inside the instrument's folder.
+    static bool isPlainFileName(const QString& name);
+
     // Folder that holds the per-instrument download folders; empty (the
     // default) is LOG beside the executable.
     void setLogRoot(const QString& root) { m_logRoot = root; }
     // Where a download of `nameFile` from instrument `idDevice` is kept.
     QString logFilePath(uint idDevice, const QString& nameFile) const;
+    QString logRoot() const { return m_logRoot; }
+
+    // How one file's download ended, for callers that download several and
+    // say the outcome once for all of them.
+    struct Fetch
+    {
+        enum Outcome { Done, Failed, Cancelled, InstrumentLost };
+        Outcome outcome = Done;
+        QString reason; // what went wrong, in words for the user; empty when done
+        QString message; // the link's own message when the instrument was lost
+        bool localFile = false; // the failure was the local file's (a full disk, say)
+    };
+    // The download routine itself, without opening the file afterwards and
+    // without saying anything but progress: the file appears under its name
+    // only once complete, otherwise an earlier copy stays as it was.
+    Fetch fetchFile(uint idDevice, const DeviceFileInfo& info);
+
+    // Stops the running download at the next record. Safe from any thread and
+    // from a signal handler; the request holds until the next download starts
+    // through downloadFileFromDevice() or clearCancel().
+    void cancelDownload() { m_cancel.store(true); }
+    void clearCancel() { m_cancel.store(false); }
+    bool isCancelled() const { return m_cancel.load(); }
 
 signals:
     void listOfFilesReceived(QList<DeviceFileInfo> listFilesInfo);
@@ -49,6 +78,8 @@ signals:
     // Failures of local files (opening a .LOG file, saving CSV or XLSX).
     void fileErrorOccurred(QString message);
     void downloadFileProcess(float percent);
+    // A download stopped by cancelDownload(): the earlier copy (or none) stays.
+    void downloadCancelled(QString nameFile);
     void modelRecordReady();
 
 public slots:
@@ -80,4 +111,5 @@ private:
     // may be refilling. (The records are implicitly shared, not copied.)
     LogFileContent m_opened;
     QString m_logRoot;
+    std::atomic<bool> m_cancel{false};
 };

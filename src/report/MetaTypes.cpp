@@ -3,6 +3,7 @@
 #include "database/DataBaseFilters.h"
 #include "database/LogSnapshot.h"
 #include "database/PeriodDateTime.h"
+#include "device/CollectResult.h"
 #include "device/DeviceFileInfo.h"
 #include "device/DeviceSettings.h"
 #include "report/PrintSetting.h"
@@ -24,4 +25,5 @@ void registerMetaTypes()
     qRegisterMetaType<QList<int>>("QList<int>");
     qRegisterMetaType<LogSnapshot>("LogSnapshot");
     qRegisterMetaType<PrintSetting>("PrintSetting");
+    qRegisterMetaType<CollectResult>("CollectResult");
 }

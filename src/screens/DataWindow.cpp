@@ -176,6 +176,7 @@ void DataWindow::onClickButtonSaveAsCsv()
 
 void DataWindow::onClickButtonSaveInDB()
 {
+    m_loadingToDb = true;
     // Without a database behind the signal no progress would ever arrive and the
     // screen would stay locked: say so and leave everything usable.
     static const QMetaMethod writeSignal = QMetaMethod::fromSignal(&DataWindow::writeModelToDataBase);
@@ -193,9 +194,15 @@ void DataWindow::onClickButtonSaveInDB()
 
 void DataWindow::showDownloadToDataBase(float progress)
 {
+    // The device page's collecting stores through the same archive; its
+    // progress is not this screen's to show.
+    if (!m_loadingToDb)
+        return;
     setObjectProperty(QStringLiteral("ProcessLoadToDB"), "progressLoadToDB", progress);
-    if (progress == 100.0f)
+    if (progress == 100.0f) {
+        m_loadingToDb = false;
         setScreenEnabled(true);
+    }
 }
 
 void DataWindow::showStored(int values)

@@ -124,4 +124,6 @@ private:
     LogChartFeed m_chartFeed;
     Dialogs m_dialogs;
     bool m_viewsDetached = false;
+    // This screen's own load into the archive is running.
+    bool m_loadingToDb = false;
 };

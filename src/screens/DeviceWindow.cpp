@@ -1,5 +1,6 @@
 #include "screens/DeviceWindow.h"
 
+#include "device/HomeCopy.h"
 #include "device/ModelDeviceFileInfo.h"
 
 #include <QMessageBox>
@@ -108,6 +109,7 @@ void DeviceWindow::showDeviceFiles(QList<DeviceFileInfo> listFilesInfo)
     m_listFilesInfo = listFilesInfo;
     if (m_model)
         m_model->setListFiles(listFilesInfo);
+    refreshMarks();
     m_nameFile.clear();
 }
 
@@ -132,6 +134,8 @@ void DeviceWindow::downloadFileFromDevice()
 
 void DeviceWindow::showDownloadFileFromDevice(float percent)
 {
+    if (m_collecting)
+        return;
     QObject* button = openButton();
     if (!button)
         return;
@@ -157,6 +161,25 @@ void DeviceWindow::showDownloadError(QString text)
     setObjectProperty(kOpen, "enabled", true);
     setObjectProperty(kOpen, "progressDownloadFiles", 0.0);
     m_dialogs.warning(text);
+}
+
+void DeviceWindow::showDownloadCancelled()
+{
+    setObjectProperty(kOpen, "enabled", true);
+    setObjectProperty(kOpen, "progressDownloadFiles", 0.0);
+    refreshMarks();
+}
+
+void DeviceWindow::setCollecting(bool collecting)
+{
+    m_collecting = collecting;
+    setObjectProperty(kOpen, "enabled", !collecting);
+    setObjectProperty(kOpen, "progressDownloadFiles", 0.0);
+}
+
+void DeviceWindow::refreshMarks()
+{
+    setObjectProperty(kList, "homeMarks", HomeCopy::marks(m_listFilesInfo, m_idDevice));
 }
 
 void DeviceWindow::syncTimeDevice()

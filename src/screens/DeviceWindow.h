@@ -61,6 +61,13 @@ public slots:
     // A download that did not complete: the open button comes back, the
     // instrument and its file list stay, and the text is shown in a warning box.
     void showDownloadError(QString text);
+    // A download stopped by the user: the open button comes back, nothing is said.
+    void showDownloadCancelled();
+    // Marks which listed files are home now; after every download.
+    void refreshMarks();
+    // While a set of files is collected, its per-file progress is not the
+    // open button's: the button stays disabled and its bar still.
+    void setCollecting(bool collecting);
     void syncTimeDevice();
 
 private:
@@ -77,4 +84,5 @@ private:
     // When the bar last moved: each move repaints the window, and repaints
     // taken from the download's turnaround cost more than the bar is worth.
     QElapsedTimer m_progressMoved;
+    bool m_collecting = false;
 };

@@ -40,6 +40,8 @@ bool AppHarness::start()
     m_archiveDir = std::make_unique<QTemporaryDir>();
     m_shell = std::make_unique<ApplicationShell>();
     m_shell->setDatabasePath(databasePath());
+    // The collecting switches of a run stay in its own folder, like its archive.
+    m_shell->setCollectSettingsFile(m_archiveDir->filePath(QStringLiteral("orvelin.ini")));
     if (!m_shell->start()) {
         m_error = m_shell->errorString();
         return false;
