@@ -25,14 +25,17 @@
 #include <QDir>
 #include <QFile>
 #include <QMultiHash>
+#include <QCoreApplication>
 #include <QtEndian>
 
 #include <optional>
 
 namespace {
 
-// A folder of its own beside the executable, apart from any test's.
-constexpr quint32 deviceId = 4242424242u;
+// A folder of its own beside the executable, apart from any test's and from
+// the other process of the same replay (every test runs twice at once, once
+// per time zone, in one folder).
+const quint32 deviceId = 4200000000u + quint32(QCoreApplication::applicationPid() % 90000000);
 
 enum Command : quint16 {
     CheckConnection = 150,
