@@ -1,5 +1,6 @@
 #pragma once
 
+#include "database/DBLogSourceTable.h"
 #include "database/DBNoteTable.h"
 #include "database/DBRecordZrTable.h"
 #include "database/DBTypeChannelTable.h"
@@ -55,6 +56,9 @@ signals:
     // A log load has been committed; `values` is how many values it added
     // (0 when the archive held every time stamp of the log already).
     void logStored(int values);
+    // Something the user must know about a load that still succeeded (a
+    // file changed after its download; a journal that cannot be written).
+    void warningOccurred(QString text);
     void modelUpdated();
     void filtersDBLoaded(DataBaseFilters* filters);
 
@@ -72,6 +76,9 @@ private:
     // connection still answers; throws the opening's message.
     void prepareArchive();
     void loadFilters();
+    // Journal lines of archive changes; a journal that cannot be written is told.
+    void journalLoad(const LogSnapshot& log, unsigned int idDevice, int stored);
+    void journalDelete(const QList<QSqlRecord>& records, const QMultiHash<QString, QVariant>& filter);
     void selectRecords(const DBParameters& parameters);
     void deleteRecords(const QList<QSqlRecord>& records);
 
@@ -81,6 +88,7 @@ private:
     DBTypeDeviceTable m_typeDeviceTable;
     DBNoteTable m_noteTable;
     DBRecordZrTable m_recordTable;
+    DBLogSourceTable m_logSourceTable;
     // Guarded: its owner may destroy it before us, and then there is nothing
     // left to clear or fill.
     QPointer<QSqlQueryModel> m_recordModel;

@@ -148,6 +148,11 @@ void DeviceWindow::showDownloadError(QString text)
     m_dialogs.warning(text);
 }
 
+void DeviceWindow::showDownloadWarning(QString text)
+{
+    m_dialogs.warning(text);
+}
+
 void DeviceWindow::syncTimeDevice()
 {
     emit currentTimeSetInDevice();

@@ -60,6 +60,8 @@ public slots:
     // A download that did not complete: the open button comes back, the
     // instrument and its file list stay, and the text is shown in a warning box.
     void showDownloadError(QString text);
+    // A download that succeeded with something to tell (its record).
+    void showDownloadWarning(QString text);
     void syncTimeDevice();
 
 private:
