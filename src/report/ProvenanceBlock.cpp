@@ -57,7 +57,6 @@ QVector<QStringList> logRows(const ModelLogRecord& log)
         {QStringLiteral("Отличие часов прибора при загрузке"),
          differenceText(record.value(QStringLiteral("clock")).toObject().value(QStringLiteral("differenceSeconds")))},
         {QStringLiteral("Файл"), log.fileName() + QStringLiteral(": ") + DownloadRecord::checkText(log.downloadCheck())},
-        {QStringLiteral("SHA-256 файла"), QString::fromLatin1(log.fileSha256())},
         {QStringLiteral("Программа"), programText()},
     };
 }
@@ -75,7 +74,10 @@ QVector<QStringList> databaseRows(const QVector<QStringList>& sources)
         QString instrument = QStringLiteral("%1, ID %2").arg(source[2], source[1]);
         if (!source[3].isEmpty())
             instrument += QStringLiteral(", ПО ") + source[3];
-        rows << QStringList{file, instrument, source[4].isEmpty() ? kUnknown : downloadedText(source[4]), source[5]};
+        // One cell per source, the hash on a line of its own: it stays whole on the page.
+        rows << QStringList{QStringLiteral("%1 — %2 — загружен с прибора %3\nSHA-256: %4")
+                                .arg(file, instrument, source[4].isEmpty() ? kUnknown : downloadedText(source[4]),
+                                     source[5])};
     }
     return rows;
 }
@@ -88,14 +90,16 @@ void addForLog(Reporter& reporter, const QObject* model)
     reporter.insertHeading(kHeading, kHeadingSize);
     reporter.insertTableHeader({QStringLiteral("Сведение"), QStringLiteral("Значение")}, kTableSize);
     reporter.appendTableRows(logRows(*log));
+    // A table of its own, the full width: the hash stays on one line.
+    reporter.insertTableHeader({QStringLiteral("SHA-256 файла")}, kTableSize);
+    reporter.appendTableRow({QString::fromLatin1(log->fileSha256())});
 }
 
 void addForDatabase(Reporter& reporter, const QObject* model)
 {
     const QVector<QStringList> rows = databaseRows(LogSources::of(model));
     reporter.insertHeading(kHeading, kHeadingSize);
-    reporter.insertTableHeader({QStringLiteral("Файл"), QStringLiteral("Прибор"), QStringLiteral("Загружен с прибора"),
-                                QStringLiteral("SHA-256")},
+    reporter.insertTableHeader({QStringLiteral("Исходные файлы: файл, прибор, время загрузки с прибора, SHA-256")},
                                kTableSize);
     if (rows.isEmpty())
         reporter.appendTableRow({QStringLiteral("Источники строк не записаны (загружены прежней версией программы)")});

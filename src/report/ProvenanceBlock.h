@@ -13,10 +13,11 @@ class Reporter;
 // SHA-256 of the file or of each source log, program version).
 namespace ProvenanceBlock {
 
-// Label and value rows for a log report.
+// Label and value rows for a log report (the hash goes in a table of its own).
 QVector<QStringList> logRows(const ModelLogRecord& log);
-// One row per source log of a database report (file, instrument, download
-// time, SHA-256), from rows of the archive's source table.
+// One single-cell row per source log of a database report (file, instrument,
+// download time, and SHA-256 on a line of its own), from rows of the archive's
+// source table.
 QVector<QStringList> databaseRows(const QVector<QStringList>& sources);
 
 // Appends the block; `model` is the report's model (a log table, or a
