@@ -15,6 +15,7 @@ public:
     using IDBTable::IDBTable;
 
     static QString tableName() { return QStringLiteral("LOG_SOURCE"); }
+    static constexpr int selectedColumns = 10;
 
     QString createTableQuery() const override;
     QStringList createIndexQueries() const override;

@@ -213,8 +213,14 @@ void DataBaseInteractor::selectRecords(const DBParameters& parameters)
 {
     if (m_recordModel) {
         m_database.setQuery(m_recordModel, m_recordTable, parameters);
-        // The logs the rows came from travel with them, for the report.
-        LogSources::attach(m_recordModel, LogSources::select(m_database, m_logSourceTable, parameters));
+        // The logs the rows came from travel with them, for the report. Not
+        // finding them does not take the rows away: the report then says so.
+        QVector<QStringList> sources;
+        try {
+            sources = LogSources::select(m_database, m_logSourceTable, parameters);
+        } catch (const QString&) {
+        }
+        LogSources::attach(m_recordModel, sources);
     }
 }
 

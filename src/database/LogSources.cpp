@@ -3,7 +3,6 @@
 #include "database/DataBase.h"
 
 #include <QObject>
-#include <QSqlQuery>
 #include <QVariant>
 
 #include <algorithm>
@@ -55,16 +54,7 @@ bool store(DataBase& database, const DBLogSourceTable& table, const LogSnapshot&
 
 QVector<QStringList> select(DataBase& database, const DBLogSourceTable& table, const DBParameters& parameters)
 {
-    QVector<QStringList> rows;
-    QSqlQuery query = database.prepare(table.selectQuery(parameters));
-    database.execPrepared(query);
-    while (query.next()) {
-        QStringList row;
-        for (int column = 0; column < 10; ++column)
-            row << query.value(column).toString();
-        rows << row;
-    }
-    return rows;
+    return database.selectRows(table, parameters, DBLogSourceTable::selectedColumns);
 }
 
 void attach(QObject* model, const QVector<QStringList>& sources)

@@ -6,6 +6,8 @@
 #include "report/Reporter.h"
 
 #include <QJsonObject>
+#include <QTextCursor>
+#include <QTextDocument>
 
 namespace ProvenanceBlock {
 
@@ -35,6 +37,23 @@ QString differenceText(const QJsonValue& seconds)
         return kUnknown;
     const qint64 value = qint64(seconds.toDouble());
     return QStringLiteral("%1%2 с").arg(value > 0 ? QStringLiteral("+") : QString()).arg(value);
+}
+
+// Hashes in a monospaced face: proportional faces join "ff" or "fi" into one
+// ligature glyph, and the hash read or copied from the page would differ.
+void setHashesMonospaced(Reporter& reporter, const QStringList& hashes)
+{
+    QTextCharFormat mono;
+    mono.setFontFamily(QStringLiteral("DejaVu Sans Mono"));
+    mono.setFontFixedPitch(true);
+    mono.setFontStyleHint(QFont::Monospace);
+    for (const QString& hash : hashes) {
+        if (hash.isEmpty())
+            continue;
+        QTextCursor found = reporter.document()->find(hash);
+        if (!found.isNull())
+            found.mergeCharFormat(mono);
+    }
 }
 
 } // namespace
@@ -93,19 +112,25 @@ void addForLog(Reporter& reporter, const QObject* model)
     // A table of its own, the full width: the hash stays on one line.
     reporter.insertTableHeader({QStringLiteral("SHA-256 файла")}, kTableSize);
     reporter.appendTableRow({QString::fromLatin1(log->fileSha256())});
+    setHashesMonospaced(reporter, {QString::fromLatin1(log->fileSha256())});
 }
 
 void addForDatabase(Reporter& reporter, const QObject* model)
 {
-    const QVector<QStringList> rows = databaseRows(LogSources::of(model));
+    const QVector<QStringList> sources = LogSources::of(model);
+    const QVector<QStringList> rows = databaseRows(sources);
     reporter.insertHeading(kHeading, kHeadingSize);
     reporter.insertTableHeader({QStringLiteral("Исходные файлы: файл, прибор, время загрузки с прибора, SHA-256")},
                                kTableSize);
     if (rows.isEmpty())
-        reporter.appendTableRow({QStringLiteral("Источники строк не записаны (загружены прежней версией программы)")});
+        reporter.appendTableRow({QStringLiteral("Исходные файлы строк не найдены в базе (загружены до их учёта)")});
     else
         reporter.appendTableRows(rows);
     reporter.appendTableRow({QStringLiteral("Программа: ") + programText()});
+    QStringList hashes;
+    for (const QStringList& source : sources)
+        hashes << source.value(5);
+    setHashesMonospaced(reporter, hashes);
 }
 
 } // namespace ProvenanceBlock
