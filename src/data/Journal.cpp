@@ -1,6 +1,7 @@
 #include "data/Journal.h"
 
-#include <QCoreApplication>
+#include "base/DataLocation.h"
+
 #include <QCryptographicHash>
 #include <QFile>
 #include <QJsonDocument>
@@ -50,7 +51,7 @@ QString defaultPath()
     const QString chosen = qEnvironmentVariable("ORVELIN_JOURNAL");
     if (!chosen.isEmpty())
         return chosen;
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/journal.jsonl");
+    return DataLocation::dataDir() + QStringLiteral("/journal.jsonl");
 }
 
 QByteArray composeLine(const QByteArray& previousHash, const QJsonObject& entry)

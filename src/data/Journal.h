@@ -17,7 +17,8 @@ constexpr const char* format = "orvelin-journal/1";
 // A line longer than this is not ours: a chain break, never read into a value.
 constexpr int longestLine = 64 * 1024;
 
-// journal.jsonl beside the executable, or the file ORVELIN_JOURNAL names.
+// journal.jsonl in the data folder (beside the executable for a portable copy,
+// see DataLocation), or the file ORVELIN_JOURNAL names.
 QString defaultPath();
 
 // The line text (without its newline) of `entry` after a line hashing to `previousHash`.
