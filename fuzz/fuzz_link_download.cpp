@@ -25,17 +25,15 @@
 #include <QDir>
 #include <QFile>
 #include <QMultiHash>
-#include <QCoreApplication>
+#include <QTemporaryDir>
 #include <QtEndian>
 
 #include <optional>
 
 namespace {
 
-// A folder of its own beside the executable, apart from any test's and from
-// the other process of the same replay (every test runs twice at once, once
-// per time zone, in one folder).
-const quint32 deviceId = 4200000000u + quint32(QCoreApplication::applicationPid() % 90000000);
+// A folder of its own beside the executable, apart from any test's.
+constexpr quint32 deviceId = 4242424242u;
 
 enum Command : quint16 {
     CheckConnection = 150,
@@ -267,6 +265,14 @@ struct Session
     bool ready = false;
 };
 
+// Downloads go to a folder of this process: the replays of both time zones
+// run at once, and a shared folder let one see the other's files.
+QString logRoot()
+{
+    static QTemporaryDir dir;
+    return dir.path();
+}
+
 QStringList filesIn(const QString& folder)
 {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
@@ -275,7 +281,7 @@ QStringList filesIn(const QString& folder)
 void checkDownload(const Instrument& instrument, const Session& session, const DeviceFileInfo& info,
                    const ModelLogRecord& model, const QString& path)
 {
-    const QString folder = LogFile::folderPath(deviceId);
+    const QString folder = LogFile::folderPath(deviceId, logRoot());
     if (!session.downloadErrors.isEmpty()) {
         FUZZ_CHECK(!session.ready, info.nameFile);
         FUZZ_CHECK(filesIn(folder).isEmpty(), filesIn(folder).join(QLatin1Char(' ')));
@@ -323,6 +329,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(manager.connectComPort(QStringLiteral("fuzz")), QString());
     ModelLogRecord model;
     FilesInteractor files(&manager, &model);
+    files.setLogRoot(logRoot());
     Session session;
     QObject::connect(&files, &FilesInteractor::listOfFilesReceived,
                      [&](const QList<DeviceFileInfo>& list) { session.lists << list; });
@@ -340,10 +347,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
 
     const DeviceFileInfo info = session.lists.first().at(pick % session.lists.first().size());
-    const QString folder = LogFile::folderPath(deviceId);
+    const QString folder = LogFile::folderPath(deviceId, logRoot());
     for (const QString& name : filesIn(folder))
         QFile::remove(folder + QLatin1Char('/') + name);
-    const QString path = LogFile::filePath(deviceId, info.nameFile);
+    const QString path = LogFile::filePath(deviceId, info.nameFile, logRoot());
     files.downloadFileFromDevice(deviceId, info);
     checkDownload(instrument, session, info, model, path);
     QFile::remove(path);

@@ -25,6 +25,8 @@ PACKAGES=(
   # The shared archive on a PostgreSQL server: Qt's driver, and the server the
   # tests and benchmarks start in a folder of their own.
   libqt5sql5-psql libpq-dev postgresql
+  # SHA-256 of downloaded logs.
+  libssl-dev
 )
 
 # The deep check (scripts/deep-check.sh) builds the fuzz programs with clang

@@ -175,6 +175,11 @@ void TestDataBase::open_createsTheTablesAsWritten_andOlderFilesGainTheIndex()
         "FOREIGN KEY(idTypeChannel)REFERENCES TYPE_CHANNEL(idTypeChannel) ON DELETE CASCADE,FOREIGN KEY(idDevice)REFERENCES "
         "TYPE_DEVICE(idDevice) ON DELETE CASCADE,FOREIGN KEY(idNote)REFERENCES NOTES(idNote) ON DELETE CASCADE);",
         "CREATE INDEX RECORD_ZR_DEVICE_TIME ON RECORD_ZR (idDevice,DateTime);",
+        // Beside the described tables: where loaded logs came from.
+        "CREATE TABLE LOG_SOURCE (idSource INTEGER PRIMARY KEY AUTOINCREMENT,idDevice BIGINT,typeDevice TEXT,"
+        "fileName TEXT,sha256 TEXT,downloaded TEXT,firmware TEXT,settingsHex TEXT,recordCheck TEXT,"
+        "loaded TIMESTAMP ,firstTime TIMESTAMP ,lastTime TIMESTAMP ,valuesStored INTEGER);",
+        "CREATE INDEX LOG_SOURCE_HASH ON LOG_SOURCE (idDevice,sha256);",
     }));
 
     // A folder that cannot hold the file: the opening fails with its message.

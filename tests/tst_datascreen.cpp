@@ -883,6 +883,30 @@ void TestDataScreen::endToEnd_downloadedFileLandsOnDataScreen()
     QCOMPARE(app.property("DeviceMenu", "visible"), QVariant(false));
     QCOMPARE(app.shell()->modelLogRecord()->rowCount(), 40);
     QCOMPARE(app.shell()->modelLogRecord()->deviceId(), options.id);
+    // Beside the file name: the file is as the instrument sent it.
+    QCOMPARE(app.property("DataFileCaption", "checkText").toString(), QStringLiteral("совпадает"));
+
+    // One bit flipped on disk, the file opened again: the mark says so at once.
+    const QString path = AppHarness::logFolder(options.id) + QStringLiteral("/6553F100.LOG");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    file.seek(20);
+    char byte = 0;
+    QVERIFY(file.getChar(&byte));
+    file.seek(20);
+    QVERIFY(file.putChar(char(byte ^ 0x04)));
+    file.close();
+    DataWindow::Dialogs dialogs = DataWindow::systemDialogs();
+    dialogs.openFileName = [&](const QString&, const QString&, const QString&) { return path; };
+    bridgeOf(app)->setDialogs(dialogs);
+    QVERIFY(app.emitWindowSignal("clickButtonOpenFile"));
+    QVERIFY(AppHarness::waitFor(
+        [&] { return app.property("DataFileCaption", "checkText").toString() == QStringLiteral("изменён после загрузки"); },
+        30000));
+    QVERIFY(app.property("DataFileCaption", "checkTip").toString().contains(QStringLiteral("SHA-256")));
+    QVERIFY(app.property("DataFileCheckMark", "visible").toBool());
+    if (!qEnvironmentVariableIsEmpty("ORVELIN_SCREENSHOT"))
+        qobject_cast<QQuickWindow*>(app.root())->grabWindow().save(qEnvironmentVariable("ORVELIN_SCREENSHOT"));
     app.shell()->stopWorkers();
     QDir(AppHarness::logFolder(options.id)).removeRecursively();
 }

@@ -1,6 +1,7 @@
 // The device page: its bridge against the real page documents, and the whole
 // connection life cycle through the real application against a simulated
 // instrument.
+#include "data/DownloadRecord.h"
 #include "link/DeviceCommand.h"
 #include "AppHarness.h"
 #include "ZrSimulator.h"
@@ -530,7 +531,9 @@ void TestDeviceScreen::download_endToEnd_thenCutOffKeepsEarlierCopy()
     QCOMPARE(app.property("ButtonOpenFilesDevice", "enabled").toBool(), true);
     QCOMPARE(app.property("ButtonOpenFilesDevice", "progressDownloadFiles").toDouble(), 0.0);
     QCOMPARE(readAll(path), served);
-    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList({"6553F100.LOG"}));
+    // The earlier copy keeps its record, and the record still speaks for it.
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList({"6553F100.LOG", "6553F100.LOG.json"}));
+    QCOMPARE(DownloadRecord::verify(path), DownloadRecord::Check::Matches);
     QCOMPARE(ready, 1);
 
     // Once the instrument answers again the page comes back by itself. The

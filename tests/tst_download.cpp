@@ -282,8 +282,8 @@ void TestDownload::download_threeRecords_reports0_50_100_andCopiesBytes()
     QCOMPARE(ready.count(), 1);
     QCOMPARE(m_model->rowCount(), 3);
     QCOMPARE(m_model->deviceId(), m_id);
-    // Nothing but the finished file is left in the folder.
-    QCOMPARE(QDir(folder()).entryList(QDir::Files | QDir::Hidden), QStringList({"6553F100.LOG"}));
+    // Nothing but the finished file and its record is left in the folder.
+    QCOMPARE(QDir(folder()).entryList(QDir::Files | QDir::Hidden), QStringList({"6553F100.LOG", "6553F100.LOG.json"}));
 }
 
 void TestDownload::download_secondTime_replacesEarlierFileCompletely()
@@ -325,7 +325,7 @@ void TestDownload::download_cutOffHalfWay_keepsEarlierCopy_andLeavesNoPartialFil
     QVERIFY(progress.last().at(0).toFloat() < 100.0f);
     QCOMPARE(ready.count(), 0);
     QCOMPARE(readAll(path), complete);
-    QCOMPARE(QDir(folder()).entryList(QDir::Files | QDir::Hidden), QStringList({"6553F100.LOG"}));
+    QCOMPARE(QDir(folder()).entryList(QDir::Files | QDir::Hidden), QStringList({"6553F100.LOG", "6553F100.LOG.json"}));
 }
 
 void TestDownload::download_cutOffWithoutEarlierCopy_leavesNoFile()

@@ -83,6 +83,11 @@ Page {
         id: fileCaption
         objectName: "DataFileCaption"
         property alias text: captionText.text
+        // Whether the file is as downloaded (set by the bridge): the words,
+        // 0 matches / 1 changed / 2 no record / -1 not a file, and the tooltip.
+        property string checkText: ""
+        property int checkState: -1
+        property string checkTip: ""
         visible: flipable.visible
         anchors.top: buttonOpenFile.bottom
         anchors.topMargin: 6
@@ -99,7 +104,10 @@ Page {
         Text {
             id: captionText
             objectName: "DataFileCaptionText"
-            anchors.fill: parent
+            anchors.left: parent.left
+            anchors.top: parent.top
+            anchors.bottom: parent.bottom
+            anchors.right: fileCheckMark.visible ? fileCheckMark.left : parent.right
             anchors.leftMargin: 10
             anchors.rightMargin: 10
             verticalAlignment: Text.AlignVCenter
@@ -107,6 +115,39 @@ Page {
             font.bold: true
             color: "#4a3b34"
             elide: Text.ElideRight
+        }
+
+        Rectangle {
+            id: fileCheckMark
+            objectName: "DataFileCheckMark"
+            visible: fileCaption.checkText !== ""
+            anchors.right: parent.right
+            anchors.rightMargin: 4
+            anchors.verticalCenter: parent.verticalCenter
+            height: parent.height - 6
+            width: fileCheckText.implicitWidth + 16
+            radius: 3
+            color: fileCaption.checkState === 0 ? "#dff0d8" : fileCaption.checkState === 1 ? "#f8d7da" : "#eeeeee"
+            border.color: fileCaption.checkState === 0 ? "#6a9f5b" : fileCaption.checkState === 1 ? "#c0392b" : "#a0a0a0"
+
+            Text {
+                id: fileCheckText
+                anchors.centerIn: parent
+                text: (fileCaption.checkState === 0 ? "\u2713 " : fileCaption.checkState === 1 ? "\u26a0 " : "? ")
+                      + fileCaption.checkText
+                font.pixelSize: 12
+                font.bold: fileCaption.checkState === 1
+                color: fileCaption.checkState === 1 ? "#8b1a10" : "#3a3a3a"
+            }
+
+            MouseArea {
+                id: fileCheckHover
+                anchors.fill: parent
+                hoverEnabled: true
+            }
+            ToolTip.visible: fileCheckHover.containsMouse
+            ToolTip.delay: 300
+            ToolTip.text: fileCaption.checkTip
         }
     }
 

@@ -186,6 +186,7 @@ void ApplicationShell::wireDataBaseScreen()
     connect(m_root, SIGNAL(clickButtonFilters()), screen, SLOT(updateModel()), queued);
     connect(screen, &DataBaseWindow::setDBFiltr, database, &DataBaseInteractor::updateModel, queued);
     connect(database, &DataBaseInteractor::errorOccurred, screen, &DataBaseWindow::showError, queued);
+    connect(database, &DataBaseInteractor::warningOccurred, screen, &DataBaseWindow::showError, queued);
     connect(m_root, SIGNAL(clickButtonPrintReportDB()), screen, SLOT(onClickButtonPrintReportDB()), queued);
     connect(m_root, SIGNAL(clickButtonPreviewReportDB()), screen, SLOT(onClickButtonPreviewReportDB()), queued);
     ReportInteractor* reports = m_reportInteractor;
@@ -223,6 +224,8 @@ void ApplicationShell::wireDevice()
     connect(m_root, SIGNAL(clickButtonTimeSync()), deviceWindow, SLOT(syncTimeDevice()), queued);
     connect(deviceWindow, &DeviceWindow::currentTimeSetInDevice, settings, &DeviceSettingsInteractor::setCurrentTime, queued);
     connect(device, &DeviceInteractor::deviceInfoReceived, settingWindow, &DeviceSettingWindow::setTypeSetting, queued);
+    connect(device, &DeviceInteractor::deviceIdReceived, settings, &DeviceSettingsInteractor::setInstrumentId);
+    connect(device, &DeviceInteractor::deviceInfoReceived, files, &FilesInteractor::setDeviceInfo);
     connect(m_root, SIGNAL(requestSettingDevice()), settingWindow, SIGNAL(requestSettingDevice()), queued);
     connect(settingWindow, &DeviceSettingWindow::requestSettingDevice, settings, &DeviceSettingsInteractor::requestSettings, queued);
     connect(settings, &DeviceSettingsInteractor::deviceBytesSettingReceived, settingWindow, &DeviceSettingWindow::showSetting, queued);
@@ -235,6 +238,7 @@ void ApplicationShell::wireDevice()
     // again. Every failed download is also told in a warning box.
     connect(files, &FilesInteractor::errorOccurred, deviceWindow, &DeviceWindow::showDeviceError, queued);
     connect(files, &FilesInteractor::downloadErrorOccurred, deviceWindow, &DeviceWindow::showDownloadError, queued);
+    connect(files, &FilesInteractor::downloadWarningOccurred, deviceWindow, &DeviceWindow::showDownloadWarning, queued);
     wireDataScreen();
 
     connect(thread, &QThread::finished, m_comPortManager, &QObject::deleteLater);

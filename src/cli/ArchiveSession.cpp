@@ -39,6 +39,10 @@ void ArchiveSession::run(Request request)
         if (error.isNull())
             error = message;
     });
+    // The work was done; what the user must still know goes to stderr.
+    QObject::connect(m_interactor.get(), &DataBaseInteractor::warningOccurred, &context, [](const QString& text) {
+        CliOutput::err(QStringLiteral("orvelin-cli: ") + CliOutput::oneLine(text) + QLatin1Char('\n'));
+    });
     request();
     // A server's reason follows the message on a line of its own; here it
     // stays on the one line said about the failure.

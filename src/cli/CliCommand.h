@@ -26,6 +26,7 @@ QList<CliCommand> logCommands();
 QList<CliCommand> archiveCommands();
 QList<CliCommand> reportCommands();
 QList<CliCommand> watchCommands();
+QList<CliCommand> evidenceCommands();
 
 // Options shared by several commands.
 namespace CliOptions {

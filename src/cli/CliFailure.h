@@ -4,10 +4,11 @@
 
 // Ends a command: the exit code and the one line said about it on stderr.
 // Usage faults (unknown command or option, a malformed value) exit with 1;
-// failures of the instrument, a file or the archive with 2.
+// failures of the instrument, a file or the archive with 2; a check that ran
+// and found something wanting (verify, journal --verify) with 3.
 struct CliFailure
 {
-    enum Code { Usage = 1, Failed = 2 };
+    enum Code { Usage = 1, Failed = 2, CheckedWanting = 3 };
 
     int code = Failed;
     QString text;

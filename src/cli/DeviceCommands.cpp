@@ -151,6 +151,7 @@ bool isComplete(const QString& path, const DeviceFileInfo& info)
 struct DownloadOutcome
 {
     QString error; // empty on success
+    QString warning; // a downloaded file whose record is missing or incomplete
     bool instrumentLost = false;
 };
 
@@ -174,6 +175,9 @@ DownloadOutcome downloadOne(FilesInteractor& files, quint32 id, const DeviceFile
     QObject::connect(&files, &FilesInteractor::fileErrorOccurred, &context,
                      [&outcome](const QString& message) { outcome.error = message; });
     QObject::connect(&files, &FilesInteractor::modelRecordReady, &context, [&opened] { opened = true; });
+    // The file is downloaded; only its record beside it is missing or incomplete.
+    QObject::connect(&files, &FilesInteractor::downloadWarningOccurred, &context,
+                     [&outcome](const QString& text) { outcome.warning = text; });
     files.downloadFileFromDevice(id, info);
     if (outcome.error.isEmpty() && !opened)
         outcome.error = QStringLiteral("Ошибка открытия файла");
@@ -187,6 +191,7 @@ int download(const CliArguments& arguments)
     session.connect();
     ModelLogRecord model;
     FilesInteractor files(session.manager(), &model);
+    files.setDeviceInfo(session.deviceInfo());
     if (arguments.isSet(QStringLiteral("output")))
         files.setLogRoot(QFileInfo(arguments.value(QStringLiteral("output"))).absoluteFilePath());
     const QList<DeviceFileInfo> chosen = chosenFiles(arguments, listFiles(files, session));
@@ -196,6 +201,8 @@ int download(const CliArguments& arguments)
     int failures = 0;
     QJsonArray summary;
     ProgressLine progress;
+    // One read of the instrument's settings serves the records of every file.
+    files.beginDownloadBatch();
     for (const DeviceFileInfo& info : chosen) {
         const QString path = QDir::toNativeSeparators(files.logFilePath(session.id(), info.nameFile));
         QJsonObject entry{{QStringLiteral("name"), info.nameFile}, {QStringLiteral("path"), path}};
@@ -236,6 +243,8 @@ int download(const CliArguments& arguments)
             continue;
         }
         progress.finish(QStringLiteral("загружен, измерений: %1").arg(info.numberOfRecords));
+        if (!outcome.warning.isEmpty())
+            CliOutput::err(QStringLiteral("orvelin-cli: ") + CliOutput::oneLine(outcome.warning) + QLatin1Char('\n'));
         said(QStringLiteral("downloaded"));
         if (!json)
             CliOutput::out(path + QLatin1Char('\n'));
@@ -253,6 +262,7 @@ int syncClock(const CliArguments& arguments)
     DeviceSession session(arguments.value(QStringLiteral("port")));
     session.connect();
     DeviceSettingsInteractor settings(session.manager());
+    settings.setInstrumentId(session.id());
     QString error;
     QObject context;
     QObject::connect(&settings, &DeviceSettingsInteractor::errorOccurred, &context,

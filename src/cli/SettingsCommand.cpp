@@ -20,6 +20,7 @@ public:
         : m_session(session)
         , m_interactor(session.manager())
     {
+        m_interactor.setInstrumentId(session.id());
         QObject::connect(&m_interactor, &DeviceSettingsInteractor::deviceBytesSettingReceived, &m_context,
                          [this](const DeviceSettings& settings) {
                              m_settings = settings;

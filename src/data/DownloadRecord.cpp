@@ -1,10 +1,13 @@
 #include "data/DownloadRecord.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <QSaveFile>
+
+#include <openssl/evp.h>
+
+#include <memory>
 
 namespace DownloadRecord {
 
@@ -34,6 +37,33 @@ bool isLowerHex(const QString& text, int length)
     }
     return true;
 }
+
+// SHA-256 through OpenSSL, fed piece by piece.
+class Sha256
+{
+public:
+    Sha256() : m_context(EVP_MD_CTX_new(), &EVP_MD_CTX_free)
+    {
+        m_ok = m_context && EVP_DigestInit_ex(m_context.get(), EVP_sha256(), nullptr) == 1;
+    }
+    void add(const char* data, qint64 size)
+    {
+        m_ok = m_ok && EVP_DigestUpdate(m_context.get(), data, size_t(size)) == 1;
+    }
+    // Lowercase hex; empty if anything failed.
+    QByteArray hex()
+    {
+        unsigned char digest[EVP_MAX_MD_SIZE];
+        unsigned int length = 0;
+        if (!m_ok || EVP_DigestFinal_ex(m_context.get(), digest, &length) != 1)
+            return QByteArray();
+        return QByteArray(reinterpret_cast<const char*>(digest), int(length)).toHex();
+    }
+
+private:
+    std::unique_ptr<EVP_MD_CTX, void (*)(EVP_MD_CTX*)> m_context;
+    bool m_ok = false;
+};
 
 void setWhy(QString* why, const QString& text)
 {
@@ -107,7 +137,9 @@ QString checkText(Check check)
 
 QByteArray sha256Hex(const QByteArray& bytes)
 {
-    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+    Sha256 hash;
+    hash.add(bytes.constData(), bytes.size());
+    return hash.hex();
 }
 
 QByteArray fileSha256Hex(const QString& path)
@@ -115,10 +147,17 @@ QByteArray fileSha256Hex(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QByteArray();
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    if (!hash.addData(&file))
-        return QByteArray();
-    return hash.result().toHex();
+    Sha256 hash;
+    QByteArray buffer(1 << 16, Qt::Uninitialized);
+    for (;;) {
+        const qint64 read = file.read(buffer.data(), buffer.size());
+        if (read < 0)
+            return QByteArray();
+        if (read == 0)
+            break;
+        hash.add(buffer.constData(), read);
+    }
+    return hash.hex();
 }
 
 qint64 clockDifference(const QDateTime& instrumentClock, const QDateTime& computerLocal)

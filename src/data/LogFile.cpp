@@ -117,6 +117,15 @@ LogFileContent LogFile::read(const QString& path)
         throw tooLargeText();
     LogFileContent content = parse(bytes);
     content.path = path;
+    // A damaged or foreign record never stops the file from opening: it
+    // only leaves the file without a record.
+    content.sha256 = DownloadRecord::sha256Hex(bytes);
+    if (const std::optional<QJsonObject> record = DownloadRecord::read(path)) {
+        content.downloadRecord = *record;
+        content.downloadCheck = record->value(QStringLiteral("sha256")).toString().toLatin1() == content.sha256
+            ? DownloadRecord::Check::Matches
+            : DownloadRecord::Check::Changed;
+    }
     return content;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/DownloadRecord.h"
 #include "data/LogRecord.h"
 
 #include <QByteArray>
@@ -15,6 +16,12 @@ struct LogFileContent
     int deviceType = -1;      // 0 = ZR-7.47, 1 = ZR-7.49
     QVector<LogRecord> records;
     QString path;             // where it was read from; empty when not from a file
+    // Where the bytes came from, when read from a file: their SHA-256, the
+    // download record beside the file (empty when there is none) and whether
+    // the file is still as it was downloaded.
+    QByteArray sha256;
+    QJsonObject downloadRecord;
+    DownloadRecord::Check downloadCheck = DownloadRecord::Check::NoRecord;
 };
 
 // The .LOG file: a 7-byte header ("id", signed type byte, LE 32-bit device ID)

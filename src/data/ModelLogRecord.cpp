@@ -153,6 +153,9 @@ void ModelLogRecord::setContent(quint32 deviceId, int deviceType, QVector<LogRec
     setDeviceType(deviceType);
     setRecords(std::move(records));
     m_fileName.clear();
+    m_downloadCheck = DownloadRecord::Check::NoRecord;
+    m_fileSha256.clear();
+    m_downloadRecord = QJsonObject();
     endResetModel();
 }
 
@@ -163,5 +166,8 @@ void ModelLogRecord::setContent(const LogFileContent& content)
     setDeviceType(content.deviceType);
     setRecords(content.records);
     m_fileName = content.path.isEmpty() ? QString() : QFileInfo(content.path).fileName();
+    m_downloadCheck = content.downloadCheck;
+    m_fileSha256 = content.sha256;
+    m_downloadRecord = content.downloadRecord;
     endResetModel();
 }

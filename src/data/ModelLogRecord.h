@@ -59,6 +59,11 @@ public:
 
     // Name (without folder) of the file the content came from, or empty.
     QString fileName() const { return m_fileName; }
+    // Whether that file is as it was downloaded; NoRecord when not from a file.
+    DownloadRecord::Check downloadCheck() const { return m_downloadCheck; }
+    // SHA-256 of that file's bytes and its download record (empty when none).
+    QByteArray fileSha256() const { return m_fileSha256; }
+    QJsonObject downloadRecord() const { return m_downloadRecord; }
 
     QStringList getHeader() const { return m_headers; }
 
@@ -74,4 +79,7 @@ private:
     int m_deviceType = -1;
     quint32 m_deviceId = 0;
     QString m_fileName;
+    DownloadRecord::Check m_downloadCheck = DownloadRecord::Check::NoRecord;
+    QByteArray m_fileSha256;
+    QJsonObject m_downloadRecord;
 };

@@ -296,6 +296,22 @@ QStringList DataBase::selectTexts(const IDBTable& table, const DBParameters& par
     return texts;
 }
 
+QVector<QStringList> DataBase::selectRows(const IDBTable& table, const DBParameters& parameters, int columns)
+{
+    // Run as it is, not prepared: a time format's ":MI" would be taken for a placeholder.
+    QSqlQuery q = query();
+    q.setForwardOnly(true);
+    exec(q, table.selectQuery(parameters));
+    QVector<QStringList> rows;
+    while (q.next()) {
+        QStringList row;
+        for (int column = 0; column < columns; ++column)
+            row << q.value(column).toString();
+        rows << row;
+    }
+    return rows;
+}
+
 QSqlQuery DataBase::prepare(const QString& statement)
 {
     QSqlQuery q = query();

@@ -6,6 +6,8 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
+#include <QStringList>
+#include <QVector>
 #include <QVariant>
 
 class DBRecordZrTable;
@@ -80,6 +82,8 @@ public:
     void setQuery(QSqlQueryModel* model, const IDBTable& table, const DBParameters& parameters);
     // Column `column` of every row of the table's selectQuery, as text.
     QStringList selectTexts(const IDBTable& table, const DBParameters& parameters, int column = 0);
+    // The first `columns` columns of every row of the table's selectQuery, as texts.
+    QVector<QStringList> selectRows(const IDBTable& table, const DBParameters& parameters, int columns);
 
     // A statement prepared once and run many times with new bound values.
     QSqlQuery prepare(const QString& statement);

@@ -1,10 +1,15 @@
 #include "database/DataBaseInteractor.h"
 
+#include "data/DownloadRecord.h"
+#include "data/Journal.h"
 #include "database/LogLoader.h"
+#include "database/LogSources.h"
 #include "database/ModelDeviceList.h"
 #include "database/ModelTypeChannelList.h"
 #include "database/ModelTypeUnitList.h"
 
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QSqlQueryModel>
 #include <QSqlRecord>
 #include <QThread>
@@ -45,6 +50,7 @@ DataBaseInteractor::DataBaseInteractor(const QString& databasePath, QObject* par
     , m_typeDeviceTable(m_database.dialect())
     , m_noteTable(m_database.dialect())
     , m_recordTable(m_database.dialect())
+    , m_logSourceTable(m_database.dialect())
     , m_filters(this)
 {
 }
@@ -65,7 +71,7 @@ void DataBaseInteractor::prepareArchive()
     m_database.open();
     checkNotDamaged();
     for (const IDBTable* table : std::initializer_list<const IDBTable*>{
-             &m_unitTable, &m_typeChannelTable, &m_typeDeviceTable, &m_noteTable, &m_recordTable})
+             &m_unitTable, &m_typeChannelTable, &m_typeDeviceTable, &m_noteTable, &m_recordTable, &m_logSourceTable})
         m_database.createTable(*table);
     m_ready = true;
 }
@@ -104,16 +110,76 @@ void DataBaseInteractor::writeLog(LogSnapshot log, unsigned int idDevice, QStrin
     LogLoader loader(m_database, {m_unitTable, m_typeChannelTable, m_typeDeviceTable, m_recordTable},
                      [this](float percent) { emit downloadRecordsProcess(percent); });
     int stored = 0;
+    bool newSource = false;
     const QString error = attempt([&] {
         prepareArchive();
         stored = loader.load(log, idDevice, typeDevice);
+        newSource = LogSources::store(m_database, m_logSourceTable, log, idDevice, typeDevice, stored);
     });
     // The data screen stays locked until it sees exactly 100.
     emit downloadRecordsProcess(100.0f);
-    if (!error.isEmpty())
+    if (!error.isEmpty()) {
         emit errorOccurred(error);
-    else
-        emit logStored(stored);
+        return;
+    }
+    if (newSource || stored > 0)
+        journalLoad(log, idDevice, stored);
+    // Values are values and are kept; the user is told once, when the bytes are first loaded.
+    if (newSource && log.source.check == DownloadRecord::checkText(DownloadRecord::Check::Changed))
+        emit warningOccurred(QStringLiteral("Файл %1 изменён после загрузки с прибора (SHA-256 не совпадает с записью "
+                                            "о загрузке). Значения сохранены в базу, источник отмечен как изменённый.")
+                                 .arg(log.source.fileName));
+    emit logStored(stored);
+}
+
+void DataBaseInteractor::journalLoad(const LogSnapshot& log, unsigned int idDevice, int stored)
+{
+    const QString failure = Journal::record(
+        QStringLiteral("archiveLoad"),
+        {{QStringLiteral("archive"), m_database.filePath()},
+         {QStringLiteral("file"), log.source.fileName},
+         {QStringLiteral("sha256"), QString::fromLatin1(log.source.sha256)},
+         {QStringLiteral("recordCheck"), log.source.check},
+         {QStringLiteral("instrument"), QJsonObject{{QStringLiteral("id"), double(idDevice)}}},
+         {QStringLiteral("values"), stored}});
+    if (!failure.isEmpty())
+        emit warningOccurred(failure);
+}
+
+void DataBaseInteractor::journalDelete(const QList<QSqlRecord>& records, const QMultiHash<QString, QVariant>& filter, int values)
+{
+    QJsonArray instruments;
+    QString first;
+    QString last;
+    for (const QSqlRecord& record : records) {
+        const QJsonValue instrument(record.value(record.count() - 1).toDouble());
+        if (!instruments.contains(instrument))
+            instruments.append(instrument);
+        const QString time = record.value(0).toString();
+        const qint64 seconds = LogLoader::secondsFromText(time);
+        if (first.isEmpty() || seconds < LogLoader::secondsFromText(first))
+            first = time;
+        if (last.isEmpty() || seconds > LogLoader::secondsFromText(last))
+            last = time;
+    }
+    QJsonObject filterJson;
+    for (const QString& key : filter.uniqueKeys()) {
+        QJsonArray list;
+        for (const QVariant& value : filter.values(key))
+            list.append(value.type() == QVariant::DateTime ? QJsonValue(value.toDateTime().toString(Qt::ISODate))
+                                                           : QJsonValue::fromVariant(value));
+        filterJson.insert(key, list);
+    }
+    const QString failure = Journal::record(QStringLiteral("archiveDelete"),
+                                            {{QStringLiteral("archive"), m_database.filePath()},
+                                             {QStringLiteral("filter"), filterJson},
+                                             {QStringLiteral("period"), QJsonObject{{QStringLiteral("first"), first},
+                                                                                   {QStringLiteral("last"), last}}},
+                                             {QStringLiteral("instruments"), instruments},
+                                             {QStringLiteral("rows"), records.size()},
+                                             {QStringLiteral("values"), values}});
+    if (!failure.isEmpty())
+        emit warningOccurred(failure);
 }
 
 void DataBaseInteractor::loadFilters()
@@ -157,8 +223,17 @@ void DataBaseInteractor::updateModel(QMultiHash<QString, QVariant> parametres)
 
 void DataBaseInteractor::selectRecords(const DBParameters& parameters)
 {
-    if (m_recordModel)
+    if (m_recordModel) {
         m_database.setQuery(m_recordModel, m_recordTable, parameters);
+        // The logs the rows came from travel with them, for the report. Not
+        // finding them does not take the rows away: the report then says so.
+        QVector<QStringList> sources;
+        try {
+            sources = LogSources::select(m_database, m_logSourceTable, parameters);
+        } catch (const QString&) {
+        }
+        LogSources::attach(m_recordModel, sources);
+    }
 }
 
 QVariantList DataBaseInteractor::lookupKeys(const IDBTable& table, const QString& column,
@@ -236,6 +311,8 @@ void DataBaseInteractor::onDeleteDataDb(QList<int> listIndexs, QMultiHash<QStrin
         emit errorOccurred(error);
     } else {
         emit recordsDeleted(deleted);
+        if (deleted > 0)
+            journalDelete(records, parametres, deleted);
         // The values are gone for good; only the file stays larger than it
         // need be when the space cannot be given back now.
         const QString vacuumError = attempt([this] { m_database.vacuum(); });

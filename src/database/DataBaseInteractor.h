@@ -1,5 +1,6 @@
 #pragma once
 
+#include "database/DBLogSourceTable.h"
 #include "database/DBNoteTable.h"
 #include "database/DBRecordZrTable.h"
 #include "database/DBTypeChannelTable.h"
@@ -61,6 +62,9 @@ signals:
     void logStored(int values);
     // A delete has been committed; `values` is how many values went.
     void recordsDeleted(int values);
+    // Something the user must know about a load that still succeeded (a
+    // file changed after its download; a journal that cannot be written).
+    void warningOccurred(QString text);
     void modelUpdated();
     void filtersDBLoaded(DataBaseFilters* filters);
 
@@ -82,6 +86,9 @@ private:
     // Throws when the archive holds records but lacks a table they refer to.
     void checkNotDamaged();
     void loadFilters();
+    // Journal lines of archive changes; a journal that cannot be written is told.
+    void journalLoad(const LogSnapshot& log, unsigned int idDevice, int stored);
+    void journalDelete(const QList<QSqlRecord>& records, const QMultiHash<QString, QVariant>& filter, int values);
     void selectRecords(const DBParameters& parameters);
     // Returns the number of values deleted.
     int deleteRecords(const QList<QSqlRecord>& records, const DBParameters& shown);
@@ -94,6 +101,7 @@ private:
     DBTypeDeviceTable m_typeDeviceTable;
     DBNoteTable m_noteTable;
     DBRecordZrTable m_recordTable;
+    DBLogSourceTable m_logSourceTable;
     // Guarded: its owner may destroy it before us, and then there is nothing
     // left to clear or fill.
     QPointer<QSqlQueryModel> m_recordModel;

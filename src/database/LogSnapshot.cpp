@@ -1,5 +1,7 @@
 #include "database/LogSnapshot.h"
 
+#include "data/ModelLogRecord.h"
+
 #include <QAbstractItemModel>
 #include <QDateTime>
 #include <QHash>
@@ -9,6 +11,12 @@ LogSnapshot LogSnapshot::fromModel(const QAbstractItemModel* model, int measurem
     LogSnapshot snapshot;
     if (!model)
         return snapshot;
+    if (const auto* log = qobject_cast<const ModelLogRecord*>(model); log && !log->fileName().isEmpty()) {
+        snapshot.source.fileName = log->fileName();
+        snapshot.source.sha256 = log->fileSha256();
+        snapshot.source.record = log->downloadRecord();
+        snapshot.source.check = DownloadRecord::checkText(log->downloadCheck());
+    }
 
     QVector<int> valueColumns;
     int timeColumn = -1;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QJsonObject>
 #include <QMetaType>
 #include <QStringList>
 #include <QVector>
@@ -30,6 +31,18 @@ struct LogSnapshot
     QStringList units;       // the distinct unit texts of the cells
     QVector<qint64> seconds; // per row: time stamp in seconds since 1970 UTC, or noTime
     QVector<Cell> cells;     // row by row, channels.size() cells per row
+
+    // The log file the rows came from, when the table was read from one:
+    // its name, the SHA-256 of its bytes, its download record (empty when
+    // none) and whether the file is as it was downloaded.
+    struct Source
+    {
+        QString fileName;
+        QByteArray sha256;
+        QJsonObject record;
+        QString check;
+    };
+    Source source;
 
     int rowCount() const { return seconds.size(); }
     const Cell& cell(int row, int channel) const { return cells.at(row * channels.size() + channel); }

@@ -1,5 +1,10 @@
 #include "device/DeviceSettingsInteractor.h"
 
+#include "data/DownloadRecord.h"
+#include "data/Journal.h"
+#include "device/SettingsJournal.h"
+#include "link/ComPortManager.h"
+
 #include "device/ZR74XManager.h"
 
 DeviceSettingsInteractor::DeviceSettingsInteractor(ComPortManager* manager, QObject* parent)
@@ -22,7 +27,10 @@ QDateTime DeviceSettingsInteractor::wallClockAsInstrumentTime(const QDateTime& l
 void DeviceSettingsInteractor::requestSettings()
 {
     try {
-        const DeviceSettings settings = m_device->readSettings();
+        QString deviceInfo;
+        const DeviceSettings settings = m_device->readSettings(&deviceInfo);
+        m_lastRead = settings;
+        m_lastDeviceInfo = deviceInfo;
         emit deviceBytesSettingReceived(settings);
     } catch (const QString& message) {
         emit errorOccurred(message);
@@ -33,6 +41,12 @@ void DeviceSettingsInteractor::setSettings(DeviceSettings deviceSettings)
 {
     try {
         m_device->writeSettings(deviceSettings);
+        // The old values are those of the read the page was filled from; the
+        // dialogue with the instrument stays as it was.
+        journal(QStringLiteral("settingsWritten"),
+                {{QStringLiteral("changes"),
+                  m_lastRead ? SettingsJournal::changes(*m_lastRead, deviceSettings, m_lastDeviceInfo)
+                             : SettingsJournal::changes(std::nullopt, deviceSettings, m_lastDeviceInfo)}});
     } catch (const QString& message) {
         emit errorOccurred(message);
     }
@@ -40,10 +54,32 @@ void DeviceSettingsInteractor::setSettings(DeviceSettings deviceSettings)
     requestSettings();
 }
 
+void DeviceSettingsInteractor::journal(const QString& event, QJsonObject details)
+{
+    details.insert(QStringLiteral("instrument"),
+                   QJsonObject{{QStringLiteral("id"), m_instrumentId ? QJsonValue(double(m_instrumentId)) : QJsonValue()},
+                               {QStringLiteral("port"), m_manager->portName()}});
+    const QString failure = Journal::record(event, details);
+    if (!failure.isEmpty())
+        emit errorOccurred(failure);
+}
+
 void DeviceSettingsInteractor::setCurrentTime()
 {
     try {
-        m_device->setTime(wallClockAsInstrumentTime(QDateTime::currentDateTime()));
+        // The clock as it was, for the journal; not having it does not stop the setting.
+        QDateTime before;
+        try {
+            before = m_device->getTime();
+        } catch (const QString&) {
+        }
+        const QDateTime now = QDateTime::currentDateTime();
+        m_device->setTime(wallClockAsInstrumentTime(now));
+        journal(QStringLiteral("clockSet"),
+                {{QStringLiteral("instrumentBefore"),
+                  before.isValid() ? QJsonValue(before.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"))) : QJsonValue()},
+                 {QStringLiteral("differenceBeforeSeconds"),
+                  before.isValid() ? QJsonValue(double(DownloadRecord::clockDifference(before, now))) : QJsonValue()}});
     } catch (const QString& message) {
         emit errorOccurred(message);
     }

@@ -3,8 +3,11 @@
 #include "device/DeviceSettings.h"
 
 #include <QDateTime>
+#include <QJsonObject>
 #include <QObject>
 #include <QString>
+
+#include <optional>
 
 class ComPortManager;
 class ZR74XManager;
@@ -32,6 +35,8 @@ public slots:
     void setSettings(DeviceSettings deviceSettings);
     // Sets the instrument's clock to the computer's local wall-clock time.
     void setCurrentTime();
+    // The connected instrument's ID, named in the journal's lines.
+    void setInstrumentId(uint id) { m_instrumentId = id; }
 
 signals:
     void deviceBytesSettingReceived(DeviceSettings settings);
@@ -39,7 +44,13 @@ signals:
 
 private:
     void writeSettings(const DeviceSettings& settings);
+    // Notes a change of the instrument; a journal that cannot be written is told.
+    void journal(const QString& event, QJsonObject details);
 
     ComPortManager* m_manager;
+    // The settings as read last, the old values of the next write's journal line.
+    std::optional<DeviceSettings> m_lastRead;
+    QString m_lastDeviceInfo;
+    quint32 m_instrumentId = 0;
     ZR74XManager* m_device;
 };

@@ -45,6 +45,8 @@ CollectResult FileCollector::collect(uint idDevice, const QList<DeviceFileInfo>&
 
     qint64 before = 0;
     const int count = chosen.size();
+    // One read of the instrument's settings serves the records of the whole set.
+    m_files->beginDownloadBatch();
     for (int i = 0; i < count; ++i) {
         const DeviceFileInfo& info = chosen.at(i);
         const quint32 records = FilesInteractor::recordsToDownload(info);
@@ -100,6 +102,7 @@ CollectResult FileCollector::collect(uint idDevice, const QList<DeviceFileInfo>&
         }
         break;
     }
+    m_files->endDownloadBatch();
     return result;
 }
 

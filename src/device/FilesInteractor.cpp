@@ -6,6 +6,9 @@
 #include "data/ModelLogRecord.h"
 #include "data/XlsxExporter.h"
 #include "device/ZR74XManager.h"
+#include "data/DownloadRecord.h"
+#include "data/Journal.h"
+#include "link/ComPortManager.h"
 
 #include <QThread>
 
@@ -58,6 +61,7 @@ bool FilesInteractor::isPlainFileName(const QString& name)
 
 FilesInteractor::FilesInteractor(ComPortManager* manager, ModelLogRecord* model, QObject* parent)
     : QObject(parent)
+    , m_manager(manager)
     , m_device(new ZR74XManager(manager, this))
     , m_model(model)
 {
@@ -87,16 +91,20 @@ QString FilesInteractor::logFilePath(uint idDevice, const QString& nameFile) con
 void FilesInteractor::requestListOfFiles()
 {
     QList<DeviceFileInfo> list;
+    QHash<QString, QPair<int, int>> places;
     try {
         for (uchar group : kFileGroups) {
             const quint16 count = m_device->getFileCount(group);
-            for (quint16 i = 0; i < count; ++i)
+            for (quint16 i = 0; i < count; ++i) {
                 list.append(m_device->getFileInfo(i, group));
+                places.insert(list.last().nameFile, {group, i});
+            }
         }
     } catch (const QString& message) {
         emit errorOccurred(message);
         return;
     }
+    m_listed = places;
     emit listOfFilesReceived(list);
 }
 
@@ -149,7 +157,88 @@ FilesInteractor::Fetch FilesInteractor::fetchFile(uint idDevice, const DeviceFil
     } catch (const Stopped&) {
         fetch.outcome = Fetch::Cancelled;
     }
+    // Every kind of download (one file, a set, the command line, watch)
+    // passes here: the record follows each file that came whole.
+    if (fetch.outcome == Fetch::Done)
+        recordDownload(idDevice, info);
     return fetch;
+}
+
+void FilesInteractor::beginDownloadBatch()
+{
+    m_inBatch = true;
+    m_session.reset();
+}
+
+void FilesInteractor::endDownloadBatch()
+{
+    m_inBatch = false;
+    m_session.reset();
+}
+
+DownloadSession FilesInteractor::downloadSession(QString* problem)
+{
+    if (!m_session) {
+        try {
+            m_session = DownloadProvenance::readSession(*m_device, m_manager->portName(), m_deviceInfo);
+        } catch (const QString& message) {
+            // Not kept for the batch: the next file tries again.
+            *problem = QStringLiteral("настройки прибора не прочитаны: ") + message.trimmed();
+            return DownloadSession{QString(), m_manager->portName(), QByteArray()};
+        }
+    }
+    return *m_session;
+}
+
+void FilesInteractor::recordDownload(uint idDevice, const DeviceFileInfo& info)
+{
+    // Called once the .LOG is in place: whatever fails here is told, but the
+    // download itself has succeeded.
+    const QString path = logFilePath(idDevice, info.nameFile);
+    const auto warn = [&](const QString& reason) {
+        emit downloadWarningOccurred(QStringLiteral("Файл %1 загружен, но запись о загрузке неполна или не сохранена: %2")
+                                         .arg(info.nameFile, reason));
+    };
+    const QByteArray hash = DownloadRecord::fileSha256Hex(path);
+    if (hash.isEmpty()) {
+        DownloadRecord::remove(path);
+        warn(kOpenFailed + QStringLiteral(" ") + path);
+        return;
+    }
+    QString problem;
+    const DownloadSession session = downloadSession(&problem);
+    QDateTime clock;
+    try {
+        clock = m_device->getTime();
+    } catch (const QString& message) {
+        problem += (problem.isEmpty() ? QString() : QStringLiteral("; ")) + QStringLiteral("часы прибора не прочитаны: ")
+            + message.trimmed();
+    }
+    const QPair<int, int> place = m_listed.value(info.nameFile, {-1, -1});
+    DownloadRecord::Source source =
+        DownloadProvenance::source(session, idDevice, info, place.first, place.second, clock, QDateTime::currentDateTime());
+    source.sha256 = hash;
+    try {
+        DownloadRecord::write(path, DownloadRecord::compose(source));
+    } catch (const QString& message) {
+        // An earlier record would now speak for bytes it never saw.
+        DownloadRecord::remove(path);
+        problem = message;
+    }
+    if (!m_inBatch)
+        m_session.reset();
+    const QString journalFailure = Journal::record(
+        QStringLiteral("download"),
+        {{QStringLiteral("file"), info.nameFile},
+         {QStringLiteral("path"), path},
+         {QStringLiteral("sha256"), QString::fromLatin1(hash)},
+         {QStringLiteral("instrument"),
+          QJsonObject{{QStringLiteral("id"), double(idDevice)}, {QStringLiteral("port"), session.port}}}});
+    if (!journalFailure.isEmpty())
+        problem += (problem.isEmpty() ? QString() : QStringLiteral("; ")) + journalFailure;
+    if (!problem.isEmpty())
+        warn(problem);
+    emit fileDownloaded(path, hash);
 }
 
 bool FilesInteractor::instrumentAnswers()

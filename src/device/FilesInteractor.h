@@ -2,12 +2,15 @@
 
 #include "data/LogFile.h"
 #include "device/DeviceFileInfo.h"
+#include "device/DownloadProvenance.h"
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
 
 #include <atomic>
+#include <optional>
 
 class ComPortManager;
 class ModelLogRecord;
@@ -66,6 +69,11 @@ public:
     void clearCancel() { m_cancel.store(false); }
     bool isCancelled() const { return m_cancel.load(); }
 
+    // Downloads between begin and end share one read of the instrument's
+    // settings for their records; a download outside a batch reads its own.
+    void beginDownloadBatch();
+    void endDownloadBatch();
+
 signals:
     void listOfFilesReceived(QList<DeviceFileInfo> listFilesInfo);
     // Failures of the instrument dialogue: a failed listing, or a download
@@ -77,12 +85,20 @@ signals:
     void downloadErrorOccurred(QString text);
     // Failures of local files (opening a .LOG file, saving CSV or XLSX).
     void fileErrorOccurred(QString message);
+    // A download that succeeded but whose record beside the .LOG could not
+    // be written (or is incomplete): said, while the download still counts.
+    void downloadWarningOccurred(QString text);
+    // The .LOG at `path` was downloaded with this SHA-256 and is in place.
+    void fileDownloaded(QString path, QByteArray sha256);
     void downloadFileProcess(float percent);
     // A download stopped by cancelDownload(): the earlier copy (or none) stays.
     void downloadCancelled(QString nameFile);
     void modelRecordReady();
 
 public slots:
+    // The connected instrument's type-and-version text, as identified; the
+    // records take it from here instead of asking again.
+    void setDeviceInfo(QString info) { m_deviceInfo = info; }
     void requestListOfFiles();
     // Downloads the file under LOG/<idDevice>/ beside the executable and opens it.
     // The file appears under its name only once every record has arrived; a
@@ -99,11 +115,15 @@ public slots:
 private:
     void download(uint idDevice, const DeviceFileInfo& info);
     bool instrumentAnswers();
+    // Writes the download record beside the .LOG just put in place.
+    void recordDownload(uint idDevice, const DeviceFileInfo& info);
+    DownloadSession downloadSession(QString* problem);
     // Fills `snapshot`, a model owned by this thread, with the file opened last.
     ModelLogRecord* openedSnapshot(ModelLogRecord& snapshot) const;
     template <typename Task>
     void reportingFileErrors(Task task);
 
+    ComPortManager* m_manager;
     ZR74XManager* m_device; // child: moves into the device thread with us
     ModelLogRecord* m_model;
     // The file opened last. The shown model is filled from it in the GUI thread;
@@ -112,4 +132,9 @@ private:
     LogFileContent m_opened;
     QString m_logRoot;
     std::atomic<bool> m_cancel{false};
+    // Where each file of the last listing stood: group and index.
+    QHash<QString, QPair<int, int>> m_listed;
+    std::optional<DownloadSession> m_session;
+    bool m_inBatch = false;
+    QString m_deviceInfo;
 };

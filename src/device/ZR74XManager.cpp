@@ -163,10 +163,15 @@ DeviceSettings ZR74XManager::readSettings(QString* deviceInfo)
     const QString info = getDeviceInfo();
     if (deviceInfo)
         *deviceInfo = info;
+    return decodeSettings(readSettingsArea(), info);
+}
+
+QByteArray ZR74XManager::readSettingsArea()
+{
     QByteArray area;
     for (int offset = 0; offset < SettingsArea::size; offset += SettingsArea::pieceSize)
         area.append(readMemory(SettingsArea::address + uint(offset)));
-    return decodeSettings(area, info);
+    return area;
 }
 
 void ZR74XManager::writeSettings(const DeviceSettings& settings)

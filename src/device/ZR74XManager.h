@@ -47,6 +47,8 @@ public:
     // Reads the device info and the 128-byte settings area and decodes it.
     // The device info read on the way is stored in `deviceInfo` if given.
     DeviceSettings readSettings(QString* deviceInfo = nullptr);
+    // The 128 bytes of the settings area as the instrument holds them.
+    QByteArray readSettingsArea();
     // Reads the device info, encodes `settings` for that model and writes the
     // block in 32-byte pieces between begin and end of write. The first
     // failing command ends the sequence with its message.

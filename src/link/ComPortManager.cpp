@@ -19,6 +19,7 @@ ComPortManager::ComPortManager(ComPort::LineFactory factory, QObject* parent)
 
 bool ComPortManager::connectComPort(const QString& namePort)
 {
+    m_portName = namePort;
     return m_comPort->open(namePort);
 }
 

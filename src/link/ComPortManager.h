@@ -30,6 +30,8 @@ public:
 
     ComPort* comPort() const { return m_comPort; }
     const ErrorHandler& errorHandler() const { return m_errorHandler; }
+    // The port opened last (the instrument's, once one was found).
+    QString portName() const { return m_portName; }
 
     // The same as get(command, data), with a check of the answer's content
     // on top of its length; an answer that fails it counts as a failed
@@ -50,4 +52,5 @@ private:
     ErrorHandler m_errorHandler;
     ComPort* m_comPort;
     quint64 m_failedAttempts = 0;
+    QString m_portName;
 };

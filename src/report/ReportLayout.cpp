@@ -2,6 +2,7 @@
 
 #include "data/ModelStatistics.h"
 #include "report/PrintSetting.h"
+#include "report/ProvenanceBlock.h"
 #include "report/Reporter.h"
 
 #include <QAbstractTableModel>
@@ -63,6 +64,7 @@ void composeLogReport(Reporter& reporter, const PrintSetting& setting)
                                                                      setting.firstRow, setting.lastRow),
                                    model, column);
     }
+    ProvenanceBlock::addForLog(reporter, model);
     if (setting.fullReport) {
         reporter.addRecordTableHeader(model);
         reporter.addRecordRows(model, setting.firstRow, setting.lastRow);
@@ -90,6 +92,7 @@ void composeDataBaseReport(Reporter& reporter, const QSqlQueryModel* model, cons
                                                                           setting.lastRow),
                                    model, column);
     }
+    ProvenanceBlock::addForDatabase(reporter, model);
     if (setting.fullReport) {
         checkRowLimit(setting);
         reporter.addRecordTableHeader(model);

@@ -138,6 +138,11 @@ void DataWindow::attachViews()
     m_chartFeed.reset();
 
     setObjectProperty(QStringLiteral("DataFileCaption"), "text", fileCaption(*m_model));
+    const bool fromFile = !m_model->fileName().isEmpty();
+    setObjectProperty(QStringLiteral("DataFileCaption"), "checkText",
+                      fromFile ? DownloadRecord::checkText(m_model->downloadCheck()) : QString());
+    setObjectProperty(QStringLiteral("DataFileCaption"), "checkState", fromFile ? int(m_model->downloadCheck()) : -1);
+    setObjectProperty(QStringLiteral("DataFileCaption"), "checkTip", fileCheckTip(*m_model));
     setObjectProperty(tableView, "modelStatistics", objectVariant(m_statistics));
     setObjectProperty(tableView, "model", objectVariant(m_model));
     m_viewsDetached = false;
@@ -218,6 +223,23 @@ void DataWindow::showModel()
     setObjectProperty(QStringLiteral("DeviceMenu"), "visible", false);
     setObjectProperty(QStringLiteral("DataWindow"), "visible", true);
     attachViews();
+}
+
+QString DataWindow::fileCheckTip(const ModelLogRecord& model)
+{
+    if (model.fileName().isEmpty())
+        return QString();
+    switch (model.downloadCheck()) {
+    case DownloadRecord::Check::Matches:
+        return QStringLiteral("Файл совпадает с загруженным с прибора: его SHA-256 равен записанному при загрузке");
+    case DownloadRecord::Check::Changed:
+        return QStringLiteral("Файл изменён после загрузки: его SHA-256 не равен записанному при загрузке");
+    case DownloadRecord::Check::NoRecord:
+        break;
+    }
+    return QStringLiteral("Рядом с файлом нет записи о загрузке (%1.json) или она повреждена: "
+                          "нельзя проверить, что файл не менялся")
+        .arg(model.fileName());
 }
 
 QString DataWindow::fileCaption(const ModelLogRecord& model)

@@ -69,6 +69,8 @@ public:
 
     // The line above the table and the chart that says which log is shown.
     static QString fileCaption(const ModelLogRecord& model);
+    // The tooltip of the mark beside the caption: whether the file is as downloaded.
+    static QString fileCheckTip(const ModelLogRecord& model);
 
     // A path from a save dialog with ".<suffix>" added when the name has no suffix.
     static QString withSuffix(const QString& path, const QString& suffix);

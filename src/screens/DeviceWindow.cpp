@@ -182,6 +182,11 @@ void DeviceWindow::refreshMarks()
     setObjectProperty(kList, "homeMarks", HomeCopy::marks(m_listFilesInfo, m_idDevice));
 }
 
+void DeviceWindow::showDownloadWarning(QString text)
+{
+    m_dialogs.warning(text);
+}
+
 void DeviceWindow::syncTimeDevice()
 {
     emit currentTimeSetInDevice();

@@ -68,6 +68,8 @@ public slots:
     // While a set of files is collected, its per-file progress is not the
     // open button's: the button stays disabled and its bar still.
     void setCollecting(bool collecting);
+    // A download that succeeded with something to tell (its record).
+    void showDownloadWarning(QString text);
     void syncTimeDevice();
 
 private:

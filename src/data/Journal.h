@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+
+// The append-only journal of what changed instruments and the archive:
+// settings written, clock set, downloads, archive loads and deletes. One JSON
+// object per line, each holding the time, the computer's user and host and the
+// SHA-256 of the line before it ("prev"), so that removing or editing a line
+// breaks the chain at the line after it. The first line's "prev" is 64 zeros.
+namespace Journal {
+
+constexpr const char* format = "orvelin-journal/1";
+// A line longer than this is not ours: a chain break, never read into a value.
+constexpr int longestLine = 64 * 1024;
+
+// journal.jsonl in the data folder (beside the executable for a portable copy,
+// see DataLocation), or the file ORVELIN_JOURNAL names.
+QString defaultPath();
+
+// The line text (without its newline) of `entry` after a line hashing to `previousHash`.
+QByteArray composeLine(const QByteArray& previousHash, const QJsonObject& entry);
+
+// The entry an event makes now: format, time (UTC), user, host, event, details.
+QJsonObject entry(const QString& event, const QJsonObject& details, const QDateTime& utc);
+
+// Appends one event under a lock shared with every other writer (the
+// application and the command line). Throws a QString saying what failed.
+void append(const QString& path, const QString& event, const QJsonObject& details);
+
+struct Check
+{
+    bool intact = true;
+    int lines = 0;
+    int firstBadLine = 0; // 1-based; 0 while intact
+    QString reason;
+};
+
+// Checks the chain of a whole journal's bytes.
+Check verify(const QByteArray& content);
+
+// The entries of a journal, oldest first; lines that are not entries are
+// left out (verify() tells about them). `since` null: all of them.
+QList<QJsonObject> entries(const QByteArray& content, const QDateTime& since = QDateTime());
+
+// The journal's bytes; an absent journal is empty. Throws a QString when it cannot be read.
+QByteArray readAll(const QString& path);
+
+// Appends to the default journal and returns the reason when that failed
+// (empty on success): for callers that go on and only tell the user.
+QString record(const QString& event, const QJsonObject& details);
+
+} // namespace Journal

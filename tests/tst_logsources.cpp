@@ -1,0 +1,178 @@
+// Where archive values came from: the source table in both dialects, read by
+// the databases' own clients, and the block of every report, read by pdftotext.
+#include "PgTestServer.h"
+#include "ZrSimulator.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+struct Run
+{
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+Run program(const QString& path, const QStringList& arguments, const QString& journal = QString())
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("ORVELIN_PORTS"), QString());
+    if (!journal.isEmpty())
+        environment.insert(QStringLiteral("ORVELIN_JOURNAL"), journal);
+    process.setProcessEnvironment(environment);
+    process.start(path, arguments);
+    Run run;
+    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.code = process.exitCode();
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+Run cli(const QStringList& arguments, const QString& journal)
+{
+    return program(QCoreApplication::applicationDirPath() + QStringLiteral("/orvelin-cli"), arguments, journal);
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString sha256sum(const QString& path)
+{
+    return program(QStringLiteral("sha256sum"), {path}).out.left(64);
+}
+
+QString pdfText(const QString& pdf)
+{
+    // -raw keeps each table cell's text whole, the hash on one line.
+    return program(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), pdf, QStringLiteral("-")}).out;
+}
+
+} // namespace
+
+class TestLogSources : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void sqlite_oneRowPerLoadedLog_changedFileWarnsOnceAndIsNoted();
+    void reports_carryTheHashesOfTheirSources();
+    void postgres_oneRowPerLoadedLog();
+
+private:
+    QTemporaryDir m_dir;
+    QStringList m_logs;
+    QString m_journal;
+};
+
+void TestLogSources::initTestCase()
+{
+    ZrSimulator::Options options;
+    options.id = 8000000 + quint32(QCoreApplication::applicationPid() % 1000000);
+    options.defaultFiles = false;
+    ZrSimulator sim(options);
+    QString error;
+    QVERIFY2(sim.start(&error), qPrintable(error));
+    SimRunSpec first;
+    first.records = 40;
+    first.start = QDateTime(QDate(2026, 3, 1), QTime(8, 0), Qt::UTC);
+    sim.addRun(first);
+    SimRunSpec second = first;
+    second.start = QDateTime(QDate(2026, 3, 2), QTime(8, 0), Qt::UTC);
+    second.seed = 2;
+    sim.addRun(second);
+    m_journal = m_dir.filePath("journal.jsonl");
+    const Run download = program(QCoreApplication::applicationDirPath() + QStringLiteral("/orvelin-cli"),
+                                 {"download", "--all", "-o", m_dir.path(), "--port", sim.portName()}, m_journal);
+    QCOMPARE(download.code, 0);
+    m_logs = download.out.split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(m_logs.size(), 2);
+}
+
+void TestLogSources::sqlite_oneRowPerLoadedLog_changedFileWarnsOnceAndIsNoted()
+{
+    const QString db = m_dir.filePath("sources.sqlite");
+    QCOMPARE(cli(QStringList{"import", "--db", db} + m_logs, m_journal).code, 0);
+    QCOMPARE(cli(QStringList{"import", "--db", db} + m_logs, m_journal).code, 0); // the same bytes again
+    const auto rows = [&] {
+        return program("sqlite3", {db, "SELECT fileName, sha256, recordCheck, valuesStored FROM LOG_SOURCE ORDER BY idSource;"})
+            .out.split('\n', Qt::SkipEmptyParts);
+    };
+    QStringList stored = rows();
+    QCOMPARE(stored.size(), 2);
+    QCOMPARE(stored[0].section('|', 1, 1), sha256sum(m_logs[0]));
+    QCOMPARE(stored[0].section('|', 2, 2), QStringLiteral("совпадает"));
+    QVERIFY(stored[0].section('|', 3, 3).toInt() > 0);
+
+    // A copy changed after its download still loads; it is said once and noted.
+    const QString changed = m_dir.filePath("changed/") + m_logs[1].section('/', -1);
+    QVERIFY(QDir().mkpath(m_dir.filePath("changed")));
+    QByteArray bytes = readAll(m_logs[1]);
+    bytes[bytes.size() - 2] = char(bytes[bytes.size() - 2] ^ 0x10);
+    QFile out(changed);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(bytes);
+    out.close();
+    QVERIFY(QFile::copy(m_logs[1] + ".json", changed + ".json"));
+    Run load = cli({"import", "--db", db, changed}, m_journal);
+    QCOMPARE(load.code, 0);
+    QCOMPARE(load.err.count(QStringLiteral("изменён после загрузки")), 1);
+    load = cli({"import", "--db", db, changed}, m_journal);
+    QCOMPARE(load.err.count(QStringLiteral("изменён после загрузки")), 0);
+    stored = rows();
+    QCOMPARE(stored.size(), 3);
+    QCOMPARE(stored[2].section('|', 2, 2), QStringLiteral("изменён после загрузки"));
+
+    // The journal names both loads and the changed one with its hash.
+    const QString journal = QString::fromUtf8(readAll(m_journal));
+    QCOMPARE(journal.count(QStringLiteral("\"event\":\"archiveLoad\"")), 3);
+    QVERIFY(journal.contains(sha256sum(changed)));
+}
+
+void TestLogSources::reports_carryTheHashesOfTheirSources()
+{
+    const QString pdf = m_dir.filePath("log.pdf");
+    QCOMPARE(cli({"report", m_logs[0], "--pdf", pdf}, m_journal).code, 0);
+    QString text = pdfText(pdf);
+    QVERIFY2(text.contains(QStringLiteral("Происхождение данных")), qPrintable(text.left(400)));
+    QVERIFY2(text.contains(sha256sum(m_logs[0])), qPrintable(text.mid(text.indexOf(QStringLiteral("Происхождение")), 900)));
+    QVERIFY(text.contains(QStringLiteral("совпадает")));
+    QVERIFY(text.contains(QStringLiteral("Orvelin 1.00")));
+
+    const QString db = m_dir.filePath("report.sqlite");
+    QCOMPARE(cli(QStringList{"import", "--db", db} + m_logs, m_journal).code, 0);
+    const QString dbPdf = m_dir.filePath("db.pdf");
+    const Run report = cli({"report", "--db", db, "--from", "01.03.2026", "--to", "03.03.2026", "--pdf", dbPdf}, m_journal);
+    QVERIFY2(report.code == 0, qPrintable(report.err));
+    text = pdfText(dbPdf);
+    QVERIFY2(text.contains(QStringLiteral("Происхождение данных")), qPrintable(text.left(400)));
+    QVERIFY2(text.contains(sha256sum(m_logs[0])), qPrintable(text.mid(text.indexOf(QStringLiteral("Происхождение")), 900)));
+    QVERIFY(text.contains(sha256sum(m_logs[1])));
+}
+
+void TestLogSources::postgres_oneRowPerLoadedLog()
+{
+    PgTestServer server;
+    if (server.missing())
+        QSKIP("PostgreSQL is not installed");
+    QVERIFY2(server.problem().isEmpty(), qPrintable(server.problem()));
+    QVERIFY(server.createDatabase("sources"));
+    const QString url = server.url("sources");
+    QCOMPARE(cli(QStringList{"import", "--db", url} + m_logs, m_journal).code, 0);
+    QCOMPARE(cli(QStringList{"import", "--db", url} + m_logs, m_journal).code, 0);
+    const Run rows = program("psql", {url, "-At", "-c", "SELECT sha256 FROM LOG_SOURCE ORDER BY idSource"});
+    QCOMPARE(rows.out.split('\n', Qt::SkipEmptyParts), (QStringList{sha256sum(m_logs[0]), sha256sum(m_logs[1])}));
+}
+
+QTEST_GUILESS_MAIN(TestLogSources)
+#include "tst_logsources.moc"
