@@ -153,6 +153,7 @@ void ModelLogRecord::setContent(quint32 deviceId, int deviceType, QVector<LogRec
     setDeviceType(deviceType);
     setRecords(std::move(records));
     m_fileName.clear();
+    m_filePath.clear();
     endResetModel();
 }
 
@@ -163,5 +164,6 @@ void ModelLogRecord::setContent(const LogFileContent& content)
     setDeviceType(content.deviceType);
     setRecords(content.records);
     m_fileName = content.path.isEmpty() ? QString() : QFileInfo(content.path).fileName();
+    m_filePath = content.path;
     endResetModel();
 }

@@ -59,6 +59,8 @@ public:
 
     // Name (without folder) of the file the content came from, or empty.
     QString fileName() const { return m_fileName; }
+    // The whole path of that file, or empty; its download record lies beside it.
+    QString filePath() const { return m_filePath; }
 
     QStringList getHeader() const { return m_headers; }
 
@@ -74,4 +76,5 @@ private:
     int m_deviceType = -1;
     quint32 m_deviceId = 0;
     QString m_fileName;
+    QString m_filePath;
 };
