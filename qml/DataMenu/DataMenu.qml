@@ -151,6 +151,7 @@ Page {
             id: chart
             objectName: "ChartDataFileView"
             anchors.fill: parent
+            limitsModel: table.modelLimits
         }
 
         transform: Rotation {

@@ -1,5 +1,6 @@
 #include "data/DataWindow.h"
 
+#include "data/ColumnLimitsModel.h"
 #include "data/ModelLogRecord.h"
 #include "data/ModelStatistics.h"
 #include "data/PanelTime.h"
@@ -60,6 +61,7 @@ DataWindow::DataWindow(QObject* root, ModelLogRecord* model)
     : QmlBridge(root)
     , m_model(model)
     , m_statistics(new ModelStatistics(model, ModelLogRecord::ValueRole, this))
+    , m_limits(new ColumnLimitsModel(this))
     , m_chartFeed(model)
     , m_dialogs(systemDialogs())
 {
@@ -124,6 +126,12 @@ void DataWindow::attachViews()
     }
     m_statistics->setHeaders(headers);
     m_chartFeed.reset();
+    // The limits come with the log, from its download record; a record that
+    // is there but unreadable is said beside the panel, the log still shows.
+    QString recordProblem;
+    m_limits->showLog(*m_model, &recordProblem);
+    setObjectProperty(tableView, "limitsNote", recordProblem);
+    setObjectProperty(tableView, "modelLimits", objectVariant(m_limits));
 
     setObjectProperty(QStringLiteral("DataFileCaption"), "text", fileCaption(*m_model));
     setObjectProperty(tableView, "modelStatistics", objectVariant(m_statistics));
@@ -340,6 +348,7 @@ PrintSetting DataWindow::printSettingFromPanel() const
     setting.unitRole = ModelLogRecord::UnitRole;
     setting.valueRole = ModelLogRecord::ValueRole;
     setting.columnFlagRole = ModelLogRecord::MeasurementColumnRole;
+    setting.limits = m_limits->limitSet();
     return setting;
 }
 

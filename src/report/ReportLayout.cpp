@@ -1,6 +1,7 @@
 #include "report/ReportLayout.h"
 
 #include "data/ModelStatistics.h"
+#include "report/LimitsSection.h"
 #include "report/PrintSetting.h"
 #include "report/Reporter.h"
 
@@ -36,6 +37,7 @@ void composeLogReport(Reporter& reporter, const PrintSetting& setting)
                                                                      setting.firstRow, setting.lastRow),
                                    model, column);
     }
+    LimitsSection::addToLogReport(reporter, setting);
     if (setting.fullReport) {
         reporter.addRecordTableHeader(model);
         reporter.addRecordRows(model, setting.firstRow, setting.lastRow);
