@@ -10,7 +10,7 @@ const QString kProgram = QStringLiteral("orvelin-cli");
 
 QList<CliCommand> allCommands()
 {
-    return deviceCommands() + settingsCommands() + logCommands() + archiveCommands() + reportCommands();
+    return deviceCommands() + settingsCommands() + logCommands() + archiveCommands() + reportCommands() + limitsCommands();
 }
 
 QString programHelp(const QList<CliCommand>& commands)
@@ -22,7 +22,8 @@ QString programHelp(const QList<CliCommand>& commands)
                           "Программа для приборов ZR-7.47 / ZR-7.49 без окна: для сценариев, загрузок по расписанию и серверов.\n\n"
                           "Команды:\n%2\n"
                           "Справка по команде: %1 КОМАНДА --help\n"
-                          "Коды завершения: 0 успех, 1 неверный вызов, 2 ошибка прибора, файла или базы данных.\n"
+                          "Коды завершения: 0 успех, 1 неверный вызов, 2 ошибка прибора, файла или базы данных, "
+                          "3 проверка не пройдена (check: значения вне пределов).\n"
                           "Порты прибора: переменная ORVELIN_PORTS (пути через двоеточие) или порты системы.\n")
         .arg(kProgram, table.text());
 }

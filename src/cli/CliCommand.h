@@ -25,6 +25,7 @@ QList<CliCommand> settingsCommands();
 QList<CliCommand> logCommands();
 QList<CliCommand> archiveCommands();
 QList<CliCommand> reportCommands();
+QList<CliCommand> limitsCommands();
 
 // Options shared by several commands.
 namespace CliOptions {

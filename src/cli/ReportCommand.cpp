@@ -2,6 +2,7 @@
 #include "cli/ArchiveSession.h"
 #include "cli/CliCommand.h"
 #include "cli/CliFailure.h"
+#include "cli/LimitsOptions.h"
 #include "cli/LogWorkspace.h"
 #include "cli/SelectionRequest.h"
 #include "data/DataWindow.h"
@@ -93,13 +94,17 @@ int report(const CliArguments& arguments)
         for (const CliOption& option : selectionOptions)
             if (option.name != QLatin1String("from") && option.name != QLatin1String("to") && arguments.isSet(option.name))
                 throw CliFailure::usage(QStringLiteral("Параметр «--%1» относится только к отчёту из базы (--db)").arg(option.name));
+        const QHash<QString, AlarmLimits> typed = LimitsOptions::typed(arguments);
         LogWorkspace workspace;
         workspace.open(files.first());
-        const PrintSetting setting = logSetting(workspace.model(), choice, arguments);
+        PrintSetting setting = logSetting(workspace.model(), choice, arguments);
+        setting.limits = LimitsOptions::forLog(workspace.model(), typed);
         writePdf(pdf, [&](ReportInteractor& reports) { return reports.saveReportPdf(setting, pdf); });
         return 0;
     }
 
+    if (arguments.isSet(QStringLiteral("limits")))
+        throw CliFailure::usage(QStringLiteral("--limits относится к отчёту по файлу .LOG"));
     SelectionRequest request(arguments);
     ArchiveSession archive(arguments.value(QStringLiteral("db")));
     archive.open(true);
@@ -129,7 +134,8 @@ QList<CliCommand> reportCommands()
     options << database
             << CliOption{QStringLiteral("full"), QString(), QStringLiteral("полный отчёт (с таблицей измерений) вместо краткого")}
             << CliOption{QStringLiteral("charts"), QStringLiteral("common|separate"), QStringLiteral("добавить графики: общий или раздельные")}
-            << CliOption{QStringLiteral("pdf"), QStringLiteral("ФАЙЛ"), QStringLiteral("куда записать отчёт")};
+            << CliOption{QStringLiteral("pdf"), QStringLiteral("ФАЙЛ"), QStringLiteral("куда записать отчёт")}
+            << LimitsOptions::option();
     return {
         {QStringLiteral("report"),
          QStringLiteral("report ФАЙЛ.LOG | --db [БАЗА] [отбор как у query] [--full] [--charts common|separate] --pdf ФАЙЛ"),
