@@ -243,7 +243,8 @@ private slots:
         log.close();
         QFile record(path + ".json");
         QVERIFY(record.open(QIODevice::WriteOnly));
-        record.write(QByteArray("{\"settings\": ") + recordSettings + "}");
+        record.write(QByteArray("{\"format\": \"orvelin-download/1\", \"sha256\": \"") + QByteArray(64, 'a')
+                     + "\", \"settings\": " + recordSettings + "}");
         record.close();
 
         ModelLogRecord model;
@@ -264,9 +265,18 @@ private slots:
         QCOMPARE(LimitTexts::clockText(e.firstOutside.clock), QStringLiteral("10.03.2024 01:58:00"));
         QCOMPARE(LimitTexts::clockText(e.minimum.clock), QStringLiteral("10.03.2024 02:01:00"));
 
-        // A log without a record simply has no limits.
+        // A record that is there but refused gives no limits and says why.
+        QVERIFY(record.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        record.write("{\"settings\": {}}");
+        record.close();
+        QString why;
+        QVERIFY(LogLimits::forLog(model, &why).byColumn.isEmpty());
+        QVERIFY(why.contains("65ED1B40.LOG.json"));
+
+        // A log without a record simply has no limits, and nothing to say.
         QVERIFY(QFile::remove(path + ".json"));
-        QVERIFY(LogLimits::forLog(model).byColumn.isEmpty());
+        QVERIFY(LogLimits::forLog(model, &why).byColumn.isEmpty());
+        QVERIFY(why.isEmpty());
     }
 
     void texts_sayVerdictDurationsAndFirstOutside()

@@ -55,6 +55,7 @@ QByteArray logBytes(const QVector<float>& values)
 }
 
 const QByteArray record = R"({"format": "orvelin-download/1", "instrument": {"type": "ZR7.47"},
+  "sha256": "0000000000000000000000000000000000000000000000000000000000000000",
   "settings": {"logPeriodSeconds": 600, "channels": [
     {"number": 1, "alarm": true, "limits": {"temperature": {"lower": 2.0, "upper": 8.0}}},
     {"number": 2, "alarm": false, "limits": {}}]}})";

@@ -48,7 +48,7 @@ ColumnLimitSet LimitsOptions::forLog(const ModelLogRecord& model, const QHash<QS
     QString why;
     ColumnLimitSet set = LogLimits::forLog(model, &why);
     if (!why.isEmpty())
-        CliOutput::err(QStringLiteral("orvelin-cli: %1: пределы из записи о загрузке не прочитаны\n").arg(CliOutput::oneLine(why)));
+        CliOutput::err(QStringLiteral("orvelin-cli: %1\n").arg(CliOutput::oneLine(why)));
     for (auto it = typed.constBegin(); it != typed.constEnd(); ++it) {
         int found = -1;
         for (int column : measurementColumns(model))

@@ -6,6 +6,7 @@
 
 #include <QAbstractItemModel>
 #include <QDateTime>
+#include <QFileInfo>
 
 #include <cmath>
 #include <limits>
@@ -47,8 +48,19 @@ ColumnLimitSet LogLimits::forLog(const ModelLogRecord& model, QString* why)
         why->clear();
     if (model.filePath().isEmpty())
         return {};
-    const std::optional<QJsonObject> record = DownloadRecord::read(model.filePath(), why);
-    return record ? fromRecord(model, *record) : ColumnLimitSet();
+    // No record is no evaluation, nothing to say; a record that is there but
+    // refused is said, so the user knows why the limits are missing.
+    if (!QFileInfo::exists(DownloadRecord::recordPath(model.filePath())))
+        return {};
+    QString refused;
+    const std::optional<QJsonObject> record = DownloadRecord::read(model.filePath(), &refused);
+    if (!record) {
+        if (why)
+            *why = QStringLiteral("Запись о загрузке %1 не прочитана: %2")
+                       .arg(QFileInfo(DownloadRecord::recordPath(model.filePath())).fileName(), refused);
+        return {};
+    }
+    return fromRecord(model, *record);
 }
 
 QVector<LimitReading> LogLimits::columnReadings(const QAbstractItemModel* model, int column, int valueRole,
