@@ -11,6 +11,7 @@
 
 #include <QFile>
 #include <QJsonArray>
+#include <QStandardItemModel>
 #include <QJsonDocument>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -277,6 +278,28 @@ private slots:
         QVERIFY(QFile::remove(path + ".json"));
         QVERIFY(LogLimits::forLog(model, &why).byColumn.isEmpty());
         QVERIFY(why.isEmpty());
+    }
+
+    // A database selection holds texts; a value in another unit, an empty
+    // cell or a NULL is no value of the column, and the times stay readings
+    // of the instrument's clock also in the hour New York skips.
+    void selectionTexts_areReadAsReadingsOfTheColumnsUnit()
+    {
+        QStandardItemModel selection;
+        const QStringList times{"10.03.2024 01:59:00", "10.03.2024 02:00:00", "10.03.2024 02:01:00",
+                                "10.03.2024 02:02:00", "10.03.2024 02:03:00"};
+        const QStringList values{QString::fromUtf8("9.50 \u00B0C"), "55.00 %", QString(), QString::fromUtf8("1.25 \u00B0C"),
+                                 QString::fromUtf8("abc \u00B0C")};
+        for (int i = 0; i < times.size(); ++i)
+            selection.appendRow({new QStandardItem(times.at(i)), new QStandardItem(values.at(i))});
+        QCOMPARE(LogLimits::unitOfText(values.at(0)), celsius);
+        const QVector<LimitReading> readings = LogLimits::textColumnReadings(&selection, 0, 1, celsius);
+        QCOMPARE(readings, (QVector<LimitReading>{{1710035940, 9.5}, {1710036000, gap}, {1710036060, gap},
+                                                  {1710036120, 1.25}, {1710036180, gap}}));
+        const LimitEvaluation e = LimitEvaluator::evaluate(readings, AlarmLimits{2, 8}, 0, true);
+        QCOMPARE(e.intervalSeconds, qint64(180)); // the one step between the two values
+        QCOMPARE(e.withoutValue, 3);
+        QCOMPARE(e.eventsAbove + e.eventsBelow, 2);
     }
 
     void texts_sayVerdictDurationsAndFirstOutside()

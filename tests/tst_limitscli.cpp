@@ -163,6 +163,25 @@ private slots:
         QCOMPARE(cli({"report", m_within, "--pdf", plain}).code, 0);
         QVERIFY(!reportpdf::text(plain).contains(QString::fromUtf8("Соответствие пределам")));
     }
+
+    // From the archive the values are the stored texts and the interval the
+    // median step of their times; NaN readings were never stored.
+    void archiveReport_withLimitsCarriesTheSection()
+    {
+        const QString archive = m_dir.filePath("limits.sqlite");
+        QCOMPARE(cli({"import", m_outside, "--db", archive}).code, 0);
+        const QString pdf = m_dir.filePath("archive.pdf");
+        Run run = cli({"report", "--db", archive, "--limits", QString::fromUtf8("Канал №1=2..8"), "--pdf", pdf});
+        QVERIFY2(run.code == 0, qPrintable(run.err));
+        QVERIFY2(reportpdf::containsInOrder(reportpdf::text(pdf),
+                                            {QString::fromUtf8("Соответствие пределам"), QString::fromUtf8("Канал №1"),
+                                             QString::fromUtf8("выход за пределы"), QString::fromUtf8("Время выше"),
+                                             QString::fromUtf8("00:30:00 (3 изм.)"), QString::fromUtf8("Первый выход"),
+                                             QString::fromUtf8("01.03.2024 00:00:00, 9.00 °C")}),
+                 qPrintable(reportpdf::text(pdf)));
+        run = cli({"report", "--db", archive, "--limits", QString::fromUtf8("Канал №5=2..8"), "--pdf", pdf});
+        QCOMPARE(run.code, 1);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestLimitsCli)

@@ -21,7 +21,7 @@ Item {
     property var bridge: function() { return null }
     // Fills the series of a new line from the screen's model.
     property var fillLine: function(series, key) {}
-    // Alarm limits of the lines (a model with limitsOfColumn(key) and the
+    // Alarm limits of the lines (a model with limitsOf(key) and the
     // signal limitsChanged), drawn as dashed lines in the line's colour.
     property var limitsModel: null
     // The limit lines drawn now; two points each, far beyond any log, so
@@ -80,7 +80,7 @@ Item {
 
     function addLimitLines(i) {
         var entry = legend.model.get(i)
-        var limits = limitsModel ? limitsModel.limitsOfColumn(entry.key) : null
+        var limits = limitsModel ? limitsModel.limitsOf(entry.key) : null
         if (!limits || limits.lower === undefined) {
             legend.model.setProperty(i, "limits", "")
             return

@@ -7,6 +7,8 @@
 
 #include <QDateTime>
 #include <QJsonValue>
+#include <QSqlQueryModel>
+#include <QSqlRecord>
 
 CliOption LimitsOptions::option()
 {
@@ -57,6 +59,19 @@ ColumnLimitSet LimitsOptions::forLog(const ModelLogRecord& model, const QHash<QS
         if (found < 0)
             throw CliFailure::usage(QStringLiteral("--limits: в файле нет столбца «%1»").arg(it.key()));
         set.byColumn.insert(found, it.value());
+    }
+    return set;
+}
+
+ColumnLimitSet LimitsOptions::forSelection(const QSqlQueryModel& selection, const QHash<QString, AlarmLimits>& typed)
+{
+    ColumnLimitSet set;
+    const QSqlRecord fields = selection.record();
+    for (auto it = typed.constBegin(); it != typed.constEnd(); ++it) {
+        const int field = fields.indexOf(it.key());
+        if (field < 0 || it.key() == QStringLiteral("Дата"))
+            throw CliFailure::usage(QStringLiteral("--limits: в выборке нет столбца «%1»").arg(it.key()));
+        set.byColumn.insert(field, it.value());
     }
     return set;
 }

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 class ModelLogRecord;
+class QSqlQueryModel;
 
 // Alarm limits on the command line: "--limits HEADER=LOWER..UPPER", repeatable,
 // over the limits of the log's download record.
@@ -21,6 +22,10 @@ QHash<QString, AlarmLimits> typed(const CliArguments& arguments);
 // The limits of the log in `model`: its record's, then the typed ones. A
 // typed header the log has no column of is a wrong call.
 ColumnLimitSet forLog(const ModelLogRecord& model, const QHash<QString, AlarmLimits>& typed);
+
+// Typed limits for a database selection, by field number; a name that is
+// no field of the selection is a wrong call.
+ColumnLimitSet forSelection(const QSqlQueryModel& selection, const QHash<QString, AlarmLimits>& typed);
 
 // The evaluation of a column over the whole log, as one JSON object with
 // stable keys ("limits", "verdict", "within", "above", "below", ...).

@@ -103,8 +103,7 @@ int report(const CliArguments& arguments)
         return 0;
     }
 
-    if (arguments.isSet(QStringLiteral("limits")))
-        throw CliFailure::usage(QStringLiteral("--limits относится к отчёту по файлу .LOG"));
+    const QHash<QString, AlarmLimits> typed = LimitsOptions::typed(arguments);
     SelectionRequest request(arguments);
     ArchiveSession archive(arguments.value(QStringLiteral("db")));
     archive.open(true);
@@ -119,6 +118,7 @@ int report(const CliArguments& arguments)
     setting.endDateTime = request.end();
     setting.firstRow = 0;
     setting.lastRow = qMax(0, selection->rowCount() - 1);
+    setting.limits = LimitsOptions::forSelection(*selection, typed);
     writePdf(pdf, [&](ReportInteractor& reports) { return reports.saveReportDBPdf(selection, setting, parameters, pdf); });
     return 0;
 }

@@ -132,6 +132,24 @@ QVariantMap ColumnLimitsModel::limitsOfColumn(int column) const
     return column >= 0 && column < list.size() ? list.at(column).toMap() : QVariantMap();
 }
 
+QVariantMap ColumnLimitsModel::limitsOf(const QVariant& key) const
+{
+    if (key.userType() != QMetaType::QString)
+        return limitsOfColumn(key.toInt());
+    for (const Row& row : m_rows)
+        if (row.column.name == key.toString())
+            return limitsOfColumn(row.column.column);
+    return {};
+}
+
+std::optional<AlarmLimits> ColumnLimitsModel::appliedLimits(const QString& name) const
+{
+    for (const Row& row : m_rows)
+        if (row.column.name == name && row.enabled)
+            return row.column.limits;
+    return std::nullopt;
+}
+
 ColumnLimitSet ColumnLimitsModel::limitSet() const
 {
     ColumnLimitSet set;

@@ -66,6 +66,12 @@ public:
     // column, each entry {lower, upper} or null.
     Q_INVOKABLE QVariantList tableLimits() const;
     Q_INVOKABLE QVariantMap limitsOfColumn(int column) const;
+    // For a chart line: its key is a table column or a column's name.
+    Q_INVOKABLE QVariantMap limitsOf(const QVariant& key) const;
+
+    // The limits that apply to the column of that name, to keep what the
+    // user typed across a new selection.
+    std::optional<AlarmLimits> appliedLimits(const QString& name) const;
 
     // The limits that apply, for reports and exports.
     ColumnLimitSet limitSet() const;

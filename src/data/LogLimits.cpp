@@ -79,6 +79,35 @@ QVector<LimitReading> LogLimits::columnReadings(const QAbstractItemModel* model,
     return readings;
 }
 
+QString LogLimits::unitOfText(const QString& text)
+{
+    const int blank = text.indexOf(QLatin1Char(' '));
+    return blank < 0 ? QString() : text.mid(blank + 1).trimmed();
+}
+
+QVector<LimitReading> LogLimits::textColumnReadings(const QAbstractItemModel* model, int dateColumn, int column,
+                                                    const QString& unit, int firstRow, int lastRow)
+{
+    QVector<LimitReading> readings;
+    if (!model || column < 0 || column >= model->columnCount() || dateColumn < 0)
+        return readings;
+    const auto [first, last] = clippedRows(model->rowCount(), firstRow, lastRow);
+    readings.reserve(std::max(0, last - first + 1));
+    for (int row = first; row <= last; ++row) {
+        // The stored text is the instrument's clock reading: read as UTC, never shifted.
+        const QString when = model->index(row, dateColumn).data().toString();
+        const QDateTime time(QDate::fromString(when.left(10), QStringLiteral("dd.MM.yyyy")),
+                             QTime::fromString(when.mid(11, 8), QStringLiteral("hh:mm:ss")), Qt::UTC);
+        const QString text = model->index(row, column).data().toString();
+        const int blank = text.indexOf(QLatin1Char(' '));
+        bool ok = false;
+        const double value = (blank < 0 ? text : text.left(blank)).toDouble(&ok);
+        const bool counts = ok && !text.isEmpty() && unitOfText(text) == unit && time.isValid();
+        readings.append({time.isValid() ? time.toSecsSinceEpoch() : 0, counts ? value : noValue});
+    }
+    return readings;
+}
+
 QVector<LimitReading> LogLimits::logColumnReadings(const ModelLogRecord& model, int column, int firstRow,
                                                    int lastRow)
 {

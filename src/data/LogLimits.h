@@ -52,6 +52,14 @@ QVector<LimitReading> columnReadings(const QAbstractItemModel* model, int column
 QVector<LimitReading> logColumnReadings(const ModelLogRecord& model, int column, int firstRow = 0,
                                         int lastRow = INT_MAX);
 
+// Readings of a column of texts "<value> <unit>" (a database selection) with
+// the time as "dd.MM.yyyy hh:mm:ss" text in `dateColumn`. A value in another
+// unit than `unit` is no value of this column.
+QVector<LimitReading> textColumnReadings(const QAbstractItemModel* model, int dateColumn, int column,
+                                         const QString& unit, int firstRow = 0, int lastRow = INT_MAX);
+// The unit of such a text: what follows the first blank.
+QString unitOfText(const QString& text);
+
 // Whether a column's unit asks for the mean kinetic temperature (°C).
 bool isCelsius(const QString& unitText);
 

@@ -1,5 +1,6 @@
 #include "database/DataBaseWindow.h"
 
+#include "data/ColumnLimitsModel.h"
 #include "data/ModelStatistics.h"
 #include "data/PanelTime.h"
 #include "database/DataBaseFilters.h"
@@ -54,6 +55,7 @@ DataBaseWindow::DataBaseWindow(QObject* root, QSqlQueryModel* model)
     : QmlBridge(root)
     , m_model(model)
     , m_statistics(new ModelStatistics(model, this))
+    , m_limits(new ColumnLimitsModel(this))
     , m_chartFeed(model)
     , m_dialogs(systemDialogs())
 {
@@ -251,6 +253,7 @@ void DataBaseWindow::showTableDB()
     m_statistics->setHeaders(statisticsColumns());
     // Attaching the table builds the chart, which reads the selection at once.
     m_tableShown = true;
+    showLimits();
     setObjectProperty(tableView, "modelStatistics", objectVariant(m_statistics));
     setObjectProperty(tableView, "model", objectVariant(m_model));
     endWaiting();

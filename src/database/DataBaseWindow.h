@@ -23,6 +23,7 @@ class QAbstractAxis;
 class QAbstractSeries;
 }
 
+class ColumnLimitsModel;
 class DataBaseFilters;
 class ModelStatistics;
 
@@ -55,6 +56,8 @@ public:
     static Dialogs systemDialogs();
 
     ModelStatistics* statisticsModel() const { return m_statistics; }
+    // The Пределы panel: limits the user typed for the selection's channels.
+    ColumnLimitsModel* limitsModel() const { return m_limits; }
     // The parameters of the last selection request.
     QMultiHash<QString, QVariant> filters() const { return m_filters; }
     QList<int> selectedRows() const { return m_selectedRows; }
@@ -130,12 +133,14 @@ private:
     void attachFilterLists();
     void showPeriod(const QDateTime& begin, const QDateTime& end, const QDateTime& min, const QDateTime& max);
     QStringList statisticsColumns() const;
+    void showLimits();
     void exportSelection(const QString& caption, const QString& suffix,
                          void (DataBaseWindow::*request)(QString, QSqlQueryModel*));
 
     QSqlQueryModel* m_model;
     DataBaseFilters* m_filterBundle = nullptr;
     ModelStatistics* m_statistics;
+    ColumnLimitsModel* m_limits;
     QMultiHash<QString, QVariant> m_filters;
     QDateTime m_periodBegin;
     QDateTime m_periodEnd;

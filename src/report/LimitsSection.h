@@ -1,5 +1,6 @@
 #pragma once
 
+class QSqlQueryModel;
 class Reporter;
 struct PrintSetting;
 
@@ -10,5 +11,7 @@ struct PrintSetting;
 namespace LimitsSection {
 
 void addToLogReport(Reporter& reporter, const PrintSetting& setting);
+// The same for a database selection, whose limits are by field number.
+void addToDataBaseReport(Reporter& reporter, const QSqlQueryModel* model, const PrintSetting& setting);
 
 } // namespace LimitsSection

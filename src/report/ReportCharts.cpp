@@ -178,7 +178,10 @@ ChartList buildDataBaseCharts(const QSqlQueryModel* model, const PrintSetting& s
             continue;
         if (!setting.generalChart)
             charts.push_back(newChart(name, setting));
-        addSeries(charts.back().get(), dataBaseSeries(model, dateColumn, column, setting), name);
+        QLineSeries* series = dataBaseSeries(model, dateColumn, column, setting);
+        QValueAxis* valueAxis = addSeries(charts.back().get(), series, name);
+        if (const std::optional<AlarmLimits> limits = setting.limits.of(column))
+            addLimitLines(charts.back().get(), series, valueAxis, *limits);
     }
     return charts;
 }

@@ -64,6 +64,7 @@ void composeDataBaseReport(Reporter& reporter, const QSqlQueryModel* model, cons
                                                                           setting.lastRow),
                                    model, column);
     }
+    LimitsSection::addToDataBaseReport(reporter, model, setting);
     if (setting.fullReport) {
         checkRowLimit(setting);
         reporter.addRecordTableHeader(model);
