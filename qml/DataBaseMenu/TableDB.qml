@@ -158,7 +158,7 @@ Item {
         anchors.right: parent.right
         anchors.bottom: tableStatistics.top
         anchors.bottomMargin: 6
-        width: 270
+        width: 290
     }
 
     TableStatistics {

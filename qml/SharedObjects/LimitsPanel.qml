@@ -83,7 +83,7 @@ Rectangle {
                 TextField {
                     id: lowerField
                     objectName: "LimitsLower" + index
-                    width: 62
+                    width: 56
                     height: 26
                     font.pixelSize: 12
                     text: model.lower
@@ -95,7 +95,7 @@ Rectangle {
                 TextField {
                     id: upperField
                     objectName: "LimitsUpper" + index
-                    width: 62
+                    width: 56
                     height: 26
                     font.pixelSize: 12
                     text: model.upper
@@ -108,6 +108,8 @@ Rectangle {
                     text: "Применить"
                     font.pixelSize: 11
                     height: 26
+                    leftPadding: 6
+                    rightPadding: 6
                     onClicked: {
                         switchLimits.checked = true
                         entry.applyEntry()
