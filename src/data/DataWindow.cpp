@@ -130,8 +130,8 @@ void DataWindow::attachViews()
     // is there but unreadable is said beside the panel, the log still shows.
     QString recordProblem;
     m_limits->showLog(*m_model, &recordProblem);
-    setObjectProperty(tableView, "limitsNote", recordProblem);
-    setObjectProperty(tableView, "modelLimits", objectVariant(m_limits));
+    setObjectProperty(QStringLiteral("LimitsPanel"), "note", recordProblem);
+    setObjectProperty(QStringLiteral("LimitsPanel"), "limitsModel", objectVariant(m_limits));
 
     setObjectProperty(QStringLiteral("DataFileCaption"), "text", fileCaption(*m_model));
     setObjectProperty(tableView, "modelStatistics", objectVariant(m_statistics));

@@ -33,5 +33,5 @@ void DataBaseWindow::showLimits()
                 unit = c.unit;
         return LogLimits::textColumnReadings(m_model, dateColumn, column, unit);
     });
-    setObjectProperty(QStringLiteral("TableDB"), "modelLimits", QVariant::fromValue<QObject*>(m_limits));
+    setObjectProperty(QStringLiteral("LimitsPanelDB"), "limitsModel", QVariant::fromValue<QObject*>(m_limits));
 }
