@@ -7,11 +7,17 @@
 #include "app/ApplicationShell.h"
 #include "data/ColumnLimitsModel.h"
 #include "data/DataWindow.h"
+#include "data/LogFile.h"
 #include "data/ModelLogRecord.h"
+#include "report/PrintSetting.h"
+#include "report/ReportCharts.h"
 
 #include <QFile>
 #include <QJSValue>
 #include <QTemporaryDir>
+#include <QtCharts/QChart>
+#include <QtCharts/QLineSeries>
+#include <QtCharts/QValueAxis>
 #include <QtTest>
 
 namespace {
@@ -126,6 +132,47 @@ private slots:
         QFile stored(path + ".json");
         QVERIFY(stored.open(QIODevice::ReadOnly));
         QCOMPARE(stored.readAll(), record);
+    }
+
+    // A report chart of a limited column carries both limits as dashed lines
+    // in the line's colour, across the report's period, inside the value axis.
+    void reportChart_drawsLimitLinesOnlyForLimitedColumns()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("6553F100.LOG");
+        QVERIFY(writeFile(path, logBytes()));
+        ModelLogRecord model;
+        LogFile::readInto(path, model);
+        PrintSetting setting;
+        setting.printChart = true;
+        setting.seriesNames = QStringList{QStringLiteral("Канал №1"), QStringLiteral("Канал №2")};
+        setting.model = &model;
+        setting.beginDateTime = QDateTime::fromSecsSinceEpoch(1700000000, Qt::UTC);
+        setting.endDateTime = setting.beginDateTime.addSecs(9 * 60);
+        setting.lastRow = 9;
+        setting.valueRole = ModelLogRecord::ValueRole;
+        setting.unitRole = ModelLogRecord::UnitRole;
+        setting.columnFlagRole = ModelLogRecord::MeasurementColumnRole;
+        setting.limits.byColumn.insert(1, AlarmLimits{-5.0, 8.0});
+
+        const ReportCharts::ChartList charts = ReportCharts::buildLogCharts(setting);
+        QCOMPARE(int(charts.size()), 2);
+        const QList<QtCharts::QAbstractSeries*> limited = charts.at(0)->series();
+        QCOMPARE(limited.size(), 3);
+        auto* line = qobject_cast<QtCharts::QLineSeries*>(limited.at(0));
+        for (int i : {1, 2}) {
+            auto* limit = qobject_cast<QtCharts::QLineSeries*>(limited.at(i));
+            QVERIFY(limit);
+            QCOMPARE(limit->pen().style(), Qt::DashLine);
+            QCOMPARE(limit->pen().color(), line->color());
+            QCOMPARE(limit->count(), 2);
+            QCOMPARE(limit->at(0).y(), i == 1 ? -5.0 : 8.0);
+            QCOMPARE(limit->at(1).y(), i == 1 ? -5.0 : 8.0);
+        }
+        // The lowest reading is 0, the lower limit -5: the axis shows both.
+        const auto* axis = qobject_cast<QtCharts::QValueAxis*>(charts.at(0)->axes(Qt::Vertical).constFirst());
+        QVERIFY(axis->min() < -5.0 && axis->max() >= 9.0);
+        QCOMPARE(charts.at(1)->series().size(), 1);
     }
 };
 
