@@ -9,7 +9,7 @@
 // Unset TZ to see what the C library's zone lookups cost the old way.
 #include "../tests/support/LogFileBytes.h"
 
-#include "data/LogChartFeed.h"
+#include "screens/LogChartFeed.h"
 #include "data/LogFile.h"
 #include "data/ModelLogRecord.h"
 #include "report/ChartRoutines.h"

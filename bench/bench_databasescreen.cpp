@@ -11,13 +11,13 @@
 // (--archive keeps the archive at PATH and uses it again when it exists)
 
 #include "app/ApplicationShell.h"
-#include "app/MetaTypes.h"
+#include "report/MetaTypes.h"
 #include "data/ModelLogRecord.h"
 #include "data/ModelStatistics.h"
 #include "database/DataBaseInteractor.h"
-#include "database/DataBaseWindow.h"
+#include "screens/DataBaseWindow.h"
 #include "database/ModelTypeChannelList.h"
-#include "database/SelectionChartFeed.h"
+#include "screens/SelectionChartFeed.h"
 #include "database/TableDBModel.h"
 
 #include <QApplication>

@@ -13,8 +13,8 @@
 #include "../tests/support/LogFileBytes.h"
 
 #include "app/ApplicationShell.h"
-#include "app/MetaTypes.h"
-#include "data/DataWindow.h"
+#include "report/MetaTypes.h"
+#include "screens/DataWindow.h"
 #include "data/LogFile.h"
 #include "data/ModelLogRecord.h"
 

@@ -15,9 +15,9 @@
 // follow the load; `chrt -f 20 bench_link` shows them with it kept away.
 
 #include "app/ApplicationShell.h"
-#include "app/MetaTypes.h"
+#include "report/MetaTypes.h"
 #include "device/DeviceFileInfo.h"
-#include "device/DeviceWindow.h"
+#include "screens/DeviceWindow.h"
 #include "device/ModelDeviceFileInfo.h"
 #include "device/RecordSequence.h"
 #include "device/ZR74XManager.h"

@@ -19,6 +19,9 @@ PACKAGES=(
   xvfb xauth x11-utils imagemagick librsvg2-bin xdotool
   python3 python3-openpyxl poppler-utils sqlite3
   zlib1g-dev
+  # Packages: dpkg-shlibdeps finds the packages' library dependencies, and the
+  # desktop entry is checked with desktop-file-validate.
+  dpkg-dev desktop-file-utils
   # The shared archive on a PostgreSQL server: Qt's driver, and the server the
   # tests and benchmarks start in a folder of their own.
   libqt5sql5-psql libpq-dev postgresql

@@ -7,7 +7,7 @@
 #include "LogFileBytes.h"
 #include "PgTestServer.h"
 
-#include "app/MetaTypes.h"
+#include "report/MetaTypes.h"
 #include "data/CsvExporter.h"
 #include "data/XlsxExporter.h"
 #include "database/ArchiveLocation.h"

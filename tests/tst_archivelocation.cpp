@@ -1,7 +1,7 @@
 // Where the archive lives: file paths and server addresses as a technician
 // writes them into orvelin.ini or ORVELIN_ARCHIVE, which of the two wins, and
 // addresses that are refused before anything is sent to a server.
-#include "app/MetaTypes.h"
+#include "report/MetaTypes.h"
 #include "database/ArchiveLocation.h"
 #include "database/DataBaseInteractor.h"
 

@@ -3,7 +3,7 @@
 // simulator's own files, the application's exporters, the sqlite3 shell and
 // pdftotext.
 #include "link/DeviceCommand.h"
-#include "app/MetaTypes.h"
+#include "report/MetaTypes.h"
 #include "data/CsvExporter.h"
 #include "data/LogFile.h"
 #include "data/ModelLogRecord.h"

@@ -6,8 +6,8 @@
 #include "AppHarness.h"
 
 #include "app/ApplicationShell.h"
-#include "app/MetaTypes.h"
-#include "data/DataWindow.h"
+#include "report/MetaTypes.h"
+#include "screens/DataWindow.h"
 #include "data/ModelLogRecord.h"
 #include "data/ModelStatistics.h"
 #include "database/DataBaseInteractor.h"

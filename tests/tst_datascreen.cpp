@@ -5,8 +5,8 @@
 #include "LogFileBytes.h"
 
 #include "app/ApplicationShell.h"
-#include "app/MetaTypes.h"
-#include "data/DataWindow.h"
+#include "report/MetaTypes.h"
+#include "screens/DataWindow.h"
 #include "data/ModelLogRecord.h"
 #include "data/ModelStatistics.h"
 #include "device/ModelDeviceFileInfo.h"

@@ -1,7 +1,7 @@
 // Listing and downloading the instrument's log files over a real serial line
 // (a simulated instrument on a pseudo-terminal).
 #include "link/DeviceCommand.h"
-#include "app/MetaTypes.h"
+#include "report/MetaTypes.h"
 #include "data/ModelLogRecord.h"
 #include "link/ComPortManager.h"
 #include "device/FilesInteractor.h"

@@ -7,7 +7,7 @@
 #include "ZrSimulator.h"
 
 #include "app/ApplicationShell.h"
-#include "device/DeviceWindow.h"
+#include "screens/DeviceWindow.h"
 #include "device/FilesInteractor.h"
 #include "device/ModelDeviceFileInfo.h"
 

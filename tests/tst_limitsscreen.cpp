@@ -6,7 +6,7 @@
 
 #include "app/ApplicationShell.h"
 #include "data/ColumnLimitsModel.h"
-#include "data/DataWindow.h"
+#include "screens/DataWindow.h"
 #include "data/LogFile.h"
 #include "data/ModelLogRecord.h"
 #include "report/PrintSetting.h"

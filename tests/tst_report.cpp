@@ -6,9 +6,9 @@
 #include "ReportPdf.h"
 
 #include "app/ApplicationShell.h"
-#include "data/DataWindow.h"
+#include "screens/DataWindow.h"
 #include "data/ModelLogRecord.h"
-#include "database/DataBaseWindow.h"
+#include "screens/DataBaseWindow.h"
 #include "report/PrintSetting.h"
 #include "report/ReportCharts.h"
 #include "report/ReportInteractor.h"

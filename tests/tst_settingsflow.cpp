@@ -7,7 +7,7 @@
 
 #include "app/ApplicationShell.h"
 #include "link/ComPortManager.h"
-#include "device/DeviceSettingWindow.h"
+#include "screens/DeviceSettingWindow.h"
 #include "device/DeviceSettingsInteractor.h"
 #include "device/FilesInteractor.h"
 #include "device/ModelDeviceFileInfo.h"

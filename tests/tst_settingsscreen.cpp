@@ -1,6 +1,6 @@
 // The settings page bridge against the real settings page documents: values go
 // into the controls and come back out of them unchanged, per instrument model.
-#include "device/DeviceSettingWindow.h"
+#include "screens/DeviceSettingWindow.h"
 
 #include <QLocale>
 #include <QQmlApplicationEngine>

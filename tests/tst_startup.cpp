@@ -5,11 +5,11 @@
 
 #include "app/ApplicationShell.h"
 #include "app/Localization.h"
-#include "app/MetaTypes.h"
-#include "data/DataWindow.h"
+#include "report/MetaTypes.h"
+#include "screens/DataWindow.h"
 #include "device/DeviceInteractor.h"
-#include "device/DeviceSettingWindow.h"
-#include "device/DeviceWindow.h"
+#include "screens/DeviceSettingWindow.h"
+#include "screens/DeviceWindow.h"
 #include "device/FilesInteractor.h"
 
 #include <QQmlApplicationEngine>

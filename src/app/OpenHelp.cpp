@@ -1,8 +1,11 @@
 #include "app/OpenHelp.h"
 
 #include "app/Help.h"
+#include "base/DataLocation.h"
 
-#include <QCoreApplication>
+#include <QDir>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QIcon>
 #include <QPushButton>
 #include <QTextBrowser>
@@ -11,13 +14,22 @@ namespace {
 const int kHelpBrowserTop = 33;
 const int kInfoBrowserTop = 30;
 
-QUrl pageBesideExecutable(const QString& relativePath)
+QUrl helpPageUrl(const QString& page)
 {
     // fromLocalFile gives a well-formed file URL on every platform (a plain
     // "file:///" + path would carry four slashes where paths start with one).
-    return QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + relativePath);
+    return QUrl::fromLocalFile(DataLocation::helpDir() + QLatin1Char('/') + page);
 }
+
+// The about page names the folder this copy keeps its data in, which depends
+// on where it runs from.
+void showDataFolder(QTextBrowser* browser)
+{
+    QTextCursor place = browser->document()->find(QStringLiteral("@DATA_FOLDER@"));
+    if (!place.isNull())
+        place.insertText(QDir::toNativeSeparators(DataLocation::dataDir()));
 }
+} // namespace
 
 OpenHelp::OpenHelp(QObject* parent)
     : QObject(parent)
@@ -31,12 +43,12 @@ OpenHelp::~OpenHelp()
 
 QUrl OpenHelp::helpPage()
 {
-    return pageBesideExecutable(QStringLiteral("/browserPages/Home.htm"));
+    return helpPageUrl(QStringLiteral("Home.htm"));
 }
 
 QUrl OpenHelp::infoPage()
 {
-    return pageBesideExecutable(QStringLiteral("/browserPages/Info.htm"));
+    return helpPageUrl(QStringLiteral("Info.htm"));
 }
 
 void OpenHelp::createWindow(const QUrl& page, bool openExternalLinks)
@@ -88,6 +100,7 @@ void OpenHelp::openInfoWindow()
     // whichever opener built the window.
     m_browser->setOpenExternalLinks(true);
     m_browser->setSource(infoPage());
+    showDataFolder(m_browser);
 
     m_window->setWindowTitle(tr("О программе"));
     m_window->setWindowIcon(QIcon(QStringLiteral("://images/info.png")));

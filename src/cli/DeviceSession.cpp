@@ -22,7 +22,11 @@ void DeviceSession::connect()
     if (ports.isEmpty())
         throw CliFailure::failed(QStringLiteral("Прибор не найден: нет последовательных портов"));
     DeviceFinder finder(m_manager.get());
+    QStringList refused;
+    finder.setAccessRefusedHandler([&refused](const QString& port) { refused << port; });
     m_portName = finder.scanPorts(ports);
+    if (m_portName.isEmpty() && !refused.isEmpty())
+        throw CliFailure::failed(DeviceFinder::accessRefusedMessage(refused.first()));
     if (m_portName.isEmpty())
         throw CliFailure::failed(QStringLiteral("Прибор не найден (порты: %1)").arg(ports.join(QStringLiteral(", "))));
     try {

@@ -5,7 +5,7 @@
 #include "cli/LimitsOptions.h"
 #include "cli/LogWorkspace.h"
 #include "cli/SelectionRequest.h"
-#include "data/DataWindow.h"
+#include "report/ReportRows.h"
 #include "data/ModelLogRecord.h"
 #include "database/TableDBModel.h"
 #include "report/ReportInteractor.h"
@@ -68,8 +68,8 @@ PrintSetting logSetting(ModelLogRecord& model, const ReportChoice& choice, const
         setting.beginDateTime = recordTime(0);
     if (!setting.endDateTime.isValid() && rows > 0)
         setting.endDateTime = recordTime(rows - 1);
-    setting.firstRow = DataWindow::findRow(&model, setting.beginDateTime);
-    setting.lastRow = DataWindow::findRow(&model, setting.endDateTime);
+    setting.firstRow = ReportRows::logRowAtOrAfter(&model, setting.beginDateTime);
+    setting.lastRow = ReportRows::logRowAtOrAfter(&model, setting.endDateTime);
     setting.valueRole = ModelLogRecord::ValueRole;
     setting.unitRole = ModelLogRecord::UnitRole;
     setting.columnFlagRole = ModelLogRecord::MeasurementColumnRole;

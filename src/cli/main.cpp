@@ -1,5 +1,5 @@
 // orvelin-cli: the application's core without a window.
-#include "app/MetaTypes.h"
+#include "report/MetaTypes.h"
 #include "cli/CliApp.h"
 
 #include <QApplication>

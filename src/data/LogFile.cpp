@@ -1,4 +1,5 @@
 #include "data/LogFile.h"
+#include "base/DataLocation.h"
 
 #include "data/ModelLogRecord.h"
 #include "data/UnitTable.h"
@@ -34,7 +35,7 @@ float floatAt(const char* bytes)
 QString LogFile::folderPath(quint32 idDevice, const QString& logRoot)
 {
     const QString folder = logRoot.isEmpty()
-        ? QStringLiteral("%1%2%3").arg(QCoreApplication::applicationDirPath(), QStringLiteral("/LOG/")).arg(idDevice)
+        ? QStringLiteral("%1%2%3").arg(DataLocation::dataDir(), QStringLiteral("/LOG/")).arg(idDevice)
         : QStringLiteral("%1/%2").arg(logRoot).arg(idDevice);
     QDir().mkpath(folder);
     return folder;

@@ -1,6 +1,6 @@
 #include "data/LogFileWriter.h"
 
-#include "report/ChartRoutines.h"
+#include "base/InstrumentClock.h"
 
 #include <QSaveFile>
 
@@ -23,7 +23,7 @@ QDateTime LogFileWriter::toLocalWallClock(const QDateTime& instrumentTime)
 {
     // The same rule as everywhere a reading meets the local clock: a reading
     // the local clock skips (daylight saving starts) still gets a file time.
-    return ChartRoutines::localWallClock(instrumentTime);
+    return InstrumentClock::localWallClock(instrumentTime);
 }
 
 void LogFileWriter::open()

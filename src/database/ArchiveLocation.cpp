@@ -1,4 +1,5 @@
 #include "database/ArchiveLocation.h"
+#include "base/DataLocation.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -98,7 +99,7 @@ void parseServer(ArchiveLocation& location, QString rest)
 
 QString ArchiveLocation::configuredText()
 {
-    return configuredText(QCoreApplication::applicationDirPath() + QStringLiteral("/orvelin.ini"),
+    return configuredText(DataLocation::dataDir() + QStringLiteral("/orvelin.ini"),
                           qEnvironmentVariable("ORVELIN_ARCHIVE"));
 }
 

@@ -1,4 +1,5 @@
 #include "database/DataBase.h"
+#include "base/DataLocation.h"
 
 #include "database/DBRecordZrTable.h"
 #include "database/PgCopy.h"
@@ -14,7 +15,7 @@ QAtomicInt connectionCount;
 
 DataBase::DataBase(const QString& location)
     : m_location(ArchiveLocation::parse(location.isEmpty() ? ArchiveLocation::configuredText() : location,
-                                        QCoreApplication::applicationDirPath()))
+                                        DataLocation::dataDir()))
     , m_dialect(m_location.isServer() ? &SqlDialect::postgres() : &SqlDialect::sqlite())
     , m_connectionName(QStringLiteral("orvelin-archive-%1").arg(connectionCount.fetchAndAddOrdered(1)))
     , m_database(new QSqlDatabase())
@@ -31,7 +32,7 @@ DataBase::~DataBase()
 
 QString DataBase::defaultFilePath()
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/Record.sqlite");
+    return DataLocation::dataDir() + QStringLiteral("/Record.sqlite");
 }
 
 void DataBase::open()

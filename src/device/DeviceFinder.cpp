@@ -63,10 +63,19 @@ QString DeviceFinder::scanPorts(const QStringList& names)
     for (const QString& name : names) {
         if (stopping())
             return QString();
-        if (m_manager->connectComPort(name) && checkDevice())
-            return name;
+        if (m_manager->connectComPort(name)) {
+            if (checkDevice())
+                return name;
+        } else if (m_accessRefused && m_manager->accessRefused()) {
+            m_accessRefused(name);
+        }
     }
     return QString();
+}
+
+QString DeviceFinder::accessRefusedMessage(const QString& port)
+{
+    return QStringLiteral("Нет доступа к порту %1: добавьте пользователя в группу dialout и войдите заново").arg(port);
 }
 
 bool DeviceFinder::checkDevice()

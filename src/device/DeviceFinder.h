@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class ComPortManager;
 
 // Finds the serial port with an instrument: tries the ports in list order
@@ -33,6 +35,13 @@ public:
     // of the exchange count as "no instrument" and are dropped.
     bool checkDevice();
 
+    // Told the name of each port the system refuses to open for this user,
+    // every time it is tried; the search itself goes on with the next port.
+    void setAccessRefusedHandler(std::function<void(const QString& port)> handler) { m_accessRefused = std::move(handler); }
+
+    // The message for such a port.
+    static QString accessRefusedMessage(const QString& port);
+
     // How many times the port list has been taken; lets tests see scanning.
     int scanCount() const { return m_scans; }
 
@@ -41,5 +50,6 @@ private:
     bool pause(int ms);
 
     ComPortManager* m_manager;
+    std::function<void(const QString&)> m_accessRefused;
     int m_scans = 0;
 };

@@ -40,6 +40,14 @@ void DeviceInteractor::connectToDevice()
     {
         m_searching = true;
         DeviceFinder finder(m_manager);
+        // A port the user may not open is said once; the search goes on, and
+        // the message stays on the screen until an instrument is found.
+        finder.setAccessRefusedHandler([this](const QString& refused) {
+            if (m_refusedPortsSaid.contains(refused))
+                return;
+            m_refusedPortsSaid.insert(refused);
+            emit errorOccurred(DeviceFinder::accessRefusedMessage(refused));
+        });
         port = finder.findPort();
         m_searching = false;
     }

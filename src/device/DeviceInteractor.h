@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QObject>
+#include <QSet>
 #include <QString>
 
 class ComPortManager;
@@ -43,4 +44,5 @@ private:
     ZR74XManager* m_device; // child: moves into the device thread with us
     QTimer* m_timer;
     bool m_searching = false;
+    QSet<QString> m_refusedPortsSaid;
 };

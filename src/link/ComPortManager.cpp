@@ -1,5 +1,7 @@
 #include "link/ComPortManager.h"
 
+#include "link/SerialPort.h"
+
 #include "link/DeviceCommand.h"
 #include "link/PacketFrame.h"
 
@@ -18,6 +20,11 @@ ComPortManager::ComPortManager(ComPort::LineFactory factory, QObject* parent)
 bool ComPortManager::connectComPort(const QString& namePort)
 {
     return m_comPort->open(namePort);
+}
+
+bool ComPortManager::accessRefused() const
+{
+    return m_comPort->line()->lastOpenRefusedAccess();
 }
 
 QByteArray ComPortManager::get(ushort command, const QByteArray& data)

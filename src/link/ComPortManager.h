@@ -41,6 +41,8 @@ public:
 
 public slots:
     bool connectComPort(const QString& namePort);
+    // After a failed connectComPort(): the system refused access to the port.
+    bool accessRefused() const;
     QByteArray get(ushort command, const QByteArray& data);
     QByteArray get(ushort command);
 

@@ -3,8 +3,12 @@
 #include "link/PacketFrame.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QSerialPort>
 #include <QSerialPortInfo>
+
+#include <cerrno>
+#include <unistd.h>
 
 namespace {
 const char portsVariable[] = "ORVELIN_PORTS";
@@ -25,8 +29,11 @@ SerialPort::~SerialPort()
 bool SerialPort::openPort(const QString& portName)
 {
     m_port->setPortName(portName);
-    if (!m_port->open(QIODevice::ReadWrite))
+    m_accessRefused = false;
+    if (!m_port->open(QIODevice::ReadWrite)) {
+        m_accessRefused = m_port->error() == QSerialPort::PermissionError && accessRefused(portName);
         return false;
+    }
     // Settings go to an open port: the driver only takes them then.
     if (!m_port->setBaudRate(baudRate, QSerialPort::AllDirections)
         || !m_port->setDataBits(QSerialPort::Data8)
@@ -35,6 +42,15 @@ bool SerialPort::openPort(const QString& portName)
         || !m_port->setFlowControl(QSerialPort::NoFlowControl))
         return false;
     return isOpen();
+}
+
+bool SerialPort::accessRefused(const QString& portName)
+{
+    // Qt reports a port locked by another program as a permission error too;
+    // only the device's own permissions are a matter of the user's groups.
+    const QString path = portName.startsWith(QLatin1Char('/')) ? portName : QStringLiteral("/dev/") + portName;
+    const QByteArray native = QFile::encodeName(path);
+    return ::access(native.constData(), R_OK | W_OK) != 0 && errno == EACCES;
 }
 
 bool SerialPort::isOpen() const

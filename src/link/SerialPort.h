@@ -43,6 +43,10 @@ public:
     // Opens the port, then applies the line settings. A port that opened but
     // refused a setting is left open and reported as a failure.
     virtual bool openPort(const QString& portName);
+    // Whether the last openPort() failed because the system refused this user
+    // access to the device (on Linux: not in the group that owns serial ports),
+    // as opposed to a port that is missing, busy or broken.
+    bool lastOpenRefusedAccess() const { return m_accessRefused; }
     virtual bool isOpen() const;
     virtual void close();
 
@@ -68,8 +72,14 @@ public:
     static QStringList portNames();
     static int portCount();
 
+protected:
+    void setAccessRefused(bool refused) { m_accessRefused = refused; }
+
 private:
     void discardInput();
+    static bool accessRefused(const QString& portName);
+
+    bool m_accessRefused = false;
 
     QSerialPort* m_port;
 };

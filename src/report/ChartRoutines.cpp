@@ -12,10 +12,6 @@ using namespace QtCharts;
 
 namespace ChartRoutines {
 
-namespace {
-constexpr qint64 msPerDay = 24 * 3600 * 1000;
-}
-
 QString timeAxisFormat()
 {
     return QStringLiteral("dd.MM.yy hh:mm:ss");
@@ -61,47 +57,6 @@ void setValueAxisRange(QAbstractSeries* series, QAbstractAxis* axis)
     const auto [low, high] = std::minmax_element(points.cbegin(), points.cend(),
         [](const QPointF& a, const QPointF& b) { return a.y() < b.y(); });
     axis->setRange(low->y() - 0.05, high->y() + 0.05);
-}
-
-double clockAxisValue(const QDateTime& clock)
-{
-    if (!clock.isValid())
-        return std::nan("");
-    // A UTC value already counts its own reading; others are read as shown.
-    if (clock.timeSpec() == Qt::UTC)
-        return double(clock.toMSecsSinceEpoch());
-    return double(QDateTime(clock.date(), clock.time(), Qt::UTC).toMSecsSinceEpoch());
-}
-
-QDateTime clockFromAxisValue(double value)
-{
-    if (!std::isfinite(value))
-        return QDateTime();
-    return QDateTime::fromMSecsSinceEpoch(qint64(std::floor(value)), Qt::UTC);
-}
-
-QDateTime localWallClock(const QDateTime& clock, GapSide side)
-{
-    if (!clock.isValid())
-        return QDateTime();
-    const QDateTime local(clock.date(), clock.time(), Qt::LocalTime);
-    if (local.isValid())
-        return local;
-    // The local clock skips this reading. Gaps lie months apart, so the
-    // offsets a day before and a day after are the ones on either side of it.
-    const qint64 reading = qint64(clockAxisValue(clock));
-    const auto offsetAt = [](qint64 ms) {
-        return qint64(QDateTime::fromMSecsSinceEpoch(ms, Qt::LocalTime).offsetFromUtc()) * 1000;
-    };
-    const qint64 before = offsetAt(reading - msPerDay);
-    const qint64 after = offsetAt(reading + msPerDay);
-    const qint64 offset = side == GapSide::Later ? std::min(before, after) : std::max(before, after);
-    return QDateTime::fromMSecsSinceEpoch(reading - offset, Qt::LocalTime);
-}
-
-qint64 localClockMSecs(const QDateTime& dateTime)
-{
-    return localWallClock(dateTime).toMSecsSinceEpoch();
 }
 
 QVector<TimeTick> timeAxisTicks(double min, double max, int tickCount)

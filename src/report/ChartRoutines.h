@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/InstrumentClock.h"
+
 #include <QDateTime>
 #include <QFont>
 #include <QPointF>
@@ -53,26 +55,12 @@ void setValueAxisRange(QtCharts::QAbstractSeries* series, QtCharts::QAbstractAxi
 
 // ---- Clock readings on the time axis ----
 
-// Position of a clock reading on the time axis. The reading is the date and
-// time the value shows, whatever its time spec; invalid values give NaN.
-double clockAxisValue(const QDateTime& clock);
-// The clock reading at a time axis position, as a UTC date-time (the way the
-// program holds instrument times). Non-finite positions give a null date-time.
-QDateTime clockFromAxisValue(double value);
-
-// Which side of a local clock's gap (the hour skipped when daylight saving
-// starts) a reading inside it is put on: Later is the instant the reading
-// would be without the jump, shown locally one gap length later; Earlier is
-// the same distance before.
-enum class GapSide { Later, Earlier };
-
-// The same clock reading as a local date-time, where a reading meets the
-// computer's clock. Readings the local clock skips have no such time; they
-// are moved out of the gap to `side`, so the result is always valid for a
-// valid reading.
-QDateTime localWallClock(const QDateTime& clock, GapSide side = GapSide::Later);
-// localWallClock(dateTime) in milliseconds since 1970 (as an instant).
-qint64 localClockMSecs(const QDateTime& dateTime);
+// The instrument-clock mapping, under the names the chart code has always used.
+using InstrumentClock::clockAxisValue;
+using InstrumentClock::clockFromAxisValue;
+using InstrumentClock::GapSide;
+using InstrumentClock::localWallClock;
+using InstrumentClock::localClockMSecs;
 
 // One labelled tick of a time axis.
 struct TimeTick

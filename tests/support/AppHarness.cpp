@@ -1,7 +1,7 @@
 #include "AppHarness.h"
 
 #include "app/ApplicationShell.h"
-#include "app/MetaTypes.h"
+#include "report/MetaTypes.h"
 #include "report/ReportInteractor.h"
 
 #include <QCoreApplication>

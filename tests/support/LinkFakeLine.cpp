@@ -28,7 +28,9 @@ LinkFakeLine::LinkFakeLine(std::shared_ptr<LinkFakeWire> wire, QObject* parent)
 bool LinkFakeLine::openPort(const QString& portName)
 {
     m_wire->opened.append(portName);
-    m_open = !m_wire->unopenable.contains(portName);
+    const bool refused = m_wire->refused.contains(portName);
+    setAccessRefused(refused);
+    m_open = !refused && !m_wire->unopenable.contains(portName);
     return m_open;
 }
 

@@ -19,6 +19,7 @@ struct LinkFakeWire
     QList<QByteArray> written;                  // every frame the application sent
     QStringList opened;                         // every port name asked for
     QStringList unopenable;                     // names whose open fails
+    QStringList refused;                        // names the system refuses this user
     int linesMade = 0;
     int drains = 0;                             // times the line was drained
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "bridge/QmlBridge.h"
-#include "database/SelectionChartFeed.h"
+#include "screens/QmlBridge.h"
+#include "screens/SelectionChartFeed.h"
 #include "report/PrintSetting.h"
 
 #include <QDateTime>

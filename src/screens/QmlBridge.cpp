@@ -1,4 +1,4 @@
-#include "bridge/QmlBridge.h"
+#include "screens/QmlBridge.h"
 
 #include <QDebug>
 

@@ -1,8 +1,8 @@
 // The database screen's chart, and the reports of the range it shows.
-#include "database/DataBaseWindow.h"
+#include "screens/DataBaseWindow.h"
 
 #include "data/ColumnLimitsModel.h"
-#include "data/PanelTime.h"
+#include "screens/PanelTime.h"
 #include "database/LogLoader.h"
 #include "report/ChartRoutines.h"
 #include "report/ReportInteractor.h"

@@ -1,4 +1,4 @@
-#include "app/MetaTypes.h"
+#include "report/MetaTypes.h"
 
 #include "database/DataBaseFilters.h"
 #include "database/LogSnapshot.h"

@@ -1,4 +1,4 @@
-#include "database/SelectionChartFeed.h"
+#include "screens/SelectionChartFeed.h"
 
 #include "database/LogLoader.h"
 #include "database/LogSnapshot.h"

@@ -1,11 +1,13 @@
-#include "data/DataWindow.h"
+#include "screens/DataWindow.h"
+#include "base/DataLocation.h"
 
 #include "data/ColumnLimitsModel.h"
 #include "data/ModelLogRecord.h"
 #include "data/ModelStatistics.h"
-#include "data/PanelTime.h"
+#include "screens/PanelTime.h"
 #include "report/ChartRoutines.h"
 #include "report/ReportInteractor.h"
+#include "report/ReportRows.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>
@@ -148,7 +150,7 @@ void DataWindow::setScreenEnabled(bool enabled)
 void DataWindow::onClickButtonOpenFile()
 {
     const QString path = m_dialogs.openFileName(QString(),
-        QCoreApplication::applicationDirPath() + QStringLiteral("/LOG"), tr("*.LOG"));
+        DataLocation::dataDir() + QStringLiteral("/LOG"), tr("*.LOG"));
     if (path.isEmpty())
         return;
     // The model is refilled from here on; the views let go of it until it is shown.
@@ -302,9 +304,7 @@ void DataWindow::onClickButtonOpenWindowPrint()
 
 int DataWindow::findRow(const QAbstractItemModel* model, const QDateTime& time)
 {
-    return PanelTime::rowAtOrAfter(model ? model->rowCount() : 0, time, [model](int row) {
-        return model->index(row, 0).data(ModelLogRecord::ValueRole).toDateTime();
-    });
+    return ReportRows::logRowAtOrAfter(model, time);
 }
 
 QStringList DataWindow::checkedSeriesNames() const

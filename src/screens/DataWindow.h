@@ -1,7 +1,7 @@
 #pragma once
 
-#include "bridge/QmlBridge.h"
-#include "data/LogChartFeed.h"
+#include "screens/QmlBridge.h"
+#include "screens/LogChartFeed.h"
 #include "database/LogSnapshot.h"
 #include "report/PrintSetting.h"
 

@@ -1,4 +1,4 @@
-#include "data/PanelTime.h"
+#include "screens/PanelTime.h"
 
 #include "report/ChartRoutines.h"
 

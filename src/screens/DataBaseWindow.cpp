@@ -1,8 +1,8 @@
-#include "database/DataBaseWindow.h"
+#include "screens/DataBaseWindow.h"
 
 #include "data/ColumnLimitsModel.h"
 #include "data/ModelStatistics.h"
-#include "data/PanelTime.h"
+#include "screens/PanelTime.h"
 #include "database/DataBaseFilters.h"
 #include "database/ModelDeviceList.h"
 #include "database/ModelTypeChannelList.h"

@@ -1,6 +1,6 @@
 // The database screen's Пределы panel: limits typed for the selection's
 // channels, evaluated over the rows the filters and the period selected.
-#include "database/DataBaseWindow.h"
+#include "screens/DataBaseWindow.h"
 
 #include "data/ColumnLimitsModel.h"
 #include "data/LogLimits.h"

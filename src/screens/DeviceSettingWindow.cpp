@@ -1,4 +1,4 @@
-#include "device/DeviceSettingWindow.h"
+#include "screens/DeviceSettingWindow.h"
 
 #include <QMessageBox>
 #include <QVariant>

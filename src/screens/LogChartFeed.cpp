@@ -1,4 +1,4 @@
-#include "data/LogChartFeed.h"
+#include "screens/LogChartFeed.h"
 
 #include "data/ModelLogRecord.h"
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "report/ReportRows.h"
+
 #include <QDateTime>
 #include <QVariant>
 
@@ -25,23 +27,7 @@ QDateTime timeField(const QDateTime& clock);
 // The clock reading a date field and a time field describe together.
 QDateTime fromFields(const QVariant& dateField, const QVariant& timeField);
 
-// The row a report period's limit falls on: the first row at or after `time`,
-// the first or the last row when the time lies before or after the rows.
-// `rowTime(row)` reads a row's time in whatever form its model holds it.
-template <typename Time, typename RowTime>
-int rowAtOrAfter(int rows, const Time& time, RowTime rowTime)
-{
-    if (rows <= 0)
-        return 0;
-    if (time <= rowTime(0))
-        return 0;
-    if (time >= rowTime(rows - 1))
-        return rows - 1;
-    for (int row = 1; row < rows - 1; ++row) {
-        if (rowTime(row) >= time)
-            return row;
-    }
-    return rows - 1;
-}
+// The row a report period's limit falls on (kept here under its old name).
+using ReportRows::rowAtOrAfter;
 
 } // namespace PanelTime

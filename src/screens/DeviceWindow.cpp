@@ -1,4 +1,4 @@
-#include "device/DeviceWindow.h"
+#include "screens/DeviceWindow.h"
 
 #include "device/ModelDeviceFileInfo.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "bridge/QmlBridge.h"
+#include "screens/QmlBridge.h"
 #include "device/DeviceSettings.h"
 
 #include <QString>
