@@ -5,7 +5,9 @@
 // window could not react in meanwhile, and the time from a zoom step on the
 // chart to the frame that shows it.
 //
-// Run: QT_QPA_PLATFORM=offscreen QT_QUICK_BACKEND=software ./bench_dataopen [records] [zoom steps]
+// Run: QT_QPA_PLATFORM=offscreen QT_QUICK_BACKEND=software ./bench_dataopen [records] [zoom steps] [limits]
+// With "limits" a download record beside the log limits both channels, so the
+// evaluation, the coloured cells and the chart's limit lines are in the road.
 // Figures for the same road before the chart thinning and the clock axis
 // (commit a6c5ae5, 40,000 records, this machine) are printed beside them.
 #include "../tests/support/LogFileBytes.h"
@@ -47,6 +49,14 @@ QByteArray generateLog(int records)
     }
     return bytes;
 }
+
+// Limits every line crosses: the generated values swing across them.
+const QByteArray limitsRecord = R"({"format": "orvelin-download/1",
+  "sha256": "0000000000000000000000000000000000000000000000000000000000000000",
+  "settings": {"logPeriodSeconds": 10, "channels": [
+    {"number": 1, "alarm": true, "limits": {"temperature": {"lower": 20.0, "upper": 23.0}}},
+    {"number": 2, "alarm": true, "limits": {"humidity": {"lower": 50.0, "upper": 60.0},
+                                            "temperature": {"lower": 18.5, "upper": 19.5}}}]}})";
 
 QObject* findByName(QObject* root, const char* name)
 {
@@ -125,6 +135,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     const int records = argc > 1 ? QByteArray(argv[1]).toInt() : 40000;
     const int zoomSteps = argc > 2 ? QByteArray(argv[2]).toInt() : 8;
+    const bool withLimits = argc > 3 && QByteArray(argv[3]) == "limits";
 
     QTemporaryDir dir;
     const QString path = dir.path() + "/6553F100.LOG";
@@ -132,6 +143,11 @@ int main(int argc, char** argv)
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly) || file.write(generateLog(records)) < 0) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+            return 1;
+        }
+        QFile record(path + ".json");
+        if (withLimits && (!record.open(QIODevice::WriteOnly) || record.write(limitsRecord) < 0)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(record.fileName()));
             return 1;
         }
     }
@@ -172,7 +188,8 @@ int main(int argc, char** argv)
     spinUntil([] { return false; }, 300); // queued refills and the frame after them
     const qint64 longestStall = stalls.stop();
 
-    std::printf("log of %d records, %d chart lines\n", records, lines);
+    std::printf("log of %d records, %d chart lines%s\n", records, lines,
+                withLimits ? ", alarm limits on all of them" : "");
     std::printf("%-46s %8lld ms   (before: 1300 ms)\n", "open to first frame with table and chart", shown);
     std::printf("%-46s %8lld ms   (before: 1100-1300 ms)\n", "longest freeze of the window while opening", longestStall);
 

@@ -125,6 +125,7 @@ Page {
             id: chart
             objectName: "ChartDataBaseView"
             anchors.fill: parent
+            limitsModel: table.modelLimits
         }
 
         transform: Rotation {

@@ -11,6 +11,11 @@ Item {
     id: root
     property var model: null
     property alias modelStatistics: tableStatistics.modelStatistics
+    // Alarm limits typed for the channels ("Пределы") and the colours of
+    // values outside them.
+    property alias modelLimits: limitsPanel.limitsModel
+    // Indexed by column: {lower, upper} or nothing.
+    property var columnLimits: []
     readonly property alias rowCount: tableRecords.rowCount
     readonly property alias columnCount: tableRecords.columnCount
 
@@ -46,6 +51,30 @@ Item {
             tableRecords.positionViewAtRow(0, ListView.Beginning)
     }
 
+    function refreshLimits() {
+        columnLimits = modelLimits ? modelLimits.tableLimits() : []
+    }
+    onModelLimitsChanged: refreshLimits()
+    Connections {
+        target: root.modelLimits
+        function onLimitsChanged() { root.refreshLimits() }
+    }
+
+    // The stored text is what is measured here ("21.50 °C"), as in the panel's figures.
+    function valueColor(column, text) {
+        var limits = columnLimits[column]
+        if (!limits || text === undefined || text === null || text === "")
+            return "black"
+        var value = parseFloat(text)
+        if (isNaN(value))
+            return "black"
+        if (value > limits.upper)
+            return "#c62828"
+        if (value < limits.lower)
+            return "#1565c0"
+        return "black"
+    }
+
     function selectedRows() {
         var rows = []
         tableRecords.selection.forEach(function (row) { rows.push(row) })
@@ -63,7 +92,8 @@ Item {
     Rectangle {
         anchors.top: parent.top
         anchors.left: parent.left
-        anchors.right: parent.right
+        anchors.right: limitsPanel.visible ? limitsPanel.left : parent.right
+        anchors.rightMargin: limitsPanel.visible ? 6 : 0
         anchors.bottom: tableStatistics.top
         anchors.bottomMargin: 6
         color: "white"
@@ -115,9 +145,20 @@ Item {
                 horizontalAlignment: Text.AlignHCenter
                 verticalAlignment: Text.AlignVCenter
                 elide: Text.ElideRight
-                color: styleData.selected ? "white" : "black"
+                color: styleData.selected ? "white" : root.valueColor(styleData.column, styleData.value)
             }
         }
+    }
+
+    LimitsPanel {
+        id: limitsPanel
+        objectName: "LimitsPanelDB"
+        visible: limitsModel !== null && limitsModel.count > 0
+        anchors.top: parent.top
+        anchors.right: parent.right
+        anchors.bottom: tableStatistics.top
+        anchors.bottomMargin: 6
+        width: 290
     }
 
     TableStatistics {

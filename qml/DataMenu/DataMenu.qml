@@ -192,6 +192,7 @@ Page {
             id: chart
             objectName: "ChartDataFileView"
             anchors.fill: parent
+            limitsModel: table.modelLimits
         }
 
         transform: Rotation {

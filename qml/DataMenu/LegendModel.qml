@@ -15,7 +15,7 @@ ListView {
     delegate: Item {
         id: entry
         height: legendList.height
-        width: visibleSeries.width + swatch.width + 6
+        width: visibleSeries.width + swatch.width + 6 + (limitsText.visible ? limitsText.width + 30 : 0)
 
         // Follows the shared flag, whichever list changed it.
         property bool shown: model.checkBoxValue
@@ -48,6 +48,29 @@ ListView {
             font.pixelSize: 14
             checked: model.checkBoxValue
             onToggled: model.checkBoxValue = checked
+        }
+
+        // A line with alarm limits: a dashed swatch and the limits.
+        Row {
+            id: limitsText
+            visible: model.limits !== undefined && model.limits !== ""
+            anchors.left: visibleSeries.right
+            anchors.verticalCenter: parent.verticalCenter
+            spacing: 2
+            opacity: entry.shown ? 1.0 : 0.3
+            Repeater {
+                model: 3
+                Rectangle {
+                    width: 5
+                    height: 2
+                    anchors.verticalCenter: parent.verticalCenter
+                    color: swatch.color
+                }
+            }
+            Text {
+                text: " пределы " + (model.limits || "")
+                font.pixelSize: 12
+            }
         }
     }
 }

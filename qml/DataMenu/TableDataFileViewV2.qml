@@ -10,6 +10,12 @@ Item {
     id: root
     property alias model: tableItemsRecord.model
     property alias modelStatistics: tableStatistics.modelStatistics
+    // Alarm limits of the columns ("Пределы"): the panel beside the table and
+    // the colours of values outside them.
+    property alias modelLimits: limitsPanel.limitsModel
+    property alias limitsNote: limitsPanel.note
+    // Indexed by table column: {lower, upper} or nothing.
+    property var columnLimits: []
 
     signal removeColumnTable()
     signal addColumn(int numberColumn, string nameColumn)
@@ -39,6 +45,32 @@ Item {
         root.removeColumnTable()
     }
 
+    function refreshLimits() {
+        columnLimits = modelLimits ? modelLimits.tableLimits() : []
+    }
+    onModelLimitsChanged: refreshLimits()
+    Connections {
+        target: root.modelLimits
+        function onLimitsChanged() { root.refreshLimits() }
+    }
+
+    // Above the upper limit red, below the lower blue; the raw value decides,
+    // as in the evaluation, not the rounded text.
+    function valueColor(row, column) {
+        var limits = columnLimits[column]
+        var model = tableItemsRecord.model
+        if (!limits || !model || column === 0)
+            return "black"
+        var value = model.data(model.index(row, column), 257)
+        if (value === undefined || value === null || isNaN(value))
+            return "black"
+        if (value > limits.upper)
+            return "#c62828"
+        if (value < limits.lower)
+            return "#1565c0"
+        return "black"
+    }
+
     Component {
         id: columnComponent
         C1.TableViewColumn {
@@ -51,7 +83,8 @@ Item {
         id: tableFrame
         anchors.top: parent.top
         anchors.left: parent.left
-        anchors.right: parent.right
+        anchors.right: limitsPanel.visible ? limitsPanel.left : parent.right
+        anchors.rightMargin: limitsPanel.visible ? 6 : 0
         anchors.bottom: tableStatistics.top
         anchors.bottomMargin: 6
         color: "white"
@@ -97,9 +130,20 @@ Item {
                 horizontalAlignment: Text.AlignHCenter
                 verticalAlignment: Text.AlignVCenter
                 elide: Text.ElideRight
-                color: styleData.selected ? "white" : "black"
+                color: styleData.selected ? "white" : root.valueColor(styleData.row, styleData.column)
             }
         }
+    }
+
+    LimitsPanel {
+        id: limitsPanel
+        objectName: "LimitsPanel"
+        visible: limitsModel !== null && limitsModel.count > 0
+        anchors.top: parent.top
+        anchors.right: parent.right
+        anchors.bottom: tableStatistics.top
+        anchors.bottomMargin: 6
+        width: 300
     }
 
     TableStatistics {

@@ -21,6 +21,14 @@ Item {
     property var bridge: function() { return null }
     // Fills the series of a new line from the screen's model.
     property var fillLine: function(series, key) {}
+    // Alarm limits of the lines (a model with limitsOf(key) and the
+    // signal limitsChanged), drawn as dashed lines in the line's colour.
+    property var limitsModel: null
+    // The limit lines drawn now; two points each, far beyond any log, so
+    // zooming and scrolling never run out of them and nothing thins them.
+    property var limitSeries: []
+    readonly property real farPastX: 0
+    readonly property real farFutureX: 4102444800000
 
     property alias minAxisX: axisDateX.min
     property alias maxAxisX: axisDateX.max
@@ -65,13 +73,61 @@ Item {
         axisY.labelsColor = Qt.darker(series.color, 1.3)
         valueAxes.push({ "axis": axisY, "min": axisY.min, "max": axisY.max })
         extendTimeRange(screen.seriesTimeSpan(key))
-        legend.model.append({ "name": name, "checkBoxValue": true, "series": series, "axis": axisY, "key": key })
+        legend.model.append({ "name": name, "checkBoxValue": true, "series": series, "axis": axisY, "key": key,
+                             "limits": "" })
+        addLimitLines(legend.model.count - 1)
+    }
+
+    function addLimitLines(i) {
+        var entry = legend.model.get(i)
+        var limits = limitsModel ? limitsModel.limitsOf(entry.key) : null
+        if (!limits || limits.lower === undefined) {
+            legend.model.setProperty(i, "limits", "")
+            return
+        }
+        var values = [limits.lower, limits.upper]
+        for (var k = 0; k < 2; ++k) {
+            var line = chartView.createSeries(ChartView.SeriesTypeLine,
+                                              entry.name + (k === 0 ? ": нижний предел" : ": верхний предел"),
+                                              axisDateX, entry.axis)
+            line.color = entry.series.color
+            line.width = 1
+            line.style = Qt.DashLine
+            line.append(farPastX, values[k])
+            line.append(farFutureX, values[k])
+            line.visible = Qt.binding(function(owner) { return function() { return owner.visible } }(entry.series))
+            limitSeries.push(line)
+        }
+        legend.model.setProperty(i, "limits", limits.lower.toFixed(2) + " .. " + limits.upper.toFixed(2))
+        // The axis shows both limits, also after a reset.
+        var margin = (limits.upper - limits.lower) * 0.05
+        var home = valueAxes[i]
+        home.min = Math.min(home.min, limits.lower - margin)
+        home.max = Math.max(home.max, limits.upper + margin)
+        if (!zoomed) {
+            entry.axis.min = home.min
+            entry.axis.max = home.max
+        }
+    }
+
+    // The limits changed: every line's limit lines are drawn anew.
+    function updateLimitLines() {
+        for (var j = 0; j < limitSeries.length; ++j)
+            chartView.removeSeries(limitSeries[j])
+        limitSeries = []
+        for (var i = 0; i < legend.model.count; ++i)
+            addLimitLines(i)
+    }
+    Connections {
+        target: element.limitsModel
+        function onLimitsChanged() { element.updateLimitLines() }
     }
 
     function removeSeries() {
         legend.model.clear()
         chartView.zoomReset()
         chartView.removeAllSeries()
+        limitSeries = []
         // Back to the range a new axis starts with: the next line's own range
         // then always differs from it, and setting it lays the line out.
         for (var i = 0; i < createdAxes.length; ++i) {

@@ -14,7 +14,7 @@ const QString kProgram = QStringLiteral("orvelin-cli");
 QList<CliCommand> allCommands()
 {
     return deviceCommands() + settingsCommands() + logCommands() + archiveCommands() + reportCommands() + evidenceCommands()
-        + watchCommands();
+        + limitsCommands() + watchCommands();
 }
 
 QString programHelp(const QList<CliCommand>& commands)
@@ -27,7 +27,7 @@ QString programHelp(const QList<CliCommand>& commands)
                           "Команды:\n%2\n"
                           "Справка по команде: %1 КОМАНДА --help\n"
                           "Коды завершения: 0 успех, 1 неверный вызов, 2 ошибка прибора, файла или базы данных,\n"
-                          "3 проверка не пройдена (verify, journal --verify).\n"
+                          "3 проверка не пройдена (verify, journal --verify; check: значения вне пределов).\n"
                           "Порты прибора: переменная ORVELIN_PORTS (пути через двоеточие) или порты системы.\n")
         .arg(kProgram, table.text());
 }

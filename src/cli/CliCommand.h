@@ -27,6 +27,7 @@ QList<CliCommand> archiveCommands();
 QList<CliCommand> reportCommands();
 QList<CliCommand> watchCommands();
 QList<CliCommand> evidenceCommands();
+QList<CliCommand> limitsCommands();
 
 // Options shared by several commands.
 namespace CliOptions {

@@ -2,8 +2,10 @@
 #include "cli/CliCommand.h"
 #include "cli/CliFailure.h"
 #include "cli/CliOutput.h"
+#include "cli/LimitsOptions.h"
 #include "cli/LogWorkspace.h"
 #include "cli/StagedOutputs.h"
+#include "data/LimitTexts.h"
 #include "data/ModelLogRecord.h"
 #include "data/ModelStatistics.h"
 
@@ -49,7 +51,24 @@ void printTable(const ModelLogRecord& model)
     CliOutput::out(table.text());
 }
 
-void printStatistics(ModelLogRecord& model)
+// Under the statistics: per column the times of the extremes, the mean
+// kinetic temperature of °C and, where limits apply, how the readings kept them.
+void printEvaluation(const ModelLogRecord& model, const ColumnLimitSet& limits)
+{
+    for (int c : measurementColumns(model)) {
+        const LimitEvaluation e = LimitsOptions::evaluate(model, c, limits);
+        const QVector<QPair<QString, QString>> rows =
+            LimitTexts::rows(e, model.headerData(c, Qt::Horizontal, ModelLogRecord::UnitRole).toString());
+        if (rows.isEmpty())
+            continue;
+        TextTable table;
+        for (const auto& row : rows)
+            table.addRow({QStringLiteral("  ") + row.first, row.second});
+        CliOutput::out(QStringLiteral("\n%1\n%2").arg(model.headerData(c, Qt::Horizontal).toString(), table.text()));
+    }
+}
+
+void printStatistics(ModelLogRecord& model, const ColumnLimitSet& limits)
 {
     ModelStatistics statistics(&model, ModelLogRecord::ValueRole);
     QStringList headers;
@@ -65,6 +84,7 @@ void printStatistics(ModelLogRecord& model)
         table.addRow(cells);
     }
     CliOutput::out(table.text());
+    printEvaluation(model, limits);
 }
 
 QJsonValue extreme(const ModelLogRecord& model, int row, int column, double value)
@@ -76,7 +96,7 @@ QJsonValue extreme(const ModelLogRecord& model, int row, int column, double valu
     };
 }
 
-void printStatisticsJson(const ModelLogRecord& model)
+void printStatisticsJson(const ModelLogRecord& model, const ColumnLimitSet& limits)
 {
     QJsonArray columns;
     for (int c : measurementColumns(model)) {
@@ -89,6 +109,7 @@ void printStatisticsJson(const ModelLogRecord& model)
         column.insert(QStringLiteral("maximum"), s.hasValue ? extreme(model, s.maxRow, c, s.maximum) : QJsonValue());
         column.insert(QStringLiteral("mean"), s.hasValue ? QJsonValue(s.mean) : QJsonValue());
         column.insert(QStringLiteral("minimum"), s.hasValue ? extreme(model, s.minRow, c, s.minimum) : QJsonValue());
+        column.insert(QStringLiteral("evaluation"), LimitsOptions::evaluationJson(LimitsOptions::evaluate(model, c, limits)));
         columns.append(column);
     }
     CliOutput::json(QJsonDocument(QJsonObject{
@@ -106,14 +127,20 @@ int show(const CliArguments& arguments)
     const bool json = arguments.isSet(QStringLiteral("json"));
     if (json && !stats)
         throw CliFailure::usage(QStringLiteral("--json выводит только статистику: добавьте --stats"));
+    if (arguments.isSet(QStringLiteral("limits")) && !stats)
+        throw CliFailure::usage(QStringLiteral("--limits относится к статистике: добавьте --stats"));
+    const QHash<QString, AlarmLimits> typed = LimitsOptions::typed(arguments);
     LogWorkspace workspace;
     workspace.open(file);
-    if (!stats)
+    if (!stats) {
         printTable(workspace.model());
-    else if (json)
-        printStatisticsJson(workspace.model());
+        return 0;
+    }
+    const ColumnLimitSet limits = LimitsOptions::forLog(workspace.model(), typed);
+    if (json)
+        printStatisticsJson(workspace.model(), limits);
     else
-        printStatistics(workspace.model());
+        printStatistics(workspace.model(), limits);
     return 0;
 }
 
@@ -139,9 +166,12 @@ int exportLog(const CliArguments& arguments)
 QList<CliCommand> logCommands()
 {
     return {
-        {QStringLiteral("show"), QStringLiteral("show ФАЙЛ.LOG [--stats [--json]]"),
-         QStringLiteral("таблица измерений файла .LOG (или её статистика) текстом"), QString(),
-         {{QStringLiteral("stats"), QString(), QStringLiteral("максимум, среднее и минимум каждого канала")}, CliOptions::json()},
+        {QStringLiteral("show"), QStringLiteral("show ФАЙЛ.LOG [--stats [--limits СТОЛБЕЦ=НИЖНИЙ..ВЕРХНИЙ]… [--json]]"),
+         QStringLiteral("таблица измерений файла .LOG (или её статистика) текстом"),
+         QStringLiteral("Статистика включает время максимума и минимума, среднюю кинетическую температуру столбцов в °C "
+                        "и, где заданы пределы (запись о загрузке ФАЙЛ.LOG.json или --limits), соответствие пределам."),
+         {{QStringLiteral("stats"), QString(), QStringLiteral("максимум, среднее и минимум каждого канала")},
+          LimitsOptions::option(), CliOptions::json()},
          show},
         {QStringLiteral("export"), QStringLiteral("export ФАЙЛ.LOG --csv ФАЙЛ | --xlsx ФАЙЛ"),
          QStringLiteral("сохранить файл .LOG как CSV или XLSX, точно как экран данных"),

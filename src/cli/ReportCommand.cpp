@@ -3,6 +3,7 @@
 #include "cli/CliCommand.h"
 #include "cli/CliFailure.h"
 #include "cli/CliOutput.h"
+#include "cli/LimitsOptions.h"
 #include "cli/LogWorkspace.h"
 #include "cli/SelectionRequest.h"
 #include "data/ModelLogRecord.h"
@@ -128,15 +129,18 @@ int report(const CliArguments& arguments)
         for (const CliOption& option : selectionOptions)
             if (option.name != QLatin1String("from") && option.name != QLatin1String("to") && arguments.isSet(option.name))
                 throw CliFailure::usage(QStringLiteral("Параметр «--%1» относится только к отчёту из базы (--db)").arg(option.name));
+        const QHash<QString, AlarmLimits> typed = LimitsOptions::typed(arguments);
         LogWorkspace workspace;
         workspace.open(files.first());
-        const PrintSetting setting = logSetting(workspace.model(), choice, arguments);
+        PrintSetting setting = logSetting(workspace.model(), choice, arguments);
+        setting.limits = LimitsOptions::forLog(workspace.model(), typed);
         writePdf(pdf, [&](ReportInteractor& reports) { return reports.saveReportPdf(setting, pdf); });
         if (json)
             printSummary(pdf, setting, setting.lastRow - setting.firstRow + 1);
         return 0;
     }
 
+    const QHash<QString, AlarmLimits> typed = LimitsOptions::typed(arguments);
     SelectionRequest request(arguments);
     ArchiveSession archive(arguments.value(QStringLiteral("db")));
     archive.open(true);
@@ -153,6 +157,7 @@ int report(const CliArguments& arguments)
     setting.endDateTime = request.end();
     setting.firstRow = 0;
     setting.lastRow = selection->rowCount() - 1;
+    setting.limits = LimitsOptions::forSelection(*selection, typed);
     writePdf(pdf, [&](ReportInteractor& reports) { return reports.saveReportDBPdf(selection, setting, parameters, pdf); });
     if (json)
         printSummary(pdf, setting, selection->rowCount());
@@ -171,7 +176,8 @@ QList<CliCommand> reportCommands()
             << CliOption{QStringLiteral("full"), QString(), QStringLiteral("полный отчёт (с таблицей измерений) вместо краткого")}
             << CliOption{QStringLiteral("charts"), QStringLiteral("common|separate"), QStringLiteral("добавить графики: общий или раздельные")}
             << CliOption{QStringLiteral("pdf"), QStringLiteral("ФАЙЛ"), QStringLiteral("куда записать отчёт")}
-            << CliOptions::json();
+            << CliOptions::json()
+            << LimitsOptions::option();
     return {
         {QStringLiteral("report"),
          QStringLiteral("report ФАЙЛ.LOG | --db [БАЗА] [отбор как у query] [--full] [--charts common|separate] --pdf ФАЙЛ [--json]"),

@@ -156,6 +156,7 @@ void ModelLogRecord::setContent(quint32 deviceId, int deviceType, QVector<LogRec
     m_downloadCheck = DownloadRecord::Check::NoRecord;
     m_fileSha256.clear();
     m_downloadRecord = QJsonObject();
+    m_filePath.clear();
     endResetModel();
 }
 
@@ -169,5 +170,6 @@ void ModelLogRecord::setContent(const LogFileContent& content)
     m_downloadCheck = content.downloadCheck;
     m_fileSha256 = content.sha256;
     m_downloadRecord = content.downloadRecord;
+    m_filePath = content.path;
     endResetModel();
 }

@@ -64,6 +64,8 @@ public:
     // SHA-256 of that file's bytes and its download record (empty when none).
     QByteArray fileSha256() const { return m_fileSha256; }
     QJsonObject downloadRecord() const { return m_downloadRecord; }
+    // The whole path of that file, or empty; its download record lies beside it.
+    QString filePath() const { return m_filePath; }
 
     QStringList getHeader() const { return m_headers; }
 
@@ -82,4 +84,5 @@ private:
     DownloadRecord::Check m_downloadCheck = DownloadRecord::Check::NoRecord;
     QByteArray m_fileSha256;
     QJsonObject m_downloadRecord;
+    QString m_filePath;
 };

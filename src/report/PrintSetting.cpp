@@ -8,5 +8,6 @@ bool PrintSetting::operator==(const PrintSetting& other) const
         && typeDevice == other.typeDevice && beginDateTime == other.beginDateTime
         && endDateTime == other.endDateTime && firstRow == other.firstRow
         && lastRow == other.lastRow && valueRole == other.valueRole
-        && unitRole == other.unitRole && columnFlagRole == other.columnFlagRole;
+        && unitRole == other.unitRole && columnFlagRole == other.columnFlagRole
+        && limits == other.limits;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/LogLimits.h"
+
 #include <QDateTime>
 #include <QMetaType>
 #include <QString>
@@ -33,6 +35,9 @@ struct PrintSetting
     int valueRole = 0;
     int unitRole = 0;
     int columnFlagRole = 0;
+    // Alarm limits the screen applies, by column of `model`; a report with
+    // any carries the section "Соответствие пределам".
+    ColumnLimitSet limits;
 
     bool operator==(const PrintSetting& other) const;
     bool operator!=(const PrintSetting& other) const { return !(*this == other); }

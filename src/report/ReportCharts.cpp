@@ -33,7 +33,7 @@ std::unique_ptr<QChart> newChart(const QString& title, const PrintSetting& setti
 }
 
 // Puts a filled series on the chart's date axis and on a value axis of its own.
-void addSeries(QChart* chart, QLineSeries* series, const QString& axisTitle)
+QValueAxis* addSeries(QChart* chart, QLineSeries* series, const QString& axisTitle)
 {
     chart->addSeries(series);
     auto* valueAxis = new QValueAxis();
@@ -46,6 +46,37 @@ void addSeries(QChart* chart, QLineSeries* series, const QString& axisTitle)
     ChartRoutines::setValueAxisRange(series, valueAxis);
     // A line of one point would draw nothing.
     series->setPointsVisible(series->count() == 1);
+    return valueAxis;
+}
+
+// The lower and upper limit of a series as thin dashed lines in its colour
+// across the whole time axis; its value axis is widened to show both.
+void addLimitLines(QChart* chart, QLineSeries* series, QValueAxis* valueAxis, const AlarmLimits& limits)
+{
+    const auto* timeAxis = qobject_cast<QValueAxis*>(chart->axes(Qt::Horizontal).constFirst());
+    if (!timeAxis)
+        return;
+    const struct { double value; QString name; } lines[] = {
+        {limits.lower, QStringLiteral("%1: нижний предел").arg(series->name())},
+        {limits.upper, QStringLiteral("%1: верхний предел").arg(series->name())},
+    };
+    for (const auto& line : lines) {
+        auto* limit = new QLineSeries();
+        limit->setName(line.name);
+        limit->append(timeAxis->min(), line.value);
+        limit->append(timeAxis->max(), line.value);
+        chart->addSeries(limit);
+        limit->attachAxis(chart->axes(Qt::Horizontal).constFirst());
+        limit->attachAxis(valueAxis);
+        QPen pen(series->color());
+        pen.setWidthF(1.0);
+        pen.setStyle(Qt::DashLine);
+        limit->setPen(pen);
+    }
+    const double margin = (limits.upper - limits.lower) * 0.05;
+    const bool empty = series->count() == 0;
+    valueAxis->setRange(std::min(empty ? limits.lower : valueAxis->min(), limits.lower - margin),
+                        std::max(empty ? limits.upper : valueAxis->max(), limits.upper + margin));
 }
 
 int columnOfHeader(const QAbstractTableModel* model, const QString& name)
@@ -131,7 +162,9 @@ ChartList buildLogCharts(const PrintSetting& setting)
         QLineSeries* series = logSeries(setting, column, &axisTitle);
         if (!setting.generalChart)
             charts.push_back(newChart(series->name(), setting));
-        addSeries(charts.back().get(), series, axisTitle);
+        QValueAxis* valueAxis = addSeries(charts.back().get(), series, axisTitle);
+        if (const std::optional<AlarmLimits> limits = setting.limits.of(column))
+            addLimitLines(charts.back().get(), series, valueAxis, *limits);
     }
     return charts;
 }
@@ -158,7 +191,13 @@ ChartList buildDataBaseCharts(const QSqlQueryModel* model, const PrintSetting& s
             auto* series = new QLineSeries();
             series->setName(title);
             series->replace(points);
-            addSeries(charts.back().get(), series, unit.isEmpty() ? name : QStringLiteral("%1,%2").arg(name, unit));
+            QValueAxis* valueAxis =
+                addSeries(charts.back().get(), series, unit.isEmpty() ? name : QStringLiteral("%1,%2").arg(name, unit));
+            // Limits belong to one quantity: a field that mixes units gets none.
+            if (lines.size() == 1) {
+                if (const std::optional<AlarmLimits> limits = setting.limits.of(column))
+                    addLimitLines(charts.back().get(), series, valueAxis, *limits);
+            }
         }
     }
     return charts;

@@ -1,6 +1,7 @@
 #include "report/ReportLayout.h"
 
 #include "data/ModelStatistics.h"
+#include "report/LimitsSection.h"
 #include "report/PrintSetting.h"
 #include "report/ProvenanceBlock.h"
 #include "report/Reporter.h"
@@ -64,6 +65,7 @@ void composeLogReport(Reporter& reporter, const PrintSetting& setting)
                                                                      setting.firstRow, setting.lastRow),
                                    model, column);
     }
+    LimitsSection::addToLogReport(reporter, setting);
     ProvenanceBlock::addForLog(reporter, model);
     if (setting.fullReport) {
         reporter.addRecordTableHeader(model);
@@ -92,6 +94,7 @@ void composeDataBaseReport(Reporter& reporter, const QSqlQueryModel* model, cons
                                                                           setting.lastRow),
                                    model, column);
     }
+    LimitsSection::addToDataBaseReport(reporter, model, setting);
     ProvenanceBlock::addForDatabase(reporter, model);
     if (setting.fullReport) {
         checkRowLimit(setting);

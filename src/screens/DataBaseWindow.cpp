@@ -2,6 +2,7 @@
 
 #include "data/CountText.h"
 #include "screens/DataWindow.h"
+#include "data/ColumnLimitsModel.h"
 #include "data/ModelStatistics.h"
 #include "screens/PanelTime.h"
 #include "database/DataBaseFilters.h"
@@ -57,6 +58,7 @@ DataBaseWindow::DataBaseWindow(QObject* root, QSqlQueryModel* model)
     : QmlBridge(root)
     , m_model(model)
     , m_statistics(new ModelStatistics(model, this))
+    , m_limits(new ColumnLimitsModel(this))
     , m_chartFeed(model)
     , m_dialogs(systemDialogs())
 {
@@ -280,6 +282,7 @@ void DataBaseWindow::attachTable()
     m_chartFeed.reset();
     // Attaching the table builds the chart, which reads the selection at once.
     m_tableShown = true;
+    showLimits();
     setObjectProperty(tableView, "modelStatistics", objectVariant(m_statistics));
     setObjectProperty(tableView, "model", objectVariant(m_model));
 }

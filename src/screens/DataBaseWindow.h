@@ -24,6 +24,7 @@ class QAbstractAxis;
 class QAbstractSeries;
 }
 
+class ColumnLimitsModel;
 class DataBaseFilters;
 class ModelStatistics;
 
@@ -59,6 +60,8 @@ public:
     static Dialogs systemDialogs();
 
     ModelStatistics* statisticsModel() const { return m_statistics; }
+    // The Пределы panel: limits the user typed for the selection's channels.
+    ColumnLimitsModel* limitsModel() const { return m_limits; }
     // The parameters of the last selection request.
     QMultiHash<QString, QVariant> filters() const { return m_filters; }
     QList<int> selectedRows() const { return m_selectedRows; }
@@ -142,12 +145,14 @@ private:
     QStringList statisticsColumns() const;
     // Values (filled cells of the channel columns) in these rows of the selection.
     int valuesInRows(const QList<int>& rows) const;
+    void showLimits();
     void exportSelection(const QString& caption, const QString& suffix,
                          void (DataBaseWindow::*request)(QString, QSqlQueryModel*));
 
     QSqlQueryModel* m_model;
     DataBaseFilters* m_filterBundle = nullptr;
     ModelStatistics* m_statistics;
+    ColumnLimitsModel* m_limits;
     QMultiHash<QString, QVariant> m_filters;
     QDateTime m_periodBegin;
     QDateTime m_periodEnd;

@@ -1,6 +1,7 @@
 // The database screen's chart, and the reports of the range it shows.
 #include "screens/DataBaseWindow.h"
 
+#include "data/ColumnLimitsModel.h"
 #include "screens/PanelTime.h"
 #include "database/LogLoader.h"
 #include "report/ChartRoutines.h"
@@ -114,6 +115,7 @@ PrintSetting DataBaseWindow::printSettingFromScreen() const
     setting.printChart = objectProperty(reportPanel, QStringLiteral("isPrintChart")).toBool();
     setting.generalChart = objectProperty(reportPanel, QStringLiteral("isGeneralChart")).toBool();
     setting.fullReport = !objectProperty(reportPanel, QStringLiteral("isShortReport")).toBool();
+    setting.limits = m_limits->limitSet();
     return setting;
 }
 

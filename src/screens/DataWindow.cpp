@@ -3,6 +3,7 @@
 
 #include "data/CountText.h"
 
+#include "data/ColumnLimitsModel.h"
 #include "data/ModelLogRecord.h"
 #include "data/ModelStatistics.h"
 #include "screens/PanelTime.h"
@@ -65,6 +66,7 @@ DataWindow::DataWindow(QObject* root, ModelLogRecord* model)
     : QmlBridge(root)
     , m_model(model)
     , m_statistics(new ModelStatistics(model, ModelLogRecord::ValueRole, this))
+    , m_limits(new ColumnLimitsModel(this))
     , m_chartFeed(model)
     , m_dialogs(systemDialogs())
 {
@@ -136,6 +138,12 @@ void DataWindow::attachViews()
     }
     m_statistics->setHeaders(headers);
     m_chartFeed.reset();
+    // The limits come with the log, from its download record; a record that
+    // is there but unreadable is said beside the panel, the log still shows.
+    QString recordProblem;
+    m_limits->showLog(*m_model, &recordProblem);
+    setObjectProperty(QStringLiteral("LimitsPanel"), "note", recordProblem);
+    setObjectProperty(QStringLiteral("LimitsPanel"), "limitsModel", objectVariant(m_limits));
 
     setObjectProperty(QStringLiteral("DataFileCaption"), "text", fileCaption(*m_model));
     const bool fromFile = !m_model->fileName().isEmpty();
@@ -393,6 +401,7 @@ PrintSetting DataWindow::printSettingFromPanel() const
     setting.unitRole = ModelLogRecord::UnitRole;
     setting.valueRole = ModelLogRecord::ValueRole;
     setting.columnFlagRole = ModelLogRecord::MeasurementColumnRole;
+    setting.limits = m_limits->limitSet();
     return setting;
 }
 

@@ -22,6 +22,7 @@ class QAbstractAxis;
 class QAbstractSeries;
 }
 
+class ColumnLimitsModel;
 class ModelLogRecord;
 class ModelStatistics;
 
@@ -56,6 +57,7 @@ public:
     static Dialogs systemDialogs();
 
     ModelStatistics* statisticsModel() const { return m_statistics; }
+    ColumnLimitsModel* limitsModel() const { return m_limits; }
 
     // Row of the log table at which a report period limit lies: 0 for a time
     // not after the first record, the last row for one not before the last
@@ -123,6 +125,7 @@ private:
 
     ModelLogRecord* m_model;
     ModelStatistics* m_statistics;
+    ColumnLimitsModel* m_limits;
     LogChartFeed m_chartFeed;
     Dialogs m_dialogs;
     bool m_viewsDetached = false;
