@@ -479,6 +479,10 @@ void TestDataBase::delete_takesOnlyTheChannelsAndUnitsShown_andSaysHowMany()
     const QString valuesOf = QStringLiteral("SELECT count(*) FROM RECORD_ZR JOIN TYPE_CHANNEL USING(idTypeChannel) "
                                             "WHERE nameChannel = '%1'");
 
+    // A log of its header alone lists no instrument.
+    archive.load(*logTable({QStringLiteral("Канал №1")}, {}), 77, QStringLiteral("ZR-7.47"));
+    QCOMPARE(shell(archive.file, "SELECT idDevice FROM TYPE_DEVICE"), QStringList{"1"});
+
     // Only "Канал №2" shown: two rows deleted take its two values, nothing else.
     DBParameters filter;
     filter.insert(QStringLiteral("nameChannel"), QStringLiteral("Канал №2"));

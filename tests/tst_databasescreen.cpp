@@ -316,6 +316,9 @@ void TestDataBaseScreen::road_downloadStoreFilterExportChartAndDelete()
     // the report panel's buttons: printed, previewed and written as PDF.
     QVERIFY(app.setProperty("ChartDataBaseView", "maxAxisX", double(firstA + 1990) * 1000));
     QVERIFY(app.setProperty("ChartDataBaseView", "minAxisX", double(firstA + 1000) * 1000));
+    // The report panel says which period it will print: the chart's, not the filter's.
+    QCOMPARE(screen->reportPeriodText(), "Период отчёта (видимая часть графика):\nс " + clockText(firstA + 1000) + " по "
+                                             + clockText(firstA + 1990) + ", записей: 100");
     ReportInteractor::Dialogs printer;
     QString printedPath;
     printer.choosePrinter = [&](QPrinter* device) {

@@ -267,5 +267,8 @@ Page {
         onClickButtonPrintDB: window.clickButtonPrintReportDB()
         onClickButtonPreviewPrintDB: window.clickButtonPreviewReportDB()
         onClickButtonPdfDB: window.clickButtonSaveReportPdfDB()
+        // Read again each time the panel opens: the chart may have been zoomed.
+        periodText: visible && typeof dataBaseWindow !== "undefined" && dataBaseWindow
+                    ? dataBaseWindow.reportPeriodText() : ""
     }
 }

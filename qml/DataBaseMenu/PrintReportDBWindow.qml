@@ -7,13 +7,16 @@ import QtGraphicalEffects 1.15
 Page {
     id: pagePrintReport
     width: 330
-    height: 300
+    height: 350
     palette.base: "#F7CEB8"
     palette.highlight: "#ffa07a"
 
     property alias isShortReport: shortReportButton.checked
     property alias isPrintChart: printChartBox.checked
     property alias isGeneralChart: generalChartButton.checked
+    // The period the report will cover: the range the chart shows, not the
+    // filter's period.
+    property string periodText: ""
 
     signal clickButtonPrintDB()
     signal clickButtonPreviewPrintDB()
@@ -86,6 +89,14 @@ Page {
                     ButtonGroup.group: chartGroup
                 }
             }
+        }
+        Text {
+            objectName: "reportPeriodText"
+            width: 300
+            topPadding: 6
+            text: pagePrintReport.periodText
+            font.pixelSize: 13
+            wrapMode: Text.WordWrap
         }
     }
 

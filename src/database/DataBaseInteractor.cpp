@@ -315,7 +315,7 @@ void DataBaseInteractor::onDeleteDataDb(QList<int> listIndexs, QMultiHash<QStrin
             journalDelete(records, parametres, deleted);
         // The values are gone for good; only the file stays larger than it
         // need be when the space cannot be given back now.
-        const QString vacuumError = attempt([this] { m_database.vacuum(); });
+        const QString vacuumError = deleted > 0 ? attempt([this] { m_database.vacuum(); }) : QString();
         if (!vacuumError.isEmpty())
             emit errorOccurred(vacuumFailedText() + QStringLiteral(": ") + vacuumError);
     }

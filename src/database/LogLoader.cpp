@@ -124,11 +124,6 @@ int LogLoader::load(const LogSnapshot& log, unsigned int idDevice, const QString
         m_database.lockForLoad(deviceKey);
         const QSet<qint64> stored = storedSeconds(log, deviceKey);
 
-        DBParameters device;
-        device.replace(idDeviceKey, deviceKey);
-        device.replace(QStringLiteral("typeDevice"), typeDevice);
-        m_database.findOrInsert(m_tables.device, device);
-
         QVector<int> unitIds(log.units.size(), -1);
         QVector<int> channelIds(log.channels.size(), -1);
         RecordWriter writer(m_database, m_tables.record);
@@ -154,6 +149,14 @@ int LogLoader::load(const LogSnapshot& log, unsigned int idDevice, const QString
             reportProgress(row, rows);
         }
         writer.finish();
+        // An instrument is listed only with values: a log of no readings
+        // (its header alone) adds nothing, not even the instrument.
+        if (count > 0) {
+            DBParameters device;
+            device.replace(idDeviceKey, deviceKey);
+            device.replace(QStringLiteral("typeDevice"), typeDevice);
+            m_database.findOrInsert(m_tables.device, device);
+        }
         m_database.commitTransaction();
     } catch (...) {
         m_database.rollbackTransaction();

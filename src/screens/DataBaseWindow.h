@@ -82,6 +82,8 @@ public:
 
     // The report request the chart's range and the report panel describe now.
     PrintSetting printSettingFromScreen() const;
+    // For the report panel: the period a report would cover now.
+    Q_INVOKABLE QString reportPeriodText() const;
 
 signals:
     void setDBFiltr(QMultiHash<QString, QVariant> filters);

@@ -119,6 +119,18 @@ PrintSetting DataBaseWindow::printSettingFromScreen() const
     return setting;
 }
 
+QString DataBaseWindow::reportPeriodText() const
+{
+    const PrintSetting setting = printSettingFromScreen();
+    const int rows = m_tableShown ? m_model->rowCount() : 0;
+    if (rows == 0 || setting.firstRow > setting.lastRow)
+        return QStringLiteral("На графике нет записей: отчёт не из чего составить");
+    const QString format = QStringLiteral("dd.MM.yyyy hh:mm:ss");
+    return QStringLiteral("Период отчёта (видимая часть графика):\nс %1 по %2, записей: %3")
+        .arg(setting.beginDateTime.toString(format), setting.endDateTime.toString(format))
+        .arg(setting.lastRow - setting.firstRow + 1);
+}
+
 void DataBaseWindow::onClickButtonPrintReportDB()
 {
     if (m_tableShown && !m_waiting)
