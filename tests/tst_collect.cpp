@@ -299,8 +299,10 @@ void TestCollect::cancel_midSet_keepsEarlierCopyByteExact_andInstrumentStays()
     QCOMPARE(result.notReached, (QStringList{list.at(1).nameFile, list.at(2).nameFile}));
     QCOMPARE(readAll(first), m_served.at(0));
     QCOMPARE(readAll(second), earlier);
-    QCOMPARE(QDir(QFileInfo(second).path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
-             (QStringList{list.at(0).nameFile, list.at(1).nameFile}));
+    // The finished file has its download record; the cancelled one keeps its
+    // earlier copy and gains nothing, not even a temporary file.
+    QCOMPARE(QDir(QFileInfo(second).path()).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name),
+             (QStringList{list.at(0).nameFile, list.at(0).nameFile + QStringLiteral(".json"), list.at(1).nameFile}));
     QVERIFY(m_sim->requestCount(DeviceCommand::ReadRecord) < 30 + 200);
 
     // The instrument stays connected: the next set takes up the rest.
@@ -354,7 +356,8 @@ void TestCollect::instrumentLost_midSet_namesTheFileAndWhatDidNotCome()
     QCOMPARE(readAll(m_files->logFilePath(m_id, list.at(0).nameFile)), m_served.at(0));
     const QString second = m_files->logFilePath(m_id, list.at(1).nameFile);
     QVERIFY(!QFile::exists(second));
-    QCOMPARE(QDir(QFileInfo(second).path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    QCOMPARE(QDir(QFileInfo(second).path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+             (QStringList{list.at(0).nameFile, list.at(0).nameFile + QStringLiteral(".json")}));
 }
 
 void TestCollect::localFileFailure_stopsTheSetWithTheFileName()
