@@ -134,5 +134,5 @@ CliOption CliOptions::database()
 {
     return {QStringLiteral("db"), QStringLiteral("БАЗА"),
             QStringLiteral("файл базы данных или сервер postgresql://пользователь@сервер:порт/база "
-                           "(по умолчанию ORVELIN_ARCHIVE, [archive] url в orvelin.ini или Record.sqlite рядом с программой)")};
+                           "(по умолчанию ORVELIN_ARCHIVE, [archive] url в orvelin.ini или Record.sqlite в папке данных программы)")};
 }

@@ -303,7 +303,7 @@ QList<CliCommand> deviceCommands()
          QStringLiteral("файлы логирования в памяти прибора (обе группы): имя, начало, конец, число измерений"),
          QString(), {port, json}, filesCommand},
         {QStringLiteral("download"), QStringLiteral("download [ИМЯ… | --all | --new] [-o ПАПКА] [--port ПУТЬ] [--json]"),
-         QStringLiteral("загрузить файлы логирования в ПАПКА/<ID>/ (по умолчанию LOG/<ID>/ рядом с программой)"),
+         QStringLiteral("загрузить файлы логирования в ПАПКА/<ID>/ (по умолчанию LOG/<ID>/ в папке данных программы)"),
          QStringLiteral("Пути загруженных файлов выводятся по одному в строке; ход загрузки виден в stderr.\n"
                         "--new пропускает файлы, которые уже загружены полностью."),
          {{QStringLiteral("all"), QString(), QStringLiteral("все файлы прибора")},

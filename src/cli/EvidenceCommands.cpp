@@ -149,7 +149,7 @@ QList<CliCommand> evidenceCommands()
          {json}, verify},
         {QStringLiteral("journal"), QStringLiteral("journal [--since ДАТА] [--verify] [--json] [--file ПУТЬ]"),
          QStringLiteral("журнал изменений приборов и архива; --verify проверяет его цепочку"),
-         QStringLiteral("Журнал: journal.jsonl рядом с программой (или ORVELIN_JOURNAL).\n"
+         QStringLiteral("Журнал: journal.jsonl в папке данных программы (или ORVELIN_JOURNAL).\n"
                         "--verify: код 3 и номер первой испорченной строки, если строку удалили или изменили."),
          {{QStringLiteral("since"), QStringLiteral("ДАТА"), QStringLiteral("только записи с этого дня (ДД.ММ.ГГГГ)")},
           {QStringLiteral("verify"), QString(), QStringLiteral("проверить цепочку хешей")},
