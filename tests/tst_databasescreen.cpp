@@ -199,7 +199,7 @@ private slots:
     void emptyArchive_showsEmptyListsAndNoError();
     void road_downloadStoreFilterExportChartAndDelete();
     void period_spansTheStoredStampsAlsoInALocalClockGap();
-    void filterRequestBeforeAnyFilterLists_isIgnored();
+    void filterRequestBeforeAnyFilterLists_saysToWaitAndSendsNothing();
     void filterLists_stayDetachedWhileAnyReadingIsQueued();
     void failedRequests_giveBackCursorButtonsAndLists();
     void export_readsTheSelectionAlone_andTheTableComesBack();
@@ -500,14 +500,18 @@ void TestDataBaseScreen::period_spansTheStoredStampsAlsoInALocalClockGap()
     app.shell()->stopWorkers();
 }
 
-void TestDataBaseScreen::filterRequestBeforeAnyFilterLists_isIgnored()
+void TestDataBaseScreen::filterRequestBeforeAnyFilterLists_saysToWaitAndSendsNothing()
 {
     QObject root;
     TableDBModel model;
     auto* screen = new DataBaseWindow(&root, &model);
+    Collected collected;
+    useTestDialogs(screen, collected);
     QSignalSpy requests(screen, &DataBaseWindow::setDBFiltr);
     screen->updateModel();
     QCOMPARE(requests.count(), 0);
+    QCOMPARE(collected.warnings,
+             QStringList{"Фильтр не применён: списки фильтров ещё не получены из базы данных. Подождите..."});
     QVERIFY(!screen->isWaiting());
     QVERIFY(!QGuiApplication::overrideCursor());
 }

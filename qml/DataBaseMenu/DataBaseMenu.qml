@@ -60,6 +60,7 @@ Page {
             id: filterUnit
             objectName: "FilterTypeUnit"
             nameFilter: "Ед. измерения:"
+            emptyText: "без единиц"
             anchors.left: filterChannel.right
             anchors.leftMargin: 8
             width: 140
