@@ -199,6 +199,7 @@ private slots:
     void emptyArchive_showsEmptyListsAndNoError();
     void road_downloadStoreFilterExportChartAndDelete();
     void period_spansTheStoredStampsAlsoInALocalClockGap();
+    void unitlessValueAndHighInstrumentNumber_readPlainlyAndStillFilter();
     void filterRequestBeforeAnyFilterLists_saysToWaitAndSendsNothing();
     void filterLists_stayDetachedWhileAnyReadingIsQueued();
     void failedRequests_giveBackCursorButtonsAndLists();
@@ -497,6 +498,42 @@ void TestDataBaseScreen::period_spansTheStoredStampsAlsoInALocalClockGap()
              QDateTime(QDate(2024, 3, 10), QTime(2, 30), Qt::UTC));
     QCOMPARE(std::max(period.at(0).toDateTime(), period.at(1).toDateTime()),
              QDateTime(QDate(2024, 11, 3), QTime(1, 40), Qt::UTC));
+    app.shell()->stopWorkers();
+}
+
+void TestDataBaseScreen::unitlessValueAndHighInstrumentNumber_readPlainlyAndStillFilter()
+{
+    // Instrument 3000000000 is kept as its signed 32-bit twin; the unit of
+    // the first value is empty.
+    AppHarness app;
+    QVERIFY2(app.start(), qPrintable(app.errorString()));
+    const QString archive = app.databasePath();
+    QVERIFY(archiveReady(archive));
+    const QStringList inserts = {
+        "INSERT INTO TYPE_DEVICE VALUES (-1294967296, 'ZR-7.49', NULL);",
+        "INSERT INTO TYPE_DEVICE VALUES (7, 'ZR-7.47', NULL);",
+        "INSERT INTO UNIT VALUES (1, '');",
+        "INSERT INTO UNIT VALUES (2, '°C');",
+        "INSERT INTO TYPE_CHANNEL VALUES (1, 'Канал №1');",
+        "INSERT INTO RECORD_ZR (DateTime, Value, idUnit, idTypeChannel, idDevice)"
+        " VALUES ('2024-05-01 10:00:00', 1.5, 1, 1, -1294967296);",
+        "INSERT INTO RECORD_ZR (DateTime, Value, idUnit, idTypeChannel, idDevice)"
+        " VALUES ('2024-05-01 10:00:00', 2.5, 2, 1, 7);",
+        "INSERT INTO RECORD_ZR (DateTime, Value, idUnit, idTypeChannel, idDevice)"
+        " VALUES ('2024-05-01 10:01:00', 3.5, 2, 1, -1294967296);"};
+    QCOMPARE(sqlite(archive, inserts.join(' ')), QStringList());
+    QVERIFY(openDataBasePage(app));
+    QTRY_VERIFY(listTexts(app, "FilterTypeUnit").contains("без единиц"));
+    QVERIFY(!listTexts(app, "FilterTypeUnit").contains(QString()));
+    QVERIFY(listTexts(app, "FilterDevice").contains("ZR-7.49 №3000000000"));
+
+    // Ticked as shown, they still find the stored rows: only the first value.
+    click(app, listEntry(app, "FilterDevice", "ZR-7.49 №3000000000"));
+    click(app, listEntry(app, "FilterTypeUnit", "без единиц"));
+    QCOMPARE(app.shell()->dataBaseInteractor()->filters()->modelDevice()->tickedItems(), QList<int>{-1294967296});
+    QCOMPARE(app.shell()->dataBaseInteractor()->filters()->modelTypeUnit()->tickedItems(), QStringList{QString()});
+    QVERIFY(applyFilter(app));
+    QCOMPARE(app.shell()->tableDBModel()->rowCount(), 1);
     app.shell()->stopWorkers();
 }
 
