@@ -200,6 +200,7 @@ private slots:
     void road_downloadStoreFilterExportChartAndDelete();
     void period_spansTheStoredStampsAlsoInALocalClockGap();
     void unitlessValueAndHighInstrumentNumber_readPlainlyAndStillFilter();
+    void periodPanel_closesOnEscAndOnAPressOutside();
     void filterRequestBeforeAnyFilterLists_saysToWaitAndSendsNothing();
     void filterLists_stayDetachedWhileAnyReadingIsQueued();
     void failedRequests_giveBackCursorButtonsAndLists();
@@ -534,6 +535,42 @@ void TestDataBaseScreen::unitlessValueAndHighInstrumentNumber_readPlainlyAndStil
     QCOMPARE(app.shell()->dataBaseInteractor()->filters()->modelTypeUnit()->tickedItems(), QStringList{QString()});
     QVERIFY(applyFilter(app));
     QCOMPARE(app.shell()->tableDBModel()->rowCount(), 1);
+    app.shell()->stopWorkers();
+}
+
+void TestDataBaseScreen::periodPanel_closesOnEscAndOnAPressOutside()
+{
+    AppHarness app;
+    QVERIFY2(app.start(), qPrintable(app.errorString()));
+    QVERIFY(openDataBasePage(app));
+    auto* window = qobject_cast<QQuickWindow*>(app.root());
+    QVERIFY(window);
+    window->requestActivate();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QObject* period = app.object("PeriodDataBase");
+    QVERIFY(period);
+    auto* field = period->findChild<QQuickItem*>("beginDateTime");
+    auto* panel = field ? field->findChild<QQuickItem*>("dropDown") : nullptr;
+    QVERIFY(panel);
+    const QPoint onField = field->mapToScene(QPointF(60, 16)).toPoint();
+
+    QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, onField);
+    // Fully folded out, as the user sees it before pressing anything.
+    QTRY_VERIFY(panel->isVisible() && qFuzzyCompare(panel->opacity(), 1.0));
+    // A press inside the open panel leaves it open.
+    QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, panel->mapToScene(QPointF(4, 120)).toPoint());
+    QVERIFY(panel->isVisible());
+    QTest::keyClick(window, Qt::Key_Escape);
+    QTRY_VERIFY(!panel->isVisible());
+
+    QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, onField);
+    // Fully folded out, as the user sees it before pressing anything.
+    QTRY_VERIFY(panel->isVisible() && qFuzzyCompare(panel->opacity(), 1.0));
+    // Far from the period: on the table.
+    auto* table = qobject_cast<QQuickItem*>(app.object("TableDB"));
+    QVERIFY(table);
+    QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, table->mapToScene(QPointF(20, table->height() - 20)).toPoint());
+    QTRY_VERIFY(!panel->isVisible());
     app.shell()->stopWorkers();
 }
 

@@ -97,6 +97,28 @@ Page {
         }
     }
 
+    // A folded-out period panel closes on Esc or on a press anywhere else on
+    // the page; presses on the period itself go through to it.
+    Shortcut {
+        sequence: "Esc"
+        enabled: period.open && database_page.visible
+        onActivated: period.close()
+    }
+    MouseArea {
+        objectName: "PeriodOutside"
+        anchors.fill: parent
+        z: 20
+        enabled: period.open
+        onPressed: {
+            var inside = mapToItem(period, mouse.x, mouse.y)
+            if (period.contains(inside)) {
+                mouse.accepted = false
+                return
+            }
+            period.close()
+        }
+    }
+
     Flipable {
         id: flipable
         objectName: "DataBaseFlipCard"
