@@ -199,7 +199,9 @@ private slots:
     void emptyArchive_showsEmptyListsAndNoError();
     void road_downloadStoreFilterExportChartAndDelete();
     void period_spansTheStoredStampsAlsoInALocalClockGap();
-    void filterRequestBeforeAnyFilterLists_isIgnored();
+    void unitlessValueAndHighInstrumentNumber_readPlainlyAndStillFilter();
+    void periodPanel_closesOnEscAndOnAPressOutside();
+    void filterRequestBeforeAnyFilterLists_saysToWaitAndSendsNothing();
     void filterLists_stayDetachedWhileAnyReadingIsQueued();
     void failedRequests_giveBackCursorButtonsAndLists();
     void export_readsTheSelectionAlone_andTheTableComesBack();
@@ -500,14 +502,90 @@ void TestDataBaseScreen::period_spansTheStoredStampsAlsoInALocalClockGap()
     app.shell()->stopWorkers();
 }
 
-void TestDataBaseScreen::filterRequestBeforeAnyFilterLists_isIgnored()
+void TestDataBaseScreen::unitlessValueAndHighInstrumentNumber_readPlainlyAndStillFilter()
+{
+    // Instrument 3000000000 is kept as its signed 32-bit twin; the unit of
+    // the first value is empty.
+    AppHarness app;
+    QVERIFY2(app.start(), qPrintable(app.errorString()));
+    const QString archive = app.databasePath();
+    QVERIFY(archiveReady(archive));
+    const QStringList inserts = {
+        "INSERT INTO TYPE_DEVICE VALUES (-1294967296, 'ZR-7.49', NULL);",
+        "INSERT INTO TYPE_DEVICE VALUES (7, 'ZR-7.47', NULL);",
+        "INSERT INTO UNIT VALUES (1, '');",
+        "INSERT INTO UNIT VALUES (2, '°C');",
+        "INSERT INTO TYPE_CHANNEL VALUES (1, 'Канал №1');",
+        "INSERT INTO RECORD_ZR (DateTime, Value, idUnit, idTypeChannel, idDevice)"
+        " VALUES ('2024-05-01 10:00:00', 1.5, 1, 1, -1294967296);",
+        "INSERT INTO RECORD_ZR (DateTime, Value, idUnit, idTypeChannel, idDevice)"
+        " VALUES ('2024-05-01 10:00:00', 2.5, 2, 1, 7);",
+        "INSERT INTO RECORD_ZR (DateTime, Value, idUnit, idTypeChannel, idDevice)"
+        " VALUES ('2024-05-01 10:01:00', 3.5, 2, 1, -1294967296);"};
+    QCOMPARE(sqlite(archive, inserts.join(' ')), QStringList());
+    QVERIFY(openDataBasePage(app));
+    QTRY_VERIFY(listTexts(app, "FilterTypeUnit").contains("без единиц"));
+    QVERIFY(!listTexts(app, "FilterTypeUnit").contains(QString()));
+    QVERIFY(listTexts(app, "FilterDevice").contains("ZR-7.49 №3000000000"));
+
+    // Ticked as shown, they still find the stored rows: only the first value.
+    click(app, listEntry(app, "FilterDevice", "ZR-7.49 №3000000000"));
+    click(app, listEntry(app, "FilterTypeUnit", "без единиц"));
+    QCOMPARE(app.shell()->dataBaseInteractor()->filters()->modelDevice()->tickedItems(), QList<int>{-1294967296});
+    QCOMPARE(app.shell()->dataBaseInteractor()->filters()->modelTypeUnit()->tickedItems(), QStringList{QString()});
+    QVERIFY(applyFilter(app));
+    QCOMPARE(app.shell()->tableDBModel()->rowCount(), 1);
+    app.shell()->stopWorkers();
+}
+
+void TestDataBaseScreen::periodPanel_closesOnEscAndOnAPressOutside()
+{
+    AppHarness app;
+    QVERIFY2(app.start(), qPrintable(app.errorString()));
+    QVERIFY(openDataBasePage(app));
+    auto* window = qobject_cast<QQuickWindow*>(app.root());
+    QVERIFY(window);
+    window->requestActivate();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QObject* period = app.object("PeriodDataBase");
+    QVERIFY(period);
+    auto* field = period->findChild<QQuickItem*>("beginDateTime");
+    auto* panel = field ? field->findChild<QQuickItem*>("dropDown") : nullptr;
+    QVERIFY(panel);
+    const QPoint onField = field->mapToScene(QPointF(60, 16)).toPoint();
+
+    QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, onField);
+    // Fully folded out, as the user sees it before pressing anything.
+    QTRY_VERIFY(panel->isVisible() && qFuzzyCompare(panel->opacity(), 1.0));
+    // A press inside the open panel leaves it open.
+    QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, panel->mapToScene(QPointF(4, 120)).toPoint());
+    QVERIFY(panel->isVisible());
+    QTest::keyClick(window, Qt::Key_Escape);
+    QTRY_VERIFY(!panel->isVisible());
+
+    QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, onField);
+    // Fully folded out, as the user sees it before pressing anything.
+    QTRY_VERIFY(panel->isVisible() && qFuzzyCompare(panel->opacity(), 1.0));
+    // Far from the period: on the table.
+    auto* table = qobject_cast<QQuickItem*>(app.object("TableDB"));
+    QVERIFY(table);
+    QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, table->mapToScene(QPointF(20, table->height() - 20)).toPoint());
+    QTRY_VERIFY(!panel->isVisible());
+    app.shell()->stopWorkers();
+}
+
+void TestDataBaseScreen::filterRequestBeforeAnyFilterLists_saysToWaitAndSendsNothing()
 {
     QObject root;
     TableDBModel model;
     auto* screen = new DataBaseWindow(&root, &model);
+    Collected collected;
+    useTestDialogs(screen, collected);
     QSignalSpy requests(screen, &DataBaseWindow::setDBFiltr);
     screen->updateModel();
     QCOMPARE(requests.count(), 0);
+    QCOMPARE(collected.warnings,
+             QStringList{"Фильтр не применён: списки фильтров ещё не получены из базы данных. Подождите..."});
     QVERIFY(!screen->isWaiting());
     QVERIFY(!QGuiApplication::overrideCursor());
 }

@@ -60,6 +60,7 @@ Page {
             id: filterUnit
             objectName: "FilterTypeUnit"
             nameFilter: "Ед. измерения:"
+            emptyText: "без единиц"
             anchors.left: filterChannel.right
             anchors.leftMargin: 8
             width: 140
@@ -93,6 +94,28 @@ Page {
                 x: 4
                 y: 22
             }
+        }
+    }
+
+    // A folded-out period panel closes on Esc or on a press anywhere else on
+    // the page; presses on the period itself go through to it.
+    Shortcut {
+        sequence: "Esc"
+        enabled: period.open && database_page.visible
+        onActivated: period.close()
+    }
+    MouseArea {
+        objectName: "PeriodOutside"
+        anchors.fill: parent
+        z: 20
+        enabled: period.open
+        onPressed: {
+            var inside = mapToItem(period, mouse.x, mouse.y)
+            if (period.contains(inside)) {
+                mouse.accepted = false
+                return
+            }
+            period.close()
         }
     }
 

@@ -31,7 +31,9 @@ FrameLabel {
             property int idDevice: Field0
             width: list.width - 12
             // Type, number and, where one was given, the alias.
-            text: Field1 + " №" + Field0 + (Field2 ? " (" + Field2 + ")" : "")
+            // The archive keeps the instrument's 32-bit number signed (the
+            // tick and the filter use it as kept); the user reads it unsigned.
+            text: Field1 + " №" + (Field0 < 0 ? Field0 + 4294967296 : Field0) + (Field2 ? " (" + Field2 + ")" : "")
             font.pixelSize: 14
             // A long alias goes on to the next line rather than being cut off:
             // it is what tells two instruments of one type apart.

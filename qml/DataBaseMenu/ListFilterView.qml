@@ -9,6 +9,9 @@ FrameLabel {
     property string nameFilter: ""
     property alias model: list.model
     property alias count: list.count
+    // Shown for an entry whose stored text is empty; the entry is still
+    // ticked (and filtered) by its stored text.
+    property string emptyText: ""
 
     nameLabel: nameFilter
     fontSize: 14
@@ -27,7 +30,7 @@ FrameLabel {
 
         delegate: CheckBox {
             width: list.width - 12
-            text: Field1
+            text: Field1 === undefined || Field1 === null || Field1 === "" ? root.emptyText : Field1
             font.pixelSize: 14
             checked: list.model ? list.model.getTickStatus(Field1) : false
             onToggled: list.model.setTickStatus(Field1, checked)

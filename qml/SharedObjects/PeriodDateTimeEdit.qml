@@ -13,6 +13,13 @@ Item {
     property alias currentBeginTime: beginDateTime.currentTime
     property alias currentEndDate: endDateTime.currentDate
     property alias currentEndTime: endDateTime.currentTime
+    // One of the fields has its panel folded out.
+    readonly property bool open: beginDateTime.periodVisible || endDateTime.periodVisible
+
+    function close() {
+        beginDateTime.periodVisible = false
+        endDateTime.periodVisible = false
+    }
 
     function atTime(value, hours) {
         var d = new Date(value.getTime())

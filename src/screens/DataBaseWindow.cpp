@@ -230,8 +230,13 @@ void DataBaseWindow::updateModel()
         m_filterQueued = true;
         return;
     }
-    if (!m_filterBundle)
+    if (!m_filterBundle) {
+        // No reading of the lists has succeeded: a press that did nothing at
+        // all would look like an empty archive.
+        if (m_dialogs.warning)
+            m_dialogs.warning(QStringLiteral("Фильтр не применён: списки фильтров ещё не получены из базы данных. Подождите..."));
         return;
+    }
     m_filterQueued = false;
     detachTable();
 
