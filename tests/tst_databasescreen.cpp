@@ -338,8 +338,11 @@ void TestDataBaseScreen::road_downloadStoreFilterExportChartAndDelete()
         collected.savePath = dir.filePath(QStringLiteral("отчёт ") + button);
         printedPath = collected.savePath + ".pdf";
         QVERIFY(QMetaObject::invokeMethod(app.object(button), "clicked"));
-        QVERIFY2(AppHarness::waitFor([&] { return QFile::exists(printedPath); }), button);
-        AppHarness::spin(100);
+        // The file appears when painting starts; it is whole once it has its end marker.
+        QVERIFY2(AppHarness::waitFor([&] {
+            QFile pdf(printedPath);
+            return pdf.open(QIODevice::ReadOnly) && pdf.readAll().trimmed().endsWith("%%EOF");
+        }), button);
         const QString report = reportpdf::text(printedPath);
         QVERIFY2(reportpdf::containsInOrder(report, {clockText(firstA + 1000), clockText(firstA + 1990)}),
                  qPrintable(report));
@@ -350,7 +353,7 @@ void TestDataBaseScreen::road_downloadStoreFilterExportChartAndDelete()
     collected.savePath = dir.filePath("нет такой папки/отчёт");
     QVERIFY(QMetaObject::invokeMethod(app.object("pdfButtonDB"), "clicked"));
     QVERIFY(AppHarness::waitFor([&] { return !collected.warnings.isEmpty(); }));
-    AppHarness::spin(100);
+    QVERIFY(AppHarness::drainQueued(app.shell()->reportInteractor()));
     QCOMPARE(collected.warnings, QStringList{"Не удалось записать отчёт в файл " + collected.savePath + ".pdf"});
     collected.warnings.clear();
 
@@ -450,7 +453,7 @@ void TestDataBaseScreen::road_downloadStoreFilterExportChartAndDelete()
     QVERIFY(screen->selectedRows().isEmpty());
     QSignalSpy deletes(screen, &DataBaseWindow::deleteDataDB);
     QVERIFY(app.emitWindowSignal("clickButtonDeleteItems"));
-    AppHarness::spin(100);
+    QVERIFY(AppHarness::drainQueued(screen));
     QCOMPARE(deletes.count(), 0);
 
     // All of A goes: its instrument and the channel only A had leave the
@@ -702,7 +705,7 @@ void TestDataBaseScreen::failedRequests_giveBackCursorButtonsAndLists()
     QCOMPARE(sqlite(archive, "ALTER TABLE RECORD_ZR RENAME TO GONE"), QStringList());
     QVERIFY(app.emitWindowSignal("clickButtonFilters"));
     QVERIFY(AppHarness::waitFor([&] { return !seen.isEmpty() && !screen->isWaiting(); }));
-    AppHarness::spin(200);
+    QVERIFY(AppHarness::drainQueued(app.shell()->dataBaseInteractor()));
     QCOMPARE(seen, QStringList{"Ошибка запроса|cursor own|buttons on"});
     QVERIFY(!QGuiApplication::overrideCursor());
 

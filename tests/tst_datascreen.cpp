@@ -14,6 +14,7 @@
 #include "ZrSimulator.h"
 
 #include <QFileInfo>
+#include <QQmlListReference>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QStandardItemModel>
@@ -796,7 +797,10 @@ void TestDataScreen::endToEnd_failedOpenKeepsShowingExportingAndPrintingTheLogBe
     QVERIFY(opened.app.emitWindowSignal("clickButtonOpenFile"));
     QVERIFY(AppHarness::waitFor([&] { return !opened.warnings.isEmpty(); }));
     QCOMPARE(opened.warnings, QStringList({"Файл поврежден"}));
-    AppHarness::spin(100);
+    QVERIFY(AppHarness::waitFor([&] {
+        return objectOf(opened.app.property("TableDataFileViewV2", "model")) == opened.app.shell()->modelLogRecord()
+            && opened.app.property("DataFileCaption", "text").toString().startsWith("Файл: good.LOG");
+    }));
 
     // The table, its statistics and the caption show the earlier log again...
     ModelLogRecord* model = opened.app.shell()->modelLogRecord();
@@ -924,7 +928,10 @@ void TestDataScreen::endToEnd_chartZoomsToSelectionAndDoubleClickResets()
     QVERIFY(app.emitWindowSignal("clickButtonOpenFile"));
     QVERIFY(AppHarness::waitFor([&] { return objectOf(app.property("TableDataFileViewV2", "model")) != nullptr; }));
     QVERIFY(app.setProperty("DataFlipCard", "flipped", true));
-    AppHarness::spin(800);
+    // Presses land where the chart is only once the card has turned all the way.
+    QQmlListReference turns(app.object("DataFlipCard"), "transform");
+    QVERIFY(turns.isValid() && turns.count() == 1);
+    QVERIFY(AppHarness::waitFor([&] { return turns.at(0)->property("angle").toDouble() == 180.0; }));
 
     auto* window = qobject_cast<QQuickWindow*>(app.root());
     auto* chart = qobject_cast<QQuickItem*>(app.object("ChartDataFileView"));
@@ -999,7 +1006,7 @@ void TestDataScreen::endToEnd_reportPeriodOfOldLogsIsTheirSpan()
     QmlComplaints complaints;
     QVERIFY(opened.app.setProperty("PrintReport", "visible", true));
     QVERIFY(opened.app.emitWindowSignal("clickButtonOpenWindowPrint"));
-    AppHarness::spin(200);
+    QVERIFY(AppHarness::waitFor([&] { return opened.bridge->printSettingFromPanel().beginDateTime == first; }));
     QVERIFY2(complaints.seen().isEmpty(), qPrintable(complaints.seen().join('\n')));
 
     const PrintSetting setting = opened.bridge->printSettingFromPanel();
@@ -1037,7 +1044,7 @@ void TestDataScreen::endToEnd_logInsideSkippedHourChartsAndReportsEveryRow()
         QSKIP("the report panel did not load in this build");
     QVERIFY(opened.app.setProperty("PrintReport", "visible", true));
     QVERIFY(opened.app.emitWindowSignal("clickButtonOpenWindowPrint"));
-    AppHarness::spin(200);
+    QVERIFY(AppHarness::waitFor([&] { return opened.bridge->printSettingFromPanel().endDateTime == first.addSecs(3000); }));
     const PrintSetting setting = opened.bridge->printSettingFromPanel();
     QCOMPARE(setting.beginDateTime, first);
     QCOMPARE(setting.endDateTime, first.addSecs(3000));

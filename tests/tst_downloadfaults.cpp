@@ -212,7 +212,7 @@ void TestDownloadFaults::download_underFault_givesExactFileOrEarlierCopy_tellsUs
     // What is on disk, and what the user was told.
     if (warning.isEmpty()) {
         QCOMPARE(readAll(path()), m_served);
-        AppHarness::spin(100);
+        QVERIFY(AppHarness::drainQueued(m_app->shell()->filesInteractor()));
         QCOMPARE(m_warnings, QStringList());
         m_app->setProperty("DataWindow", "visible", false);
         m_app->setProperty("DeviceMenu", "visible", true);

@@ -90,6 +90,18 @@ QList<quint16> commandsOf(const QList<QByteArray>& frames)
 
 const char* const pageNames[4] = {"SettingsDevice", "DataWindow", "DataBaseMenu", "DeviceMenu"};
 
+// Counts the settings the page has taken in. The count runs in a queued call
+// posted after the page's own, so once it moves the page shows those settings.
+struct PageFills
+{
+    int count = 0;
+    explicit PageFills(AppHarness& app)
+    {
+        QObject::connect(app.shell()->deviceSettingsInteractor(), &DeviceSettingsInteractor::deviceBytesSettingReceived,
+                         app.shell()->deviceSettingWindow(), [this] { ++count; }, Qt::QueuedConnection);
+    }
+};
+
 // Counts the main window's pages that show, every time one of them appears or
 // goes, and remembers the most that ever showed together.
 class PageWatch : public QObject
@@ -376,6 +388,7 @@ void TestSettingsFlow::settingsButton_showsApplyWritesAndReadsBack()
 
     // The menu's settings button hides the device page and asks for the settings;
     // the page appears once they have been read.
+    PageFills fills(app);
     QVERIFY(QMetaObject::invokeMethod(app.object(QStringLiteral("ButtonSettings")), "clicked"));
     QVERIFY(app.waitForProperty(QStringLiteral("SettingsDevice"), "visible", true));
     QCOMPARE(app.property(QStringLiteral("DeviceMenu"), "visible").toBool(), false);
@@ -398,7 +411,7 @@ void TestSettingsFlow::settingsButton_showsApplyWritesAndReadsBack()
     QVERIFY(AppHarness::waitFor([&] { return m_sim->settingsArea().startsWith(block); }));
     // ...and the page is refilled from what the instrument now holds.
     QVERIFY(AppHarness::waitFor([&] { return m_sim->requestCount(DeviceCommand::ReadMemory) == readsBefore + 4; }));
-    AppHarness::spin(200);
+    QVERIFY(AppHarness::waitFor([&] { return fills.count == 2 && AppHarness::limitRangesSettled(app.root()); }));
     QCOMPARE(app.property(QStringLiteral("PowerSavingSetting"), "brightness").toInt(), 40);
     QCOMPARE(app.property(QStringLiteral("AlarmChannel 2"), "lightAlarmMax").toDouble(), 3000.0);
     QCOMPARE(warnings, QStringList());
@@ -427,7 +440,7 @@ void TestSettingsFlow::secondModel_applyUnchanged_leavesBlockIdentical()
 
     // Applying without a change writes the very block that was read: the hidden
     // page's air-flow, pressure and light limits and the sensor fields included.
-    AppHarness::spin(100);
+    QVERIFY(AppHarness::waitFor([&] { return AppHarness::limitRangesSettled(app.root()); }));
     QVERIFY(QMetaObject::invokeMethod(app.object(QStringLiteral("ButtonApplySettings")), "clicked"));
     QVERIFY(AppHarness::waitFor([&] { return m_sim->requestCount(DeviceCommand::EndWrite) == 1; }));
     QCOMPARE(m_sim->settingsArea(), area);
@@ -455,7 +468,7 @@ void TestSettingsFlow::failedWrite_showsErrorThenSettingsReadBack()
 
     m_sim->injectFault(SimFault::StatusFail, -1, DeviceCommand::WriteMemory);
     app.setProperty(QStringLiteral("AlarmChannel 2"), "lightAlarmMax", 2500.0);
-    AppHarness::spin(50);
+    QVERIFY(AppHarness::waitFor([&] { return AppHarness::limitRangesSettled(app.root()); }));
     QVERIFY(QMetaObject::invokeMethod(app.object(QStringLiteral("ButtonApplySettings")), "clicked"));
 
     // First the message, while the page still shows the user's value; then the
@@ -525,7 +538,7 @@ void TestSettingsFlow::settingsAskedDuringDownload_neverTwoPagesAndSettingsLast(
 
     QVERIFY(AppHarness::waitFor([&] { return loaded == 1; }, 30000));
     QVERIFY(app.waitForProperty(QStringLiteral("SettingsDevice"), "visible", true));
-    AppHarness::spin(300);
+    QVERIFY(app.waitForProperty(QStringLiteral("WaitingForPage"), "visible", false));
     QCOMPARE(watch.shown(), QStringList{QStringLiteral("SettingsDevice")});
     QCOMPARE(watch.mostShownTogether(), 1);
     QCOMPARE(app.property(QStringLiteral("WaitingForPage"), "visible").toBool(), false);

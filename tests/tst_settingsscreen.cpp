@@ -1,5 +1,6 @@
 // The settings page bridge against the real settings page documents: values go
 // into the controls and come back out of them unchanged, per instrument model.
+#include "AppHarness.h"
 #include "screens/DeviceSettingWindow.h"
 
 #include <QLocale>
@@ -135,6 +136,7 @@ private:
     QObject* field(const QString& path) const;
     void useLocale(const QLocale& locale);
     bool isShown(const QString& name) const;
+    bool settle();
     DeviceSettings collect();
 
     std::unique_ptr<QQmlApplicationEngine> m_engine;
@@ -194,6 +196,11 @@ bool TestSettingsScreen::isShown(const QString& name) const
     return item && item->isVisible();
 }
 
+bool TestSettingsScreen::settle()
+{
+    return AppHarness::waitFor([this] { return AppHarness::limitRangesSettled(m_root); });
+}
+
 DeviceSettings TestSettingsScreen::collect()
 {
     QSignalSpy spy(m_bridge, &DeviceSettingWindow::settingsDeviceChanged);
@@ -221,7 +228,7 @@ void TestSettingsScreen::limits_shownInTenthsAndReadBackUnchanged()
     QCOMPARE(back.channel[0].alarmMax[0], 30.0f);
 
     // After the page has settled, the values are still the same.
-    QTest::qWait(50);
+    QVERIFY(settle());
     QCOMPARE(collect().channel[0], s.channel[0]);
 }
 
@@ -232,7 +239,7 @@ void TestSettingsScreen::firstModel_everyFieldSurvivesThePage()
     m_bridge->showSetting(s);
     QCOMPARE(m_root->findChild<QObject*>(QStringLiteral("SettingsDevice"))->property("visible").toBool(), true);
     QVERIFY(isShown(QStringLiteral("AlarmChannel 2")));
-    QTest::qWait(50);
+    QVERIFY(settle());
 
     const DeviceSettings back = collect();
     QCOMPARE(back.brightness, s.brightness);
@@ -286,7 +293,7 @@ void TestSettingsScreen::secondModel_hiddenChannel2LimitsWrittenBackAsReceived()
     m_bridge->setTypeSetting(QStringLiteral("ZR7.49 1.03"));
     const DeviceSettings s = secondModelRecord();
     m_bridge->showSetting(s);
-    QTest::qWait(50);
+    QVERIFY(settle());
 
     const DeviceSettings back = collect();
     // Air flow, pressure and light of channel 2 come from the hidden page.
@@ -311,7 +318,7 @@ void TestSettingsScreen::secondModel_hiddenChannel2LimitsWrittenBackAsReceived()
     // The sensor-alarm page wins over the hidden page for its own fields.
     object(QStringLiteral("AlarmChannel2ZR749"))->setProperty("resisterAlarmMax", 1500.0);
     object(QStringLiteral("AlarmChannel 2"))->setProperty("temperatureAlarmMax", 2000.0);
-    QTest::qWait(50);
+    QVERIFY(settle());
     QCOMPARE(collect().channel[1].alarmMax[0], 150.0f);
 }
 
@@ -345,7 +352,7 @@ void TestSettingsScreen::unknownType_noSecondChannelPageAndSensorFieldsUntouched
     // The sensor page is not read: the sensor fields go back as they came, so
     // an instrument that does store them never gets them reset.
     sensor->setProperty("sensorType", 3);
-    QTest::qWait(50);
+    QVERIFY(settle());
     const DeviceSettings back = collect();
     QCOMPARE(back.sensorType, 5);
     QCOMPARE(back.value4mA, -12.5f);
@@ -435,11 +442,11 @@ void TestSettingsScreen::limitBoxes_newRangeAboveOldRangeShownWhole()
     s.channel[0].alarmMin[0] = 10.0f;
     s.channel[0].alarmMax[0] = 20.0f;
     m_bridge->showSetting(s);
-    QTest::qWait(20);
+    QVERIFY(settle());
     s.channel[0].alarmMin[0] = 400.0f;
     s.channel[0].alarmMax[0] = 500.0f;
     m_bridge->showSetting(s);
-    QTest::qWait(20);
+    QVERIFY(settle());
     QCOMPARE(limitBox(QStringLiteral("AlarmChannel 1"), "temperature", "lower")->property("value").toInt(), 4000);
     QCOMPARE(limitBox(QStringLiteral("AlarmChannel 1"), "temperature", "upper")->property("value").toInt(), 5000);
     DeviceSettings back = collect();
@@ -450,7 +457,7 @@ void TestSettingsScreen::limitBoxes_newRangeAboveOldRangeShownWhole()
     s.channel[0].alarmMin[0] = -100.0f;
     s.channel[0].alarmMax[0] = -50.0f;
     m_bridge->showSetting(s);
-    QTest::qWait(20);
+    QVERIFY(settle());
     back = collect();
     QCOMPARE(back.channel[0].alarmMin[0], -100.0f);
     QCOMPARE(back.channel[0].alarmMax[0], -50.0f);
@@ -468,7 +475,7 @@ void TestSettingsScreen::limitBoxes_receivedValuesOutsideBoundsKeptAsReceived()
     s.channel[1].alarmMin[3] = std::numeric_limits<float>::quiet_NaN();
     s.channel[1].alarmMax[4] = 1e30f;
     m_bridge->showSetting(s);
-    QTest::qWait(50);
+    QVERIFY(settle());
     QCOMPARE(limitBox(QStringLiteral("AlarmChannel 1"), "temperature", "upper")->property("value").toInt(), 30000);
     QCOMPARE(limitBox(QStringLiteral("AlarmChannel 1"), "pressure", "lower")->property("value").toInt(), 1000);
     const DeviceSettings back = collect();
@@ -480,7 +487,7 @@ void TestSettingsScreen::limitBoxes_receivedValuesOutsideBoundsKeptAsReceived()
 
     // The next reading inside the bounds narrows the range again.
     m_bridge->showSetting(firstModelRecord());
-    QTest::qWait(50);
+    QVERIFY(settle());
     QCOMPARE(limitBox(QStringLiteral("AlarmChannel 1"), "temperature", "upper")->property("to").toInt(), 25000);
     QCOMPARE(collect().channel[0], firstModelRecord().channel[0]);
 }
@@ -504,7 +511,7 @@ void TestSettingsScreen::numbers_shownInLocaleWithoutGrouping()
 {
     useLocale(QLocale(QLocale::Russian, QLocale::Russia));
     m_bridge->showSetting(firstModelRecord());
-    QTest::qWait(20);
+    QVERIFY(settle());
     QCOMPARE(field("AlarmChannel 1/temperature/lower")->property("displayText").toString(), QStringLiteral("20,5"));
     // A group separator would make the shown text unreadable when typed back.
     QCOMPARE(field("AlarmChannel 1/light/upper")->property("displayText").toString(), QStringLiteral("99999,9"));
@@ -561,7 +568,7 @@ void TestSettingsScreen::typedNumbers_acceptedOrRefusedNeverClamped()
     DeviceSettings s = firstModelRecord();
     s.logPeriod = QTime(1, 0, 0);
     m_bridge->showSetting(s);
-    QTest::qWait(20);
+    QVERIFY(settle());
 
     QObject* target = this->field(field);
     QVERIFY(target);

@@ -14,6 +14,8 @@
 #include <QThread>
 #include <QTimer>
 
+#include <memory>
+
 AppHarness::AppHarness(const QStringList& ports)
 {
     setPorts(ports);
@@ -96,6 +98,32 @@ bool AppHarness::waitFor(const std::function<bool()>& condition, int timeoutMs)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QThread::msleep(5);
+    }
+    return true;
+}
+
+bool AppHarness::drainQueued(QObject* receiver, int timeoutMs)
+{
+    // Shared: on a timeout the calls may still run after this returns.
+    const auto back = std::make_shared<bool>(false);
+    QObject* here = QCoreApplication::instance();
+    QMetaObject::invokeMethod(receiver, [back, here] {
+        QMetaObject::invokeMethod(here, [back] { *back = true; }, Qt::QueuedConnection);
+    }, Qt::QueuedConnection);
+    return waitFor([back] { return *back; }, timeoutMs);
+}
+
+bool AppHarness::limitRangesSettled(const QObject* root)
+{
+    const auto all = root->findChildren<QObject*>();
+    for (const QObject* o : all) {
+        const auto* lower = o->property("lowerBox").value<QObject*>();
+        const auto* upper = o->property("upperBox").value<QObject*>();
+        if (!lower || !upper)
+            continue;
+        if (o->property("min").toDouble() != lower->property("value").toDouble()
+            || o->property("max").toDouble() != upper->property("value").toDouble())
+            return false;
     }
     return true;
 }

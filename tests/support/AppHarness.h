@@ -46,6 +46,15 @@ public:
                          const QVariant& expected, int timeoutMs = 15000) const;
     // Spins the event loop for `ms` milliseconds.
     static void spin(int ms);
+    // Until everything already queued for `receiver`'s thread has run, and
+    // then what that posted back to this thread: what the program had on its
+    // way is then done, so a check that nothing more came is a fair one.
+    static bool drainQueued(QObject* receiver, int timeoutMs = 15000);
+    // Whether every limit range of the settings page under `root` has taken
+    // its boxes' values: a range adopts them in a deferred call once all
+    // assignments of a turn are done, so a page just filled or edited has
+    // settled only when this holds.
+    static bool limitRangesSettled(const QObject* root);
 
     // Emits a signal declared on the main window, as the QML screens do.
     bool emitWindowSignal(const char* name, const QVariant& argument = QVariant());
