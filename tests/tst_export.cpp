@@ -133,6 +133,7 @@ private slots:
     void csv_overwritingLongerFileLeavesNoRemains();
     void csv_unopenablePathReportsOpenError();
     void csvQuery_splitsMeasurementTextsIntoValueAndUnit();
+    void csvQuery_instrumentNumbersFrom2pow31_areUnsigned();
 
     void xlsxLog_layoutFormatsAndValues();
     void xlsxLog_emptyLogHasHeaderRowsOnly();
@@ -238,6 +239,24 @@ void TestExport::csvQuery_splitsMeasurementTextsIntoValueAndUnit()
                                     "not a date;7;;;;;\n"));
     QVERIFY(CsvExporter::isMeasurementField("Доп"));
     QVERIFY(!CsvExporter::isMeasurementField("канал"));
+}
+
+// The archive keeps instrument numbers as signed 32-bit values; a selection
+// shows and exports them as the instrument does, also from 2^31 on.
+void TestExport::csvQuery_instrumentNumbersFrom2pow31_areUnsigned()
+{
+    QSqlQuery q(m_db);
+    QVERIFY(q.exec("CREATE TABLE ids (\"Дата\" TEXT, \"№ прибора\" INTEGER)"));
+    QVERIFY(q.exec("INSERT INTO ids VALUES ('a', -1294967296), ('b', -1), ('c', 2147483647), ('d', NULL)"));
+    QSqlQueryModel model;
+    model.setQuery("SELECT * FROM ids", m_db);
+    const QString path = m_dir.filePath("ids.csv");
+    CsvExporter::saveQuery(path, &model);
+    QCOMPARE(readFile(path), cp1251("Дата;№ прибора;\n"
+                                    "a;3000000000;\n"
+                                    "b;4294967295;\n"
+                                    "c;2147483647;\n"
+                                    "d;;\n"));
 }
 
 void TestExport::xlsxLog_layoutFormatsAndValues()

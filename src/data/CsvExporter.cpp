@@ -55,7 +55,7 @@ QString CsvExporter::fieldText(const QString& fieldName, const QVariant& value)
 {
     // Instrument numbers are stored as signed 32-bit numbers; an ID of 2^31
     // and above is shown as the instrument shows it.
-    if (fieldName == QLatin1String("№ прибора") && !value.isNull()) {
+    if (fieldName == QStringLiteral("№ прибора") && !value.isNull()) {
         bool ok = false;
         const qint64 number = value.toLongLong(&ok);
         if (ok && number < 0 && number >= std::numeric_limits<qint32>::min())
