@@ -17,33 +17,21 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include "CliProcess.h"
+
 #include <QtTest>
 
 namespace {
 
-struct CliRun
-{
-    int code = -1;
-    QString out;
-    QString err;
-};
+using CliRun = cliprocess::Run;
 
 CliRun cli(const QStringList& arguments, const QString& ports, const QString& journal)
 {
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("ORVELIN_PORTS"), ports);
-    environment.insert(QStringLiteral("ORVELIN_JOURNAL"), journal);
-    environment.insert(QStringLiteral("LANG"), QStringLiteral("ru_RU.UTF-8"));
-    process.setProcessEnvironment(environment);
-    process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/orvelin-cli"), arguments);
-    CliRun run;
-    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
-        return run;
-    run.code = process.exitCode();
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+    cliprocess::Setup setup;
+    setup.ports = ports;
+    setup.locale = QStringLiteral("ru_RU.UTF-8");
+    setup.environment << QStringLiteral("ORVELIN_JOURNAL=") + journal;
+    return cliprocess::run(arguments, setup);
 }
 
 QByteArray readAll(const QString& path)

@@ -11,31 +11,17 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
+#include "CliProcess.h"
+
 #include <QtTest>
 
 namespace {
 
-struct Run
-{
-    int code = -1;
-    QString out;
-    QString err;
-};
+using Run = cliprocess::Run;
 
 Run cli(const QStringList& arguments)
 {
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("ORVELIN_PORTS"), QString());
-    process.setProcessEnvironment(environment);
-    process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/orvelin-cli"), arguments);
-    Run run;
-    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
-        return run;
-    run.code = process.exitCode();
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+    return cliprocess::run(arguments);
 }
 
 bool writeFile(const QString& path, const QByteArray& bytes)
