@@ -3,11 +3,22 @@
 #include "PgTestServer.h"
 #include "ZrSimulator.h"
 
+#include "data/Journal.h"
+#include "database/ArchiveJournal.h"
+
 #include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMutex>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <memory>
+#include <thread>
 
 namespace {
 
@@ -18,13 +29,23 @@ struct Run
     QString err;
 };
 
-Run program(const QString& path, const QStringList& arguments, const QString& journal = QString())
+// `settings`: further NAME=VALUE entries; "NAME=" removes NAME.
+Run program(const QString& path, const QStringList& arguments, const QString& journal = QString(),
+            const QStringList& settings = {})
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("ORVELIN_PORTS"), QString());
     if (!journal.isEmpty())
         environment.insert(QStringLiteral("ORVELIN_JOURNAL"), journal);
+    for (const QString& setting : settings) {
+        const QString name = setting.section(QLatin1Char('='), 0, 0);
+        const QString value = setting.section(QLatin1Char('='), 1);
+        if (value.isEmpty())
+            environment.remove(name);
+        else
+            environment.insert(name, value);
+    }
     process.setProcessEnvironment(environment);
     process.start(path, arguments);
     Run run;
@@ -68,8 +89,12 @@ private slots:
     void sqlite_oneRowPerLoadedLog_changedFileWarnsOnceAndIsNoted();
     void reports_carryTheHashesOfTheirSources();
     void postgres_oneRowPerLoadedLog();
+    void postgres_journalIsTheArchivesTable_oneChainForEveryWriter();
 
 private:
+    PgTestServer* server();
+
+    std::unique_ptr<PgTestServer> m_server;
     QTemporaryDir m_dir;
     QStringList m_logs;
     QString m_journal;
@@ -160,18 +185,97 @@ void TestLogSources::reports_carryTheHashesOfTheirSources()
     QVERIFY(text.contains(sha256sum(m_logs[1])));
 }
 
+PgTestServer* TestLogSources::server()
+{
+    if (!m_server)
+        m_server = std::make_unique<PgTestServer>();
+    return m_server->problem().isEmpty() ? m_server.get() : nullptr;
+}
+
 void TestLogSources::postgres_oneRowPerLoadedLog()
 {
-    PgTestServer server;
-    if (server.missing())
+    if (!server() && m_server->missing())
         QSKIP("PostgreSQL is not installed");
-    QVERIFY2(server.problem().isEmpty(), qPrintable(server.problem()));
-    QVERIFY(server.createDatabase("sources"));
-    const QString url = server.url("sources");
+    QVERIFY2(server(), qPrintable(m_server->problem()));
+    QVERIFY(server()->createDatabase("sources"));
+    const QString url = server()->url("sources");
     QCOMPARE(cli(QStringList{"import", "--db", url} + m_logs, m_journal).code, 0);
     QCOMPARE(cli(QStringList{"import", "--db", url} + m_logs, m_journal).code, 0);
     const Run rows = program("psql", {url, "-At", "-c", "SELECT sha256 FROM LOG_SOURCE ORDER BY idSource"});
     QCOMPARE(rows.out.split('\n', Qt::SkipEmptyParts), (QStringList{sha256sum(m_logs[0]), sha256sum(m_logs[1])}));
+}
+
+// With the archive on the lab's server and no journal file named, the journal
+// is the archive's table, one chain for every computer: programs adding lines
+// at once never fork it (psql reads it back), the command line lists and
+// checks it there, and a row deleted from it is named as the break.
+void TestLogSources::postgres_journalIsTheArchivesTable_oneChainForEveryWriter()
+{
+    if (!server() && m_server->missing())
+        QSKIP("PostgreSQL is not installed");
+    QVERIFY2(server(), qPrintable(m_server->problem()));
+    QVERIFY(server()->createDatabase("journal"));
+    const QString url = server()->url("journal");
+
+    QStringList failures;
+    QMutex failuresMutex;
+    const auto writer = [&](int number) {
+        ArchiveJournal journal(url);
+        for (int line = 0; line < 15; ++line) {
+            try {
+                journal.append([&](const std::optional<QByteArray>& last) {
+                    return Journal::nextLine(last, QStringLiteral("test"), {{"writer", number}, {"line", line}});
+                });
+            } catch (const QString& message) {
+                const QMutexLocker locker(&failuresMutex);
+                failures << message;
+            }
+        }
+    };
+    std::thread first(writer, 1);
+    std::thread second(writer, 2);
+    first.join();
+    second.join();
+    QVERIFY2(failures.isEmpty(), qPrintable(failures.join('\n')));
+    const QStringList lines = program("psql", {url, "-At", "-c", "SELECT line FROM JOURNAL ORDER BY idLine"})
+                                  .out.split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 30);
+    QByteArray previous(64, '0');
+    QSet<QString> written;
+    for (const QString& line : lines) {
+        const QJsonObject entry = QJsonDocument::fromJson(line.toUtf8()).object();
+        QCOMPARE(entry.value("prev").toString().toLatin1(), previous);
+        previous = QCryptographicHash::hash(line.toUtf8(), QCryptographicHash::Sha256).toHex();
+        written << QStringLiteral("%1/%2").arg(entry.value("writer").toInt()).arg(entry.value("line").toInt());
+    }
+    QCOMPARE(written.size(), 30);
+
+    // The archive configured, no journal file: loads go to the table, not to a file.
+    const QString fileJournal = QCoreApplication::applicationDirPath() + QStringLiteral("/journal.jsonl");
+    const qint64 fileJournalSize = QFileInfo(fileJournal).size();
+    const QStringList onServer = {QStringLiteral("ORVELIN_JOURNAL="), QStringLiteral("ORVELIN_ARCHIVE=") + url};
+    const QString cliPath = QCoreApplication::applicationDirPath() + QStringLiteral("/orvelin-cli");
+    QCOMPARE(program(cliPath, QStringList{"import"} + m_logs, QString(), onServer).code, 0);
+    QCOMPARE(QFileInfo(fileJournal).size(), fileJournalSize);
+    const Run listed = program(cliPath, {"journal", "--json"}, QString(), onServer);
+    QCOMPARE(listed.code, 0);
+    const QJsonObject list = QJsonDocument::fromJson(listed.out.toUtf8()).object();
+    QCOMPARE(list.value("archive").toString(), url);
+    const QJsonArray entries = list.value("entries").toArray();
+    QCOMPARE(entries.size(), 32);
+    QCOMPARE(entries.last().toObject().value("event").toString(), QStringLiteral("archiveLoad"));
+    QCOMPARE(entries.last().toObject().value("sha256").toString(), sha256sum(m_logs[1]));
+    QCOMPARE(program(cliPath, {"journal", "--verify", "--db", url}, QString(), onServer).code, 0);
+
+    // A row taken out of the table breaks the chain at the row after it.
+    program("psql", {url, "-c", "DELETE FROM JOURNAL WHERE idLine = (SELECT idLine FROM JOURNAL ORDER BY idLine "
+                                "OFFSET 30 LIMIT 1)"});
+    const Run verify = program(cliPath, {"journal", "--verify", "--json", "--db", url}, QString(), {"ORVELIN_JOURNAL="});
+    QCOMPARE(verify.code, 3);
+    const QJsonObject check = QJsonDocument::fromJson(verify.out.toUtf8()).object();
+    QCOMPARE(check.value("intact").toBool(true), false);
+    QCOMPARE(check.value("firstBadLine").toInt(), 31);
+    QCOMPARE(check.value("table").toString(), QStringLiteral("JOURNAL"));
 }
 
 QTEST_GUILESS_MAIN(TestLogSources)

@@ -1,6 +1,7 @@
 #include "app/ApplicationShell.h"
 #include "app/Localization.h"
 #include "base/DataLocation.h"
+#include "database/ArchiveJournal.h"
 #include "report/MetaTypes.h"
 
 #include <QApplication>
@@ -19,6 +20,9 @@ int main(int argc, char* argv[])
     QDir().mkpath(DataLocation::dataDir() + QStringLiteral("/LOG"));
     if (!QFileInfo::exists(DataLocation::helpDir() + QStringLiteral("/Home.htm")))
         std::fprintf(stderr, "orvelin: справка не найдена в %s\n", qPrintable(QDir::toNativeSeparators(DataLocation::helpDir())));
+
+    // The lab's archive on a server keeps the journal every computer adds to.
+    ArchiveJournal::useFor(QString());
 
     ApplicationShell shell;
     if (!shell.start()) {

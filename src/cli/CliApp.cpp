@@ -3,6 +3,7 @@
 #include "cli/CliCommand.h"
 #include "cli/CliFailure.h"
 #include "cli/CliOutput.h"
+#include "database/ArchiveJournal.h"
 
 #include <exception>
 #include <new>
@@ -82,7 +83,10 @@ int runCommand(const QList<CliCommand>& commands, const QStringList& arguments)
             CliOutput::out(commandHelp(command));
             return 0;
         }
-        return command.run(CliArguments(rest, command.options));
+        const CliArguments parsed(rest, command.options);
+        // Changes are journalled beside the archive this command works with.
+        ArchiveJournal::useFor(parsed.isSet(QStringLiteral("db")) ? parsed.value(QStringLiteral("db")) : QString());
+        return command.run(parsed);
     }
     throw CliFailure::usage(QStringLiteral("Неизвестная команда «%1» (список команд: %2 --help)").arg(name, kProgram));
 }

@@ -5,6 +5,8 @@
 #include "cli/CliOutput.h"
 #include "data/DownloadRecord.h"
 #include "data/Journal.h"
+#include "database/ArchiveJournal.h"
+#include "database/DBJournalTable.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -93,12 +95,25 @@ int journal(const CliArguments& arguments)
 {
     if (!arguments.positional().isEmpty())
         throw CliFailure::usage(QStringLiteral("Лишний аргумент «%1»").arg(arguments.positional().first()));
-    const QString path = arguments.isSet(QStringLiteral("file")) ? arguments.value(QStringLiteral("file"))
-                                                                 : Journal::defaultPath();
+    if (arguments.isSet(QStringLiteral("file")) && arguments.isSet(QStringLiteral("db")))
+        throw CliFailure::usage(QStringLiteral("Укажите либо --file, либо --db"));
+    // The journal of the archive named (or configured): its table on a
+    // server, else the file; --file reads any journal file.
+    const std::unique_ptr<Journal::Store> store = arguments.isSet(QStringLiteral("file"))
+                                                      ? Journal::fileStore(arguments.value(QStringLiteral("file")))
+                                                      : Journal::currentStore();
+    const QString path = store->where();
+    // Where the lines came from, under keys of their own: a file's path, or
+    // the server archive's address and table.
+    QJsonObject source{{QStringLiteral("file"), path}};
+    if (const auto* table = dynamic_cast<const ArchiveJournal*>(store.get()))
+        source = {{QStringLiteral("file"), QJsonValue()},
+                  {QStringLiteral("archive"), table->location()},
+                  {QStringLiteral("table"), DBJournalTable::tableName()}};
     const QDateTime since = sinceOf(arguments);
     QByteArray content;
     try {
-        content = Journal::readAll(path);
+        content = store->readAll();
     } catch (const QString& message) {
         throw CliFailure::failed(message);
     }
@@ -106,12 +121,12 @@ int journal(const CliArguments& arguments)
     if (arguments.isSet(QStringLiteral("verify"))) {
         const Journal::Check check = Journal::verify(content);
         if (json) {
-            CliOutput::json(QJsonDocument(QJsonObject{
-                {QStringLiteral("file"), path},
-                {QStringLiteral("intact"), check.intact},
-                {QStringLiteral("lines"), check.lines},
-                {QStringLiteral("firstBadLine"), check.intact ? QJsonValue() : QJsonValue(check.firstBadLine)},
-                {QStringLiteral("reason"), check.intact ? QJsonValue() : QJsonValue(check.reason)}}));
+            QJsonObject result = source;
+            result.insert(QStringLiteral("intact"), check.intact);
+            result.insert(QStringLiteral("lines"), check.lines);
+            result.insert(QStringLiteral("firstBadLine"), check.intact ? QJsonValue() : QJsonValue(check.firstBadLine));
+            result.insert(QStringLiteral("reason"), check.intact ? QJsonValue() : QJsonValue(check.reason));
+            CliOutput::json(QJsonDocument(result));
         } else if (check.intact) {
             CliOutput::out(QStringLiteral("Журнал цел: строк %1 (%2)\n").arg(check.lines).arg(path));
         } else {
@@ -126,7 +141,8 @@ int journal(const CliArguments& arguments)
         QJsonArray list;
         for (const QJsonObject& entry : entries)
             list.append(entry);
-        CliOutput::json(QJsonDocument(QJsonObject{{QStringLiteral("file"), path}, {QStringLiteral("entries"), list}}));
+        source.insert(QStringLiteral("entries"), list);
+        CliOutput::json(QJsonDocument(source));
         return 0;
     }
     QString text;
@@ -147,14 +163,15 @@ QList<CliCommand> evidenceCommands()
          QStringLiteral("Для каждого файла: «совпадает», «изменён после загрузки» или «нет записи о загрузке».\n"
                         "Код 0, только если совпадают все; 3, если хоть один изменён или без записи."),
          {json}, verify},
-        {QStringLiteral("journal"), QStringLiteral("journal [--since ДАТА] [--verify] [--json] [--file ПУТЬ]"),
+        {QStringLiteral("journal"), QStringLiteral("journal [--since ДАТА] [--verify] [--json] [--file ПУТЬ | --db БАЗА]"),
          QStringLiteral("журнал изменений приборов и архива; --verify проверяет его цепочку"),
-         QStringLiteral("Журнал: journal.jsonl в папке данных программы (или ORVELIN_JOURNAL).\n"
+         QStringLiteral("Журнал: journal.jsonl в папке данных программы (или ORVELIN_JOURNAL);\n"
+                        "у архива на сервере PostgreSQL — его таблица JOURNAL, общая для всех компьютеров.\n"
                         "--verify: код 3 и номер первой испорченной строки, если строку удалили или изменили."),
          {{QStringLiteral("since"), QStringLiteral("ДАТА"), QStringLiteral("только записи с этого дня (ДД.ММ.ГГГГ)")},
           {QStringLiteral("verify"), QString(), QStringLiteral("проверить цепочку хешей")},
           {QStringLiteral("file"), QStringLiteral("ПУТЬ"), QStringLiteral("другой файл журнала")},
-          json},
+          CliOptions::database(), json},
          journal},
     };
 }

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QLockFile>
+#include <QMutex>
 #include <QProcessEnvironment>
 #include <QSysInfo>
 
@@ -72,29 +73,78 @@ QJsonObject entry(const QString& event, const QJsonObject& details, const QDateT
     return entry;
 }
 
+QByteArray nextLine(const std::optional<QByteArray>& previous, const QString& event, const QJsonObject& details)
+{
+    return composeLine(previous ? hashOf(*previous) : kFirstPrevious,
+                       entry(event, details, QDateTime::currentDateTimeUtc()));
+}
+
+namespace {
+
+class FileStore : public Store
+{
+public:
+    explicit FileStore(const QString& path) : m_path(path) {}
+
+    void append(const std::function<QByteArray(const std::optional<QByteArray>&)>& compose) override
+    {
+        QLockFile lock(m_path + QStringLiteral(".lock"));
+        lock.setStaleLockTime(30000);
+        if (!lock.tryLock(10000))
+            throw QStringLiteral("Журнал занят другой программой: %1").arg(m_path);
+        QFile file(m_path);
+        if (!file.open(QIODevice::ReadWrite))
+            throw QStringLiteral("Журнал не открывается: %1 (%2)").arg(m_path, file.errorString());
+        QByteArray line = compose(file.size() == 0 ? std::nullopt : std::optional<QByteArray>(lastLine(file)));
+        // A journal whose last line lost its newline (a crash mid-write) gets
+        // one first, so that the new line stays a line of its own.
+        if (file.size() > 0) {
+            file.seek(file.size() - 1);
+            if (file.read(1) != "\n")
+                line.prepend('\n');
+        }
+        line.append('\n');
+        file.seek(file.size());
+        if (file.write(line) != line.size() || !file.flush())
+            throw QStringLiteral("Журнал не записан: %1 (%2)").arg(m_path, file.errorString());
+    }
+
+    QByteArray readAll() override { return Journal::readAll(m_path); }
+    QString where() const override { return m_path; }
+
+private:
+    QString m_path;
+};
+
+QMutex factoryMutex;
+StoreFactory chosenFactory;
+
+} // namespace
+
+std::unique_ptr<Store> fileStore(const QString& path)
+{
+    return std::make_unique<FileStore>(path);
+}
+
 void append(const QString& path, const QString& event, const QJsonObject& details)
 {
-    QLockFile lock(path + QStringLiteral(".lock"));
-    lock.setStaleLockTime(30000);
-    if (!lock.tryLock(10000))
-        throw QStringLiteral("Журнал занят другой программой: %1").arg(path);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadWrite))
-        throw QStringLiteral("Журнал не открывается: %1 (%2)").arg(path, file.errorString());
-    const QByteArray previous = lastLine(file);
-    QByteArray line = composeLine(previous.isEmpty() && file.size() == 0 ? kFirstPrevious : hashOf(previous),
-                                  entry(event, details, QDateTime::currentDateTimeUtc()));
-    // A journal whose last line lost its newline (a crash mid-write) gets one
-    // first, so that the new line stays a line of its own.
-    if (file.size() > 0) {
-        file.seek(file.size() - 1);
-        if (file.read(1) != "\n")
-            line.prepend('\n');
+    FileStore(path).append([&](const std::optional<QByteArray>& last) { return nextLine(last, event, details); });
+}
+
+void useStore(StoreFactory factory)
+{
+    const QMutexLocker locker(&factoryMutex);
+    chosenFactory = std::move(factory);
+}
+
+std::unique_ptr<Store> currentStore()
+{
+    StoreFactory factory;
+    {
+        const QMutexLocker locker(&factoryMutex);
+        factory = chosenFactory;
     }
-    line.append('\n');
-    file.seek(file.size());
-    if (file.write(line) != line.size() || !file.flush())
-        throw QStringLiteral("Журнал не записан: %1 (%2)").arg(path, file.errorString());
+    return factory ? factory() : fileStore(defaultPath());
 }
 
 Check verify(const QByteArray& content)
@@ -167,7 +217,8 @@ QByteArray readAll(const QString& path)
 QString record(const QString& event, const QJsonObject& details)
 {
     try {
-        append(defaultPath(), event, details);
+        currentStore()->append(
+            [&](const std::optional<QByteArray>& last) { return nextLine(last, event, details); });
     } catch (const QString& message) {
         return message;
     }

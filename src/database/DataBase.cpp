@@ -173,6 +173,11 @@ void DataBase::lockForDelete()
     execIfAny(m_dialect->deleteLockStatement());
 }
 
+void DataBase::lockForJournal()
+{
+    execIfAny(m_dialect->journalLockStatement());
+}
+
 void DataBase::commitTransaction()
 {
     endTransaction();

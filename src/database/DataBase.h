@@ -61,6 +61,7 @@ public:
     // Locks the dialect asks for inside a load's or a delete's transaction.
     void lockForLoad(int deviceKey);
     void lockForDelete();
+    void lockForJournal();
     void commitTransaction();
     // Ends an open transaction without keeping its changes. Never throws: it
     // is the way out of a failure.

@@ -10,6 +10,7 @@ constexpr int archiveLocks = 74700;
 constexpr int archiveObject = 0; // loads share it; a delete holds it alone
 constexpr int schemaObject = 1;  // creating tables and indexes
 constexpr int lookupObject = 2;  // adding units, channels and instruments
+constexpr int journalObject = 3; // adding a journal line
 constexpr int instrumentLocks = 74701;
 
 // Creates a relation only when missing and one computer at a time: CREATE ...
@@ -196,6 +197,11 @@ QString PostgresDialect::lookupLockStatement() const
 QString PostgresDialect::deleteLockStatement() const
 {
     return QStringLiteral("SELECT pg_advisory_xact_lock(%1, %2);").arg(archiveLocks).arg(archiveObject);
+}
+
+QString PostgresDialect::journalLockStatement() const
+{
+    return QStringLiteral("SELECT pg_advisory_xact_lock(%1, %2);").arg(archiveLocks).arg(journalObject);
 }
 
 QString PostgresDialect::failureReason(const QString& databaseText, const QString& driverText) const

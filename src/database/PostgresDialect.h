@@ -53,6 +53,7 @@ public:
     QString loadLockStatement(int deviceKey) const override;
     QString lookupLockStatement() const override;
     QString deleteLockStatement() const override;
+    QString journalLockStatement() const override;
     QString failureReason(const QString& databaseText, const QString& driverText) const override;
     QString conditionText(const QString& nativeErrorCode) const override;
     // The server's transactions take their locks as they go (see the load lock).

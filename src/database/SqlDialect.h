@@ -103,6 +103,10 @@ public:
     virtual QString lookupLockStatement() const { return QString(); }
     // Run inside the transaction of a delete, before anything is deleted.
     virtual QString deleteLockStatement() const { return QString(); }
+    // Run inside the transaction that adds a journal line, before the last
+    // line is read: lines are added one computer at a time, so each follows
+    // the one it names.
+    virtual QString journalLockStatement() const { return QString(); }
     // The line shown under a failure's message: the database's own words, or
     // empty where the message stands alone (the embedded archive's).
     virtual QString failureReason(const QString& databaseText, const QString& driverText) const;
