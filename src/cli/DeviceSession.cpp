@@ -1,6 +1,7 @@
 #include "cli/DeviceSession.h"
 
 #include "cli/CliFailure.h"
+#include "data/DownloadRecord.h"
 #include "device/DeviceFinder.h"
 #include "device/DeviceSettingsInteractor.h"
 #include "device/ZR74XManager.h"
@@ -61,6 +62,5 @@ QDateTime DeviceSession::clock() const
 
 qint64 DeviceSession::clockOffset(const QDateTime& instrumentClock)
 {
-    const QDateTime computer = DeviceSettingsInteractor::wallClockAsInstrumentTime(QDateTime::currentDateTime());
-    return computer.secsTo(instrumentClock);
+    return DownloadRecord::clockDifference(instrumentClock, QDateTime::currentDateTime());
 }
