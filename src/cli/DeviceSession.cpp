@@ -3,7 +3,6 @@
 #include "cli/CliFailure.h"
 #include "data/DownloadRecord.h"
 #include "device/DeviceFinder.h"
-#include "device/DeviceSettingsInteractor.h"
 #include "device/ZR74XManager.h"
 #include "link/ComPortManager.h"
 #include "link/SerialPort.h"
