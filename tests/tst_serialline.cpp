@@ -160,10 +160,13 @@ void TestSerialLine::line_answerAfterTimeoutIsNotWaitedFor()
     SerialPort port;
     QVERIFY(port.openPort(m_sim->portName()));
     m_sim->injectFault(SimFault::LateAnswer, 1, 0, 900);
+    const qint64 sent = m_sim->bytesSent();
+    const QByteArray answer = PacketFrame::build(152, hex("0012D687"));
     QVERIFY(!port.write(PacketFrame::build(152, QByteArray())));
-    // The late answer was not collected; it is still there to be read.
-    QTest::qWait(600);
-    QCOMPARE(port.readAnswer(), PacketFrame::build(152, hex("0012D687")));
+    QCOMPARE(m_sim->bytesSent(), sent);
+    // The late answer was not collected; once out, it is there to be read.
+    QTRY_COMPARE_WITH_TIMEOUT(m_sim->bytesSent(), sent + answer.size(), 5000);
+    QCOMPARE(port.readAnswer(), answer);
 }
 
 void TestSerialLine::line_answerIsCutAtAGap()
@@ -171,6 +174,7 @@ void TestSerialLine::line_answerIsCutAtAGap()
     SerialPort port;
     QVERIFY(port.openPort(m_sim->portName()));
     m_sim->injectFault(SimFault::SplitAnswer, 1, 0, 150);
+    const qint64 sent = m_sim->bytesSent();
     const QByteArray whole = PacketFrame::build(151, QByteArray("ZR7.47 1.03") + '\0');
     QVERIFY(port.write(PacketFrame::build(151, QByteArray())));
     const QByteArray first = port.readAnswer();
@@ -178,7 +182,7 @@ void TestSerialLine::line_answerIsCutAtAGap()
     QVERIFY(first.size() < whole.size());
     QCOMPARE(first, whole.left(first.size()));
     // The rest comes after the gap; it is not part of this answer.
-    QTest::qWait(300);
+    QTRY_COMPARE_WITH_TIMEOUT(m_sim->bytesSent(), sent + whole.size(), 5000);
     QCOMPARE(port.readAnswer(), whole.mid(first.size()));
 }
 
@@ -416,8 +420,9 @@ void TestSerialLine::waitingInput_isDroppedBeforeTheNextRequest()
     // The answer comes again after the request is done; the copy waits on the
     // line and must not be taken for the answer to the next request.
     m_sim->injectFault(SimFault::Twice, 1, 152, 20);
+    const qint64 sent = m_sim->bytesSent();
     QCOMPARE(device.getId(), quint32(1234567));
-    QTest::qWait(100);
+    QTRY_COMPARE_WITH_TIMEOUT(m_sim->bytesSent(), sent + 2 * PacketFrame::build(152, hex("0012D687")).size(), 5000);
     QCOMPARE(device.getFileCount(1), quint16(0));
     QCOMPARE(m_sim->requestCount(170), 1);
 }

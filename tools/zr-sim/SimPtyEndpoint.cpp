@@ -165,6 +165,7 @@ bool SimPtyEndpoint::writeAll(const char* data, int size)
         const ssize_t n = ::write(m_master, data + done, size_t(size - done));
         if (n > 0) {
             done += int(n);
+            m_sent += n;
             stallStart = std::chrono::steady_clock::now();
             continue;
         }

@@ -36,6 +36,8 @@ public:
     bool isOpen() const { return m_master >= 0; }
     QString slavePath() const { return m_slavePath; }
     QString linkPath() const { return m_linkPath; }
+    // Bytes written to the line since the start, faults' bytes included.
+    qint64 bytesSent() const { return m_sent; }
 
 private:
     void serve();
@@ -55,5 +57,6 @@ private:
     QString m_slavePath;
     QString m_linkPath;
     std::atomic<bool> m_stopping{false};
+    std::atomic<qint64> m_sent{0};
     std::thread m_thread;
 };

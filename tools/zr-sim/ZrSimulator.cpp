@@ -100,6 +100,11 @@ int ZrSimulator::requestCount(quint16 command) const
     return m_device->requestCount(command);
 }
 
+qint64 ZrSimulator::bytesSent() const
+{
+    return m_endpoint->bytesSent();
+}
+
 void ZrSimulator::clearRequests()
 {
     m_device->clearRequests();

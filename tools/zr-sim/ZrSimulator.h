@@ -73,6 +73,9 @@ public:
     QList<QByteArray> requests() const;    // every request frame received, raw bytes, in order
     int requestCount(quint16 command) const;
     void clearRequests();
+    // Bytes sent on the line so far: a test waits for a late or repeated
+    // answer to be out instead of sleeping.
+    qint64 bytesSent() const;
 
     QByteArray settingsArea() const;       // 128 bytes
     void setSettingsArea(const QByteArray& bytes128);
