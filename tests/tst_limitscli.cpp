@@ -3,6 +3,7 @@
 // evaluation in show's JSON and the report's section, read back by pdftotext.
 #include "ReportPdf.h"
 #include "LogFileBytes.h"
+#include "ZrSimulator.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -167,6 +168,49 @@ private slots:
                  qPrintable(reportpdf::text(pdf)));
         run = cli({"report", "--db", archive, "--limits", QString::fromUtf8("Канал №5=2..8"), "--pdf", pdf});
         QCOMPARE(run.code, 1);
+    }
+
+    // Without typed limits the archive takes those the instruments were set
+    // to when their logs were downloaded, where every source log of the
+    // selection names the same; instruments set differently leave it to the user.
+    void archiveReport_takesTheLimitsItsSourceInstrumentsAgreeOn()
+    {
+        QTemporaryDir dir;
+        const QString archive = dir.filePath("sources.sqlite");
+        const QList<QPair<quint32, QString>> instruments = {{5550001, "8"}, {5550002, "30"}};
+        for (const auto& instrument : instruments) {
+            ZrSimulator::Options options;
+            options.id = instrument.first;
+            options.defaultFiles = false;
+            ZrSimulator sim(options);
+            QString error;
+            QVERIFY2(sim.start(&error), qPrintable(error));
+            SimRunSpec spec;
+            spec.records = 30;
+            spec.start = QDateTime(QDate(2026, 3, 1), QTime(8, 0), Qt::UTC);
+            sim.addRun(spec);
+            cliprocess::Setup setup;
+            setup.ports = sim.portName();
+            const Run set = cliprocess::run({"settings", "--set", "alarm1=1", "--set", "temperatureAlarmMin1=2",
+                                             "--set", "temperatureAlarmMax1=" + instrument.second},
+                                            setup);
+            QVERIFY2(set.code == 0, qPrintable(set.err));
+            const QString folder = dir.filePath(QString::number(instrument.first));
+            const Run download = cliprocess::run({"download", "--all", "-o", folder}, setup);
+            QVERIFY2(download.code == 0, qPrintable(download.err));
+            QCOMPARE(cli(QStringList{"import", "--db", archive} + download.out.split('\n', Qt::SkipEmptyParts)).code, 0);
+        }
+        const QString one = dir.filePath("one.pdf");
+        Run run = cli({"report", "--db", archive, "--device", "5550001", "--pdf", one});
+        QVERIFY2(run.code == 0, qPrintable(run.err));
+        QVERIFY2(reportpdf::containsInOrder(reportpdf::text(one),
+                                            {QString::fromUtf8("Соответствие пределам"), QString::fromUtf8("Канал №1"),
+                                             QString::fromUtf8("2.00 .. 8.00 °C")}),
+                 qPrintable(reportpdf::text(one)));
+        const QString both = dir.filePath("both.pdf");
+        run = cli({"report", "--db", archive, "--pdf", both});
+        QVERIFY2(run.code == 0, qPrintable(run.err));
+        QVERIFY(!reportpdf::text(both).contains(QString::fromUtf8("Соответствие пределам")));
     }
 };
 

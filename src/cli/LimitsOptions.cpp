@@ -1,4 +1,5 @@
 #include "cli/LimitsOptions.h"
+#include "database/SourceLimits.h"
 
 #include "cli/CliFailure.h"
 #include "cli/CliOutput.h"
@@ -65,7 +66,7 @@ ColumnLimitSet LimitsOptions::forLog(const ModelLogRecord& model, const QHash<QS
 
 ColumnLimitSet LimitsOptions::forSelection(const QSqlQueryModel& selection, const QHash<QString, AlarmLimits>& typed)
 {
-    ColumnLimitSet set;
+    ColumnLimitSet set = SourceLimits::forSelection(selection);
     const QSqlRecord fields = selection.record();
     for (auto it = typed.constBegin(); it != typed.constEnd(); ++it) {
         const int field = fields.indexOf(it.key());

@@ -23,8 +23,9 @@ QHash<QString, AlarmLimits> typed(const CliArguments& arguments);
 // typed header the log has no column of is a wrong call.
 ColumnLimitSet forLog(const ModelLogRecord& model, const QHash<QString, AlarmLimits>& typed);
 
-// Typed limits for a database selection, by field number; a name that is
-// no field of the selection is a wrong call.
+// Limits for a database selection, by field number: those its source logs'
+// instrument settings agree on, then the typed ones; a typed name that is no
+// field of the selection is a wrong call.
 ColumnLimitSet forSelection(const QSqlQueryModel& selection, const QHash<QString, AlarmLimits>& typed);
 
 // The evaluation of a column over the whole log, as one JSON object with

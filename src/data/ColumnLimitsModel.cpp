@@ -107,6 +107,7 @@ QString ColumnLimitsModel::applyLimits(int row, const QString& lower, const QStr
         target.column.limits = limits;
     }
     target.enabled = enabled && target.column.limits.has_value();
+    target.column.chosenByUser = true;
     evaluate(target);
     emit dataChanged(index(row), index(row));
     emit limitsChanged();
@@ -142,11 +143,11 @@ QVariantMap ColumnLimitsModel::limitsOf(const QVariant& key) const
     return {};
 }
 
-std::optional<AlarmLimits> ColumnLimitsModel::appliedLimits(const QString& name) const
+std::optional<std::optional<AlarmLimits>> ColumnLimitsModel::userChoice(const QString& name) const
 {
     for (const Row& row : m_rows)
-        if (row.column.name == name && row.enabled)
-            return row.column.limits;
+        if (row.column.name == name && row.column.chosenByUser)
+            return row.enabled ? row.column.limits : std::nullopt;
     return std::nullopt;
 }
 

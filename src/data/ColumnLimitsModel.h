@@ -39,6 +39,7 @@ public:
         QString name;
         QString unit;
         std::optional<AlarmLimits> limits;
+        bool chosenByUser = false; // typed or switched by the user, not taken from settings
     };
     // Readings of a table column, in the order the screen shows them.
     using Readings = std::function<QVector<LimitReading>(int column)>;
@@ -69,9 +70,10 @@ public:
     // For a chart line: its key is a table column or a column's name.
     Q_INVOKABLE QVariantMap limitsOf(const QVariant& key) const;
 
-    // The limits that apply to the column of that name, to keep what the
-    // user typed across a new selection.
-    std::optional<AlarmLimits> appliedLimits(const QString& name) const;
+    // What the user chose for the column of that name, to keep it across a
+    // new selection: the limits that apply (none when switched off). Nothing
+    // when the user has not changed that column's limits.
+    std::optional<std::optional<AlarmLimits>> userChoice(const QString& name) const;
 
     // The limits that apply, for reports and exports.
     ColumnLimitSet limitSet() const;

@@ -89,7 +89,8 @@ QString DBLogSourceTable::selectQuery(const DBParameters& parameters) const
                    << timeCondition(firstTime, QStringLiteral("<="), limits.last());
     }
     return selectStatement({fileName, idDevice, typeDevice, firmware, downloaded, sha256, recordCheck,
-                            dialect().dateTimeText(firstTime), dialect().dateTimeText(lastTime), valuesStored},
+                            dialect().dateTimeText(firstTime), dialect().dateTimeText(lastTime), valuesStored,
+                            settingsHex},
                            tableName(), conditions)
         + QStringLiteral("ORDER BY %1").arg(idSource);
 }

@@ -15,7 +15,7 @@ public:
     using IDBTable::IDBTable;
 
     static QString tableName() { return QStringLiteral("LOG_SOURCE"); }
-    static constexpr int selectedColumns = 10;
+    static constexpr int selectedColumns = 11;
 
     QString createTableQuery() const override;
     QStringList createIndexQueries() const override;
@@ -23,7 +23,8 @@ public:
     QString selectIdQuery(const DBParameters& parameters) const override;
     QString insertQuery(const DBParameters& parameters) const override;
     // fileName, idDevice, typeDevice, firmware, downloaded, sha256, recordCheck,
-    // first and last time stamp as "dd.mm.yyyy hh:mm:ss", valuesStored; oldest first.
+    // first and last time stamp as "dd.mm.yyyy hh:mm:ss", valuesStored,
+    // settingsHex; oldest first.
     QString selectQuery(const DBParameters& parameters) const override;
     QString maxQuery(const QString&) const override { return QString(); }
     QString minQuery(const QString&) const override { return QString(); }

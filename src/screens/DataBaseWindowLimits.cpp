@@ -1,9 +1,12 @@
-// The database screen's Пределы panel: limits typed for the selection's
-// channels, evaluated over the rows the filters and the period selected.
+// The database screen's Пределы panel: limits of the selection's channels,
+// from the settings of the logs the values came from or typed by the user,
+// evaluated over the rows the filters and the period selected.
 #include "screens/DataBaseWindow.h"
 
 #include "data/ColumnLimitsModel.h"
 #include "data/LogLimits.h"
+#include "database/LogSources.h"
+#include "database/SourceLimits.h"
 
 #include <QSqlQueryModel>
 #include <QSqlRecord>
@@ -20,8 +23,12 @@ void DataBaseWindow::showLimits()
         QString unit;
         for (int row = 0; row < m_model->rowCount() && unit.isEmpty(); ++row)
             unit = LogLimits::unitOfText(m_model->index(row, column).data().toString());
-        // What the user typed stays over a new selection of the same channel.
-        columns.append({column, name, unit, m_limits->appliedLimits(name)});
+        // What the user chose stays over a new selection of the same channel;
+        // otherwise the limits the instruments were set to, where they agree.
+        const std::optional<std::optional<AlarmLimits>> chosen = m_limits->userChoice(name);
+        columns.append({column, name, unit,
+                        chosen ? *chosen : SourceLimits::common(LogSources::of(m_model), name, unit),
+                        chosen.has_value()});
     }
     m_limits->setColumns(columns, 0, [this, dateColumn, columns](int column) {
         // While the selection is refilled in the database thread nothing here reads it.
