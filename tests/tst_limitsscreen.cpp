@@ -2,10 +2,16 @@
 // holds alarm limits: the Пределы panel, the colours of the table, the limit
 // lines of the chart and the limits a report is asked with.
 #include "AppHarness.h"
+#include "CliProcess.h"
 #include "LogFileBytes.h"
+#include "ZrSimulator.h"
 
 #include "app/ApplicationShell.h"
 #include "data/ColumnLimitsModel.h"
+#include "database/DataBaseFilters.h"
+#include "database/DataBaseInteractor.h"
+#include "database/ModelTypeChannelList.h"
+#include "screens/DataBaseWindow.h"
 #include "screens/DataWindow.h"
 #include "data/LogFile.h"
 #include "data/ModelLogRecord.h"
@@ -132,6 +138,59 @@ private slots:
         QFile stored(path + ".json");
         QVERIFY(stored.open(QIODevice::ReadOnly));
         QCOMPARE(stored.readAll(), record);
+    }
+
+    // The database screen starts from the limits the instrument was set to
+    // when its log was downloaded; what the user switches stays over the next
+    // selection.
+    void databaseSelection_startsFromItsSourcesLimits_andKeepsTheUsersChoice()
+    {
+        ZrSimulator::Options options;
+        options.id = 6100000 + quint32(QCoreApplication::applicationPid() % 100000);
+        options.defaultFiles = false;
+        ZrSimulator sim(options);
+        QString error;
+        QVERIFY2(sim.start(&error), qPrintable(error));
+        SimRunSpec spec;
+        spec.records = 20;
+        spec.start = QDateTime(QDate(2026, 3, 1), QTime(8, 0), Qt::UTC);
+        sim.addRun(spec);
+        cliprocess::Setup instrument;
+        instrument.ports = sim.portName();
+        QCOMPARE(cliprocess::run({"settings", "--set", "alarm1=1", "--set", "temperatureAlarmMin1=2", "--set",
+                                  "temperatureAlarmMax1=8"},
+                                 instrument).code,
+                 0);
+        QTemporaryDir dir;
+        const cliprocess::Run download = cliprocess::run({"download", "--all", "-o", dir.path()}, instrument);
+        QCOMPARE(download.code, 0);
+
+        AppHarness app;
+        QVERIFY2(app.start(), qPrintable(app.errorString()));
+        QCOMPARE(cliprocess::run(QStringList{"import", "--db", app.databasePath()}
+                                 + download.out.split('\n', Qt::SkipEmptyParts))
+                     .code,
+                 0);
+        QVERIFY(app.openDataBasePage());
+        // As a tick in the channel list does.
+        app.shell()->dataBaseInteractor()->filters()->modelTypeChannel()->setTickStatus(QStringLiteral("Канал №1"), true);
+        QVERIFY(app.applyDataBaseFilter());
+        ColumnLimitsModel* limits = app.shell()->dataBaseWindow()->limitsModel();
+        const auto channel1 = [&] {
+            for (int row = 0; row < limits->rowCount(); ++row)
+                if (limits->index(row).data(ColumnLimitsModel::NameRole) == QStringLiteral("Канал №1"))
+                    return limits->index(row);
+            return QModelIndex();
+        };
+        QVERIFY(channel1().isValid());
+        QCOMPARE(channel1().data(ColumnLimitsModel::LimitedRole).toBool(), true);
+        QCOMPARE(channel1().data(ColumnLimitsModel::LowerRole).toString(), QStringLiteral("2"));
+        QCOMPARE(channel1().data(ColumnLimitsModel::UpperRole).toString(), QStringLiteral("8"));
+
+        QVERIFY(limits->applyLimits(channel1().row(), QString(), QString(), false).isEmpty());
+        QVERIFY(app.applyDataBaseFilter());
+        QVERIFY(channel1().isValid());
+        QCOMPARE(channel1().data(ColumnLimitsModel::LimitedRole).toBool(), false);
     }
 
     // A report chart of a limited column carries both limits as dashed lines

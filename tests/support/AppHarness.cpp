@@ -3,6 +3,7 @@
 #include "app/ApplicationShell.h"
 #include "report/MetaTypes.h"
 #include "report/ReportInteractor.h"
+#include "screens/DataBaseWindow.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -10,6 +11,7 @@
 #include <QEventLoop>
 #include <QMetaMethod>
 #include <QQmlApplicationEngine>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
@@ -55,6 +57,28 @@ bool AppHarness::start()
     noDialogs.preview = [](QPrinter*, const std::function<void(QPrinter*)>&) {};
     m_shell->reportInteractor()->setDialogs(noDialogs);
     return true;
+}
+
+bool AppHarness::openDataBasePage()
+{
+    QObject* button = object(QStringLiteral("ButtonBase"));
+    if (!button || !QMetaObject::invokeMethod(button, "clicked"))
+        return false;
+    return waitFor([&] { return property(QStringLiteral("FilterDevice"), "model").value<QObject*>() != nullptr; });
+}
+
+bool AppHarness::applyDataBaseFilter()
+{
+    DataBaseWindow* screen = m_shell ? m_shell->dataBaseWindow() : nullptr;
+    if (!screen)
+        return false;
+    QSignalSpy requests(screen, &DataBaseWindow::setDBFiltr);
+    if (!emitWindowSignal("clickButtonFilters"))
+        return false;
+    return waitFor([&] {
+        return requests.count() == 1 && property(QStringLiteral("TableDB"), "model").value<QObject*>() != nullptr
+            && !screen->isWaiting();
+    }, 30000);
 }
 
 QString AppHarness::databasePath() const

@@ -59,6 +59,12 @@ public:
     // Emits a signal declared on the main window, as the QML screens do.
     bool emitWindowSignal(const char* name, const QVariant& argument = QVariant());
 
+    // Opens the database page with its menu button, as the user does, and
+    // waits for the filter lists.
+    bool openDataBasePage();
+    // Presses "Применить фильтр" and waits until the selection is shown.
+    bool applyDataBaseFilter();
+
     // The archive of this run: a file of its own in a temporary folder, so
     // tests running side by side never share one.
     QString databasePath() const;
