@@ -1,5 +1,6 @@
 // Where archive values came from: the source table in both dialects, read by
 // the databases' own clients, and the block of every report, read by pdftotext.
+#include "CliProcess.h"
 #include "PgTestServer.h"
 #include "ZrSimulator.h"
 
@@ -29,23 +30,13 @@ struct Run
     QString err;
 };
 
-// `settings`: further NAME=VALUE entries; "NAME=" removes NAME.
-Run program(const QString& path, const QStringList& arguments, const QString& journal = QString(),
-            const QStringList& settings = {})
+Run program(const QString& path, const QStringList& arguments, const QString& journal = QString())
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("ORVELIN_PORTS"), QString());
     if (!journal.isEmpty())
         environment.insert(QStringLiteral("ORVELIN_JOURNAL"), journal);
-    for (const QString& setting : settings) {
-        const QString name = setting.section(QLatin1Char('='), 0, 0);
-        const QString value = setting.section(QLatin1Char('='), 1);
-        if (value.isEmpty())
-            environment.remove(name);
-        else
-            environment.insert(name, value);
-    }
     process.setProcessEnvironment(environment);
     process.start(path, arguments);
     Run run;
@@ -253,11 +244,11 @@ void TestLogSources::postgres_journalIsTheArchivesTable_oneChainForEveryWriter()
     // The archive configured, no journal file: loads go to the table, not to a file.
     const QString fileJournal = QCoreApplication::applicationDirPath() + QStringLiteral("/journal.jsonl");
     const qint64 fileJournalSize = QFileInfo(fileJournal).size();
-    const QStringList onServer = {QStringLiteral("ORVELIN_JOURNAL="), QStringLiteral("ORVELIN_ARCHIVE=") + url};
-    const QString cliPath = QCoreApplication::applicationDirPath() + QStringLiteral("/orvelin-cli");
-    QCOMPARE(program(cliPath, QStringList{"import"} + m_logs, QString(), onServer).code, 0);
+    cliprocess::Setup onServer;
+    onServer.environment = QStringList{QStringLiteral("ORVELIN_JOURNAL="), QStringLiteral("ORVELIN_ARCHIVE=") + url};
+    QCOMPARE(cliprocess::run(QStringList{"import"} + m_logs, onServer).code, 0);
     QCOMPARE(QFileInfo(fileJournal).size(), fileJournalSize);
-    const Run listed = program(cliPath, {"journal", "--json"}, QString(), onServer);
+    const cliprocess::Run listed = cliprocess::run({"journal", "--json"}, onServer);
     QCOMPARE(listed.code, 0);
     const QJsonObject list = QJsonDocument::fromJson(listed.out.toUtf8()).object();
     QCOMPARE(list.value("archive").toString(), url);
@@ -265,12 +256,13 @@ void TestLogSources::postgres_journalIsTheArchivesTable_oneChainForEveryWriter()
     QCOMPARE(entries.size(), 32);
     QCOMPARE(entries.last().toObject().value("event").toString(), QStringLiteral("archiveLoad"));
     QCOMPARE(entries.last().toObject().value("sha256").toString(), sha256sum(m_logs[1]));
-    QCOMPARE(program(cliPath, {"journal", "--verify", "--db", url}, QString(), onServer).code, 0);
+    QCOMPARE(cliprocess::run({"journal", "--verify", "--db", url}, onServer).code, 0);
 
     // A row taken out of the table breaks the chain at the row after it.
     program("psql", {url, "-c", "DELETE FROM JOURNAL WHERE idLine = (SELECT idLine FROM JOURNAL ORDER BY idLine "
                                 "OFFSET 30 LIMIT 1)"});
-    const Run verify = program(cliPath, {"journal", "--verify", "--json", "--db", url}, QString(), {"ORVELIN_JOURNAL="});
+    onServer.environment = QStringList{QStringLiteral("ORVELIN_JOURNAL=")};
+    const cliprocess::Run verify = cliprocess::run({"journal", "--verify", "--json", "--db", url}, onServer);
     QCOMPARE(verify.code, 3);
     const QJsonObject check = QJsonDocument::fromJson(verify.out.toUtf8()).object();
     QCOMPARE(check.value("intact").toBool(true), false);
