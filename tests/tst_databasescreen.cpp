@@ -544,9 +544,12 @@ void TestDataBaseScreen::unitlessValueAndHighInstrumentNumber_readPlainlyAndStil
 
     // The instrument's "Канал №1" holds a value without unit, then one in °C:
     // two lines, each named with its unit and holding its own value alone.
+    // The report panel stays open meanwhile.
+    QVERIFY(app.setProperty("PrintReportDBWindow", "visible", true));
     click(app, listEntry(app, "FilterDevice", "ZR-7.49 №3000000000"));
     click(app, listEntry(app, "FilterTypeChannel", "Канал №1"));
     QVERIFY(applyFilter(app));
+    QTRY_VERIFY(app.property("reportPeriodText", "text").toString().endsWith("записей: 2"));
     QCOMPARE(app.shell()->tableDBModel()->rowCount(), 2);
     QTRY_COMPARE(legendNames(app), QStringList({"Канал №1, без единиц", "Канал №1, °C"}));
     const double tenOClock = double(QDateTime(QDate(2024, 5, 1), QTime(10, 0), Qt::UTC).toMSecsSinceEpoch());
@@ -559,8 +562,10 @@ void TestDataBaseScreen::unitlessValueAndHighInstrumentNumber_readPlainlyAndStil
     QCOMPARE(app.shell()->dataBaseInteractor()->filters()->modelTypeUnit()->tickedItems(), QStringList{QString()});
     QVERIFY(applyFilter(app));
     QCOMPARE(app.shell()->tableDBModel()->rowCount(), 1);
-    // One unit: the line keeps the column's plain name.
+    // One unit: the line keeps the column's plain name. The open report
+    // panel follows the new selection.
     QTRY_COMPARE(legendNames(app), QStringList{"Канал №1"});
+    QTRY_VERIFY(app.property("reportPeriodText", "text").toString().endsWith("записей: 1"));
     app.shell()->stopWorkers();
 }
 

@@ -290,8 +290,13 @@ Page {
         onClickButtonPrintDB: window.clickButtonPrintReportDB()
         onClickButtonPreviewPrintDB: window.clickButtonPreviewReportDB()
         onClickButtonPdfDB: window.clickButtonSaveReportPdfDB()
-        // Read again each time the panel opens: the chart may have been zoomed.
-        periodText: visible && typeof dataBaseWindow !== "undefined" && dataBaseWindow
+        // Read again each time the panel opens, and while it is open whenever
+        // the chart's range or the selection changes (a zoom, a new filter):
+        // the panel never shows the period of a selection that is gone.
+        periodText: {
+            var follows = [chart.minAxisX, chart.maxAxisX, table.model, table.rowCount]
+            return visible && follows && typeof dataBaseWindow !== "undefined" && dataBaseWindow
                     ? dataBaseWindow.reportPeriodText() : ""
+        }
     }
 }
