@@ -90,6 +90,7 @@ private slots:
     void thin_linesOutsideTheRangeStillReachTheEdges();
     void thin_shortLineUnchanged();
     void xSpan_clockSetBackWhileLogging();
+    void linesPerUnit_oneLinePerUnitAndNoPointWithoutANumber();
 };
 
 void TestChartRoutines::chartFont_isBoldTimesNinePixels()
@@ -430,6 +431,31 @@ void TestChartRoutines::xSpan_clockSetBackWhileLogging()
     QCOMPARE(span.min, 1000.0);
     QCOMPARE(span.max, 9000.0);
     QVERIFY(ChartRoutines::xSpan({}).isEmpty);
+}
+
+void TestChartRoutines::linesPerUnit_oneLinePerUnitAndNoPointWithoutANumber()
+{
+    // Cells of a selection column; row 7 has no readable time stamp.
+    const QStringList cells = {"21.50 °C", "", "nan °C", "750 мм.рт.ст.", "22.5 °C", "1.5", "----", "99 °C", "inf Лк"};
+    const auto cell = [&cells](int row, double& x, QString& text) {
+        x = row * 1000.0;
+        text = cells.at(row);
+        return row != 7;
+    };
+    auto read = [](const QVector<ChartRoutines::UnitLine>& lines) {
+        QList<QPair<QString, QVector<QPointF>>> plain;
+        for (const auto& line : lines)
+            plain << qMakePair(line.unit, line.points);
+        return plain;
+    };
+    using Lines = QList<QPair<QString, QVector<QPointF>>>;
+    QCOMPARE(read(ChartRoutines::linesPerUnit(0, 8, cell)),
+             Lines({{"°C", {{0, 21.5}, {4000, 22.5}}}, {"мм.рт.ст.", {{3000, 750}}}, {"", {{5000, 1.5}}}}));
+    // Only the rows asked for; units in the order they appear there.
+    QCOMPARE(read(ChartRoutines::linesPerUnit(3, 4, cell)), Lines({{"мм.рт.ст.", {{3000, 750}}}, {"°C", {{4000, 22.5}}}}));
+    QVERIFY(ChartRoutines::linesPerUnit(5, 4, cell).isEmpty());
+    QCOMPARE(ChartRoutines::unitLineName("Канал №1", "Лк"), QStringLiteral("Канал №1, Лк"));
+    QCOMPARE(ChartRoutines::unitLineName("Канал №1", ""), QStringLiteral("Канал №1, без единиц"));
 }
 
 QTEST_MAIN(TestChartRoutines)

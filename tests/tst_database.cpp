@@ -541,11 +541,20 @@ void TestDataBase::mixedUnits_shareNoStatisticAndNoLine()
     for (int row : {ModelStatistics::MaximumRow, ModelStatistics::MeanRow, ModelStatistics::MinimumRow})
         QCOMPARE(statistics.cellText(row, 1), QStringLiteral("разные единицы: °C, мм.рт.ст., Лк"));
 
-    // The screen's line: the unit of the last value only.
+    // The screen's chart: one line per unit, named with it, each holding its
+    // own values alone.
     SelectionChartFeed feed(&archive.records);
-    QCOMPARE(feed.units("Канал №1"), QStringList({"°C", "мм.рт.ст.", "Лк"}));
-    QCOMPARE(feed.points("Канал №1").size(), 2);
-    QCOMPARE(feed.points("Канал №1").at(0).y(), 416.98);
+    QStringList names;
+    QList<QList<double>> values;
+    for (const SelectionChartFeed::ColumnLine& line : feed.lines("Канал №1")) {
+        names << line.name;
+        values << QList<double>();
+        for (const QPointF& point : feed.points(line.key))
+            values.last() << point.y();
+    }
+    QCOMPARE(names, QStringList({"Канал №1, °C", "Канал №1, мм.рт.ст.", "Канал №1, Лк"}));
+    QCOMPARE(values, QList<QList<double>>({{21.5, 22.5}, {750}, {416.98, 420}}));
+    QVERIFY(feed.points("Канал №1").isEmpty());
 
     // The report: one chart per unit, titled with it.
     PrintSetting setting;

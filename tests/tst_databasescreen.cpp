@@ -177,6 +177,17 @@ QList<QPointF> seriesPoints(const AppHarness& app, int index)
     return series ? series->points() : QList<QPointF>();
 }
 
+QStringList legendNames(const AppHarness& app)
+{
+    const QVariant entry = app.object(QStringLiteral("ChartDataBaseView"))->property("modelNameSeries");
+    auto* legend = qobject_cast<QAbstractItemModel*>(objectOf(entry));
+    QStringList names;
+    const int nameRole = legend ? legend->roleNames().key("name") : -1;
+    for (int row = 0; legend && row < legend->rowCount(); ++row)
+        names << legend->index(row, 0).data(nameRole).toString();
+    return names;
+}
+
 const qint64 firstA = 1700000000;      // 14.11.2023 22:13:20 on the instrument's clock
 const qint64 firstB = 1710000000;
 const quint32 idB = 7654321;
@@ -531,13 +542,30 @@ void TestDataBaseScreen::unitlessValueAndHighInstrumentNumber_readPlainlyAndStil
     QVERIFY(!listTexts(app, "FilterTypeUnit").contains(QString()));
     QVERIFY(listTexts(app, "FilterDevice").contains("ZR-7.49 №3000000000"));
 
-    // Ticked as shown, they still find the stored rows: only the first value.
+    // The instrument's "Канал №1" holds a value without unit, then one in °C:
+    // two lines, each named with its unit and holding its own value alone.
+    // The report panel stays open meanwhile.
+    QVERIFY(app.setProperty("PrintReportDBWindow", "visible", true));
     click(app, listEntry(app, "FilterDevice", "ZR-7.49 №3000000000"));
+    click(app, listEntry(app, "FilterTypeChannel", "Канал №1"));
+    QVERIFY(applyFilter(app));
+    QTRY_VERIFY(app.property("reportPeriodText", "text").toString().endsWith("записей: 2"));
+    QCOMPARE(app.shell()->tableDBModel()->rowCount(), 2);
+    QTRY_COMPARE(legendNames(app), QStringList({"Канал №1, без единиц", "Канал №1, °C"}));
+    const double tenOClock = double(QDateTime(QDate(2024, 5, 1), QTime(10, 0), Qt::UTC).toMSecsSinceEpoch());
+    QCOMPARE(seriesPoints(app, 0), QList<QPointF>{QPointF(tenOClock, 1.5)});
+    QCOMPARE(seriesPoints(app, 1), QList<QPointF>{QPointF(tenOClock + 60000, 3.5)});
+
+    // Ticked as shown, they still find the stored rows: only the first value.
     click(app, listEntry(app, "FilterTypeUnit", "без единиц"));
     QCOMPARE(app.shell()->dataBaseInteractor()->filters()->modelDevice()->tickedItems(), QList<int>{-1294967296});
     QCOMPARE(app.shell()->dataBaseInteractor()->filters()->modelTypeUnit()->tickedItems(), QStringList{QString()});
     QVERIFY(applyFilter(app));
     QCOMPARE(app.shell()->tableDBModel()->rowCount(), 1);
+    // One unit: the line keeps the column's plain name. The open report
+    // panel follows the new selection.
+    QTRY_COMPARE(legendNames(app), QStringList{"Канал №1"});
+    QTRY_VERIFY(app.property("reportPeriodText", "text").toString().endsWith("записей: 1"));
     app.shell()->stopWorkers();
 }
 

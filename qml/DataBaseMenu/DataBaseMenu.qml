@@ -290,8 +290,29 @@ Page {
         onClickButtonPrintDB: window.clickButtonPrintReportDB()
         onClickButtonPreviewPrintDB: window.clickButtonPreviewReportDB()
         onClickButtonPdfDB: window.clickButtonSaveReportPdfDB()
-        // Read again each time the panel opens: the chart may have been zoomed.
-        periodText: visible && typeof dataBaseWindow !== "undefined" && dataBaseWindow
+        // Read when the panel opens, and while it is open once after every
+        // change of the chart's range or of the selection (a zoom, a new
+        // filter): the panel never shows the period of a selection that is
+        // gone. Finding the period's rows walks the selection, so the changes
+        // of one zoom step are answered once.
+        function refreshPeriod() {
+            periodText = visible && typeof dataBaseWindow !== "undefined" && dataBaseWindow
                     ? dataBaseWindow.reportPeriodText() : ""
+        }
+        function periodMayHaveChanged() {
+            if (visible)
+                Qt.callLater(refreshPeriod)
+        }
+        onVisibleChanged: refreshPeriod()
+        Connections {
+            target: chart
+            function onMinAxisXChanged() { printReport.periodMayHaveChanged() }
+            function onMaxAxisXChanged() { printReport.periodMayHaveChanged() }
+        }
+        Connections {
+            target: table
+            function onModelChanged() { printReport.periodMayHaveChanged() }
+            function onRowCountChanged() { printReport.periodMayHaveChanged() }
+        }
     }
 }

@@ -165,6 +165,47 @@ void fillSeriesFromColumn(QXYSeries* series, const QAbstractItemModel* model,
     series->setPointsVisible(points.size() == 1);
 }
 
+bool readValueWithUnit(const QString& text, double& value, QString& unit)
+{
+    const int blank = text.indexOf(QLatin1Char(' '));
+    bool ok = false;
+    value = (blank < 0 ? QStringRef(&text) : text.leftRef(blank)).toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        return false;
+    unit = blank < 0 ? QString() : text.mid(blank + 1);
+    return true;
+}
+
+QVector<UnitLine> linesPerUnit(int firstRow, int lastRow,
+                               const std::function<bool(int row, double& x, QString& text)>& cell)
+{
+    QVector<UnitLine> lines;
+    // Units change seldom: the line of the previous value is tried first.
+    int current = -1;
+    for (int row = firstRow; row <= lastRow; ++row) {
+        double x = 0.0;
+        double y = 0.0;
+        QString text;
+        QString unit;
+        if (!cell(row, x, text) || !readValueWithUnit(text, y, unit))
+            continue;
+        if (current < 0 || lines.at(current).unit != unit) {
+            current = int(std::find_if(lines.cbegin(), lines.cend(), [&unit](const UnitLine& line) {
+                              return line.unit == unit;
+                          }) - lines.cbegin());
+            if (current == lines.size())
+                lines.append(UnitLine{unit, {}});
+        }
+        lines[current].points.append(QPointF(x, y));
+    }
+    return lines;
+}
+
+QString unitLineName(const QString& column, const QString& unit)
+{
+    return QStringLiteral("%1, %2").arg(column, unit.isEmpty() ? QStringLiteral("без единиц") : unit);
+}
+
 QVector<QPointF> thinToColumns(const QVector<QPointF>& points, double minX, double maxX, int columns)
 {
     columns = std::max(columns, 1);

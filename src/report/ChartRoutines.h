@@ -8,6 +8,8 @@
 #include <QString>
 #include <QVector>
 
+#include <functional>
+
 QT_BEGIN_NAMESPACE
 class QAbstractItemModel;
 QT_END_NAMESPACE
@@ -97,6 +99,29 @@ QVector<QPointF> columnPoints(const QAbstractItemModel* model, int column, int f
 // up with a single point shows it as a marker (a line needs two).
 void fillSeriesFromColumn(QtCharts::QXYSeries* series, const QAbstractItemModel* model,
                           int column, int firstRow, int lastRow);
+
+// A selection's cell "<value> <unit>" ("21.50 °C"): the number before the
+// first blank and the text after it (empty for a value without unit). False
+// for a cell that holds no finite number.
+bool readValueWithUnit(const QString& text, double& value, QString& unit);
+
+// The points of one unit of a column.
+struct UnitLine
+{
+    QString unit;
+    QVector<QPointF> points;
+};
+// The points of rows firstRow..lastRow of a column of "<value> <unit>" cells,
+// one line per unit in the order the units first appear, so that values of
+// different units never share a line. `cell(row, x, text)` gives the row's
+// place on the time axis and its cell's text, or false for a row that has no
+// place (its time stamp cannot be read). Cells without a number give no point.
+QVector<UnitLine> linesPerUnit(int firstRow, int lastRow,
+                               const std::function<bool(int row, double& x, QString& text)>& cell);
+
+// The name of a column's line of one unit where the column has several:
+// "Канал №1, °C" ("Канал №1, без единиц" for values without unit).
+QString unitLineName(const QString& column, const QString& unit);
 
 // A line thinned to what `columns` pixel columns over minX..maxX can show: the
 // points are taken in their order and each run of consecutive points in one

@@ -116,33 +116,22 @@ QDateTime clockReading(const QString& text)
     return QDateTime(date, time, Qt::UTC);
 }
 
-// The points of one field, one list per unit in order of appearance: values
-// of different units never share a line or an axis.
-QVector<QPair<QString, QVector<QPointF>>> dataBaseLines(const QSqlQueryModel* model, int dateColumn, int column,
-                                                        const PrintSetting& setting)
+// The points of one field in the period, one line per unit.
+QVector<ChartRoutines::UnitLine> dataBaseLines(const QSqlQueryModel* model, int dateColumn, int column,
+                                               const PrintSetting& setting)
 {
-    QVector<QPair<QString, QVector<QPointF>>> lines;
-    const int first = std::max(setting.firstRow, 0);
-    const int last = std::min(setting.lastRow, model->rowCount() - 1);
-    for (int row = first; row <= last; ++row) {
+    return ChartRoutines::linesPerUnit(std::max(setting.firstRow, 0), std::min(setting.lastRow, model->rowCount() - 1),
+                                       [&](int row, double& x, QString& text) {
         const QVariant value = model->index(row, column).data();
         if (value.isNull())
-            continue;
-        // "21.50 °C": the number before the first blank, then its unit.
-        const QString text = value.toString();
-        const int blank = text.indexOf(QLatin1Char(' '));
-        bool ok = false;
-        const double y = (blank < 0 ? text : text.left(blank)).toDouble(&ok);
+            return false;
         const QDateTime time = clockReading(model->index(row, dateColumn).data().toString());
-        if (!ok || !time.isValid())
-            continue;
-        const QString unit = blank < 0 ? QString() : text.mid(blank + 1);
-        auto line = std::find_if(lines.begin(), lines.end(), [&unit](const auto& l) { return l.first == unit; });
-        if (line == lines.end())
-            line = lines.insert(lines.end(), {unit, {}});
-        line->second.append(QPointF(ChartRoutines::clockAxisValue(time), y));
-    }
-    return lines;
+        if (!time.isValid())
+            return false;
+        x = ChartRoutines::clockAxisValue(time);
+        text = value.toString();
+        return true;
+    });
 }
 
 } // namespace
@@ -185,7 +174,7 @@ ChartList buildDataBaseCharts(const QSqlQueryModel* model, const PrintSetting& s
         // A field without values in the period draws nothing and gets no chart.
         const auto lines = dataBaseLines(model, dateColumn, column, setting);
         for (const auto& [unit, points] : lines) {
-            const QString title = lines.size() > 1 ? QStringLiteral("%1, %2").arg(name, unit) : name;
+            const QString title = lines.size() > 1 ? ChartRoutines::unitLineName(name, unit) : name;
             if (!setting.generalChart)
                 charts.push_back(newChart(title, setting));
             auto* series = new QLineSeries();

@@ -29,7 +29,7 @@ void checkRowLimit(const PrintSetting& setting)
         return;
     const int span = setting.lastRow - setting.firstRow;
     if (span > maxRowSpan)
-        throw QStringLiteral("Слишком много данных для печати: в полном отчёте может быть не более %1 строк, "
+        throw QStringLiteral("Слишком много данных для печати: в полном отчёте может быть не более %1 строки, "
                              "в выбранном периоде их %2. Выберите краткий отчёт или период короче")
             .arg(maxRowSpan + 1)
             .arg(span + 1);

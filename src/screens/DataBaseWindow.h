@@ -102,15 +102,20 @@ public slots:
     void showTableDB();
     void updateModel();
     void showFiltersDB(DataBaseFilters* dataBaseFilters);
-    void updateSeries(QtCharts::QAbstractSeries* series, QByteArray role);
+    // The chart's lines of the column `role`: [{"key", "name"}], one per unit
+    // where the column holds values of several units (SelectionChartFeed).
+    Q_INVOKABLE QVariantList chartLines(QByteArray role);
+    // Fills the series of the line `key` (a key of chartLines(), or a role)
+    // and names it and its value axis.
+    void updateSeries(QtCharts::QAbstractSeries* series, QByteArray key);
     void updateMinMaxAxisY(QtCharts::QAbstractSeries* series, QtCharts::QAbstractAxis* axis);
-    // The chart's visible time range changed: the line of the column `role` is
-    // refilled for minX..maxX (time axis positions) at `pixelColumns` columns.
-    void refillSeries(QtCharts::QAbstractSeries* series, QByteArray role, double minX, double maxX,
+    // The chart's visible time range changed: the line `key` is refilled for
+    // minX..maxX (time axis positions) at `pixelColumns` columns.
+    void refillSeries(QtCharts::QAbstractSeries* series, QByteArray key, double minX, double maxX,
                       int pixelColumns);
-    // Smallest and largest time of a column's line, as time axis positions:
-    // {"min", "max", "count"}; count 0 for a column without values.
-    QVariantMap seriesTimeSpan(QByteArray role);
+    // Smallest and largest time of a line, as time axis positions:
+    // {"min", "max", "count"}; count 0 for a line without values.
+    QVariantMap seriesTimeSpan(QByteArray key);
     // The chart's time axis (a category axis) gets its clock labels and keeps
     // them through zooms.
     void keepTimeAxisLabelled(QtCharts::QAbstractAxis* axis);

@@ -28,47 +28,52 @@ constexpr int defaultPixelColumns = 2000;
 
 } // namespace
 
-void DataBaseWindow::updateSeries(QAbstractSeries* series, QByteArray role)
+QVariantList DataBaseWindow::chartLines(QByteArray role)
+{
+    QVariantList lines;
+    if (!m_tableShown)
+        return {QVariantMap{{QStringLiteral("key"), QString::fromUtf8(role)}, {QStringLiteral("name"), QString::fromUtf8(role)}}};
+    for (const SelectionChartFeed::ColumnLine& line : m_chartFeed.lines(role))
+        lines << QVariantMap{{QStringLiteral("key"), QString::fromUtf8(line.key)}, {QStringLiteral("name"), line.name}};
+    return lines;
+}
+
+void DataBaseWindow::updateSeries(QAbstractSeries* series, QByteArray key)
 {
     auto* xySeries = qobject_cast<QXYSeries*>(series);
     if (!xySeries)
         return;
     const bool wasBlocked = xySeries->blockSignals(true);
     // While a request refills the selection, it must not be read.
-    if (m_tableShown)
-        m_chartFeed.fillWhole(xySeries, role, defaultPixelColumns);
-    else
+    SelectionChartFeed::ColumnLine named{key, QString::fromUtf8(key), QString::fromUtf8(key)};
+    if (m_tableShown) {
+        m_chartFeed.fillWhole(xySeries, key, defaultPixelColumns);
+        named = m_chartFeed.named(key);
+    } else {
         xySeries->clear();
-    const QString name = QString::fromUtf8(role);
-    QString title = name;
-    const QStringList units = m_tableShown ? m_chartFeed.units(role) : QStringList();
-    if (units.size() > 1) {
-        // One line, one unit: say which is drawn and which are left out.
-        title = QStringLiteral("%1,%2 (не показаны значения в %3)")
-                    .arg(name, units.last(), QStringList(units.mid(0, units.size() - 1)).join(QStringLiteral(", ")));
     }
     const QList<QAbstractAxis*> axes = xySeries->attachedAxes();
     if (!axes.isEmpty()) {
-        axes.last()->setTitleText(title);
+        axes.last()->setTitleText(named.axisTitle);
         ChartRoutines::styleValueAxisUntitled(axes.last());
     }
-    xySeries->setName(name);
+    xySeries->setName(named.name);
     xySeries->blockSignals(wasBlocked);
 }
 
-void DataBaseWindow::refillSeries(QAbstractSeries* series, QByteArray role, double minX, double maxX,
+void DataBaseWindow::refillSeries(QAbstractSeries* series, QByteArray key, double minX, double maxX,
                                   int pixelColumns)
 {
     if (m_tableShown)
-        m_chartFeed.fill(qobject_cast<QXYSeries*>(series), role, minX, maxX, pixelColumns);
+        m_chartFeed.fill(qobject_cast<QXYSeries*>(series), key, minX, maxX, pixelColumns);
 }
 
-QVariantMap DataBaseWindow::seriesTimeSpan(QByteArray role)
+QVariantMap DataBaseWindow::seriesTimeSpan(QByteArray key)
 {
-    const ChartRoutines::Span span = m_tableShown ? m_chartFeed.span(role) : ChartRoutines::Span();
+    const ChartRoutines::Span span = m_tableShown ? m_chartFeed.span(key) : ChartRoutines::Span();
     return {{QStringLiteral("min"), span.min},
             {QStringLiteral("max"), span.max},
-            {QStringLiteral("count"), m_tableShown ? m_chartFeed.points(role).size() : 0}};
+            {QStringLiteral("count"), m_tableShown ? m_chartFeed.points(key).size() : 0}};
 }
 
 void DataBaseWindow::keepTimeAxisLabelled(QAbstractAxis* axis)

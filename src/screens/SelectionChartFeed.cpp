@@ -12,19 +12,20 @@
 
 using namespace QtCharts;
 
+namespace {
+
+// Between the role and the unit in the key of a line of one unit: a
+// character that neither a column's name nor a unit holds.
+constexpr char unitSeparator = '\x1f';
+
+} // namespace
+
 void SelectionChartFeed::reset()
 {
     m_timesRead = false;
     m_times.clear();
+    m_columns.clear();
     m_lines.clear();
-}
-
-bool SelectionChartFeed::cellValue(const QString& text, double& value)
-{
-    const int blank = text.indexOf(QLatin1Char(' '));
-    bool ok = false;
-    value = (blank < 0 ? QStringRef(&text) : text.leftRef(blank)).toDouble(&ok);
-    return ok && std::isfinite(value);
 }
 
 void SelectionChartFeed::readTimes()
@@ -40,81 +41,102 @@ void SelectionChartFeed::readTimes()
     }
 }
 
-SelectionChartFeed::Line& SelectionChartFeed::line(const QByteArray& role)
+const QVector<SelectionChartFeed::ColumnLine>& SelectionChartFeed::column(const QByteArray& role)
 {
-    auto found = m_lines.find(role);
-    if (found != m_lines.end())
+    auto found = m_columns.find(role);
+    if (found != m_columns.end())
         return *found;
-    Line read;
+    QVector<ChartRoutines::UnitLine> units;
     const int roleId = m_model ? m_model->roleNames().key(role, -1) : -1;
     if (roleId >= 0) {
         if (!m_timesRead)
             readTimes();
-        read.points.reserve(m_times.size());
-        QVector<int> unitOf;
-        for (int row = 0; row < m_times.size(); ++row) {
-            double value = 0.0;
-            const QString text = m_model->index(row, 0).data(roleId).toString();
-            if (std::isnan(m_times.at(row)) || !cellValue(text, value))
-                continue;
-            const int blank = text.indexOf(QLatin1Char(' '));
-            const QString unit = blank < 0 ? QString() : text.mid(blank + 1);
-            int index = read.units.indexOf(unit);
-            if (index < 0) {
-                index = read.units.size();
-                read.units << unit;
-            }
-            read.points.append(QPointF(m_times.at(row), value));
-            unitOf.append(index);
+        units = ChartRoutines::linesPerUnit(0, m_times.size() - 1, [&](int row, double& x, QString& text) {
+            x = m_times.at(row);
+            if (std::isnan(x))
+                return false;
+            text = m_model->index(row, 0).data(roleId).toString();
+            return true;
+        });
+    }
+    const QString name = QString::fromUtf8(role);
+    QVector<ColumnLine> read;
+    if (units.size() <= 1) {
+        read.append({role, name, name});
+        m_lines.insert(role, Line{units.isEmpty() ? QVector<QPointF>() : units.constFirst().points, {}});
+    } else {
+        for (const ChartRoutines::UnitLine& unit : units) {
+            const QByteArray key = role + unitSeparator + unit.unit.toUtf8();
+            read.append({key, ChartRoutines::unitLineName(name, unit.unit),
+                         unit.unit.isEmpty() ? name : QStringLiteral("%1,%2").arg(name, unit.unit)});
+            m_lines.insert(key, Line{unit.points, {}});
         }
-        if (read.units.size() > 1) {
-            // The unit of the last value (the sensor now fitted) is drawn.
-            const int shown = unitOf.last();
-            QVector<QPointF> kept;
-            for (int i = 0; i < read.points.size(); ++i)
-                if (unitOf.at(i) == shown)
-                    kept.append(read.points.at(i));
-            read.points = kept;
-            read.units.move(shown, read.units.size() - 1);
-        }
+    }
+    for (const ColumnLine& entry : read) {
+        Line& line = m_lines[entry.key];
         // A selection comes grouped by time stamp, which SQLite returns in
         // time order; should it not, the line is put in order rather than
         // drawn back and forth.
         const auto earlier = [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); };
-        if (!std::is_sorted(read.points.cbegin(), read.points.cend(), earlier))
-            std::stable_sort(read.points.begin(), read.points.end(), earlier);
+        if (!std::is_sorted(line.points.cbegin(), line.points.cend(), earlier))
+            std::stable_sort(line.points.begin(), line.points.end(), earlier);
+        line.span = ChartRoutines::xSpan(line.points);
     }
-    read.span = ChartRoutines::xSpan(read.points);
-    return *m_lines.insert(role, read);
+    return *m_columns.insert(role, read);
 }
 
-QStringList SelectionChartFeed::units(const QByteArray& role)
+const SelectionChartFeed::Line& SelectionChartFeed::line(const QByteArray& key)
 {
-    return line(role).units;
+    auto found = m_lines.constFind(key);
+    if (found == m_lines.constEnd()) {
+        column(roleOf(key));
+        found = m_lines.constFind(key);
+    }
+    static const Line none;
+    return found == m_lines.constEnd() ? none : *found;
 }
 
-const QVector<QPointF>& SelectionChartFeed::points(const QByteArray& role)
+QByteArray SelectionChartFeed::roleOf(const QByteArray& key)
 {
-    return line(role).points;
+    const int separator = key.indexOf(unitSeparator);
+    return separator < 0 ? key : key.left(separator);
 }
 
-ChartRoutines::Span SelectionChartFeed::span(const QByteArray& role)
+QVector<SelectionChartFeed::ColumnLine> SelectionChartFeed::lines(const QByteArray& role)
 {
-    return line(role).span;
+    return column(role);
 }
 
-void SelectionChartFeed::fill(QXYSeries* series, const QByteArray& role, double minX, double maxX, int pixelColumns)
+SelectionChartFeed::ColumnLine SelectionChartFeed::named(const QByteArray& key)
+{
+    for (const ColumnLine& line : column(roleOf(key)))
+        if (line.key == key)
+            return line;
+    return {key, QString::fromUtf8(key), QString::fromUtf8(key)};
+}
+
+const QVector<QPointF>& SelectionChartFeed::points(const QByteArray& key)
+{
+    return line(key).points;
+}
+
+ChartRoutines::Span SelectionChartFeed::span(const QByteArray& key)
+{
+    return line(key).span;
+}
+
+void SelectionChartFeed::fill(QXYSeries* series, const QByteArray& key, double minX, double maxX, int pixelColumns)
 {
     if (!series)
         return;
-    const Line& read = line(role);
+    const Line& read = line(key);
     series->replace(ChartRoutines::thinToColumns(read.points, minX, maxX, pixelColumns));
     // A line needs two points; a single one is shown as a marker.
     series->setPointsVisible(read.points.size() == 1);
 }
 
-void SelectionChartFeed::fillWhole(QXYSeries* series, const QByteArray& role, int pixelColumns)
+void SelectionChartFeed::fillWhole(QXYSeries* series, const QByteArray& key, int pixelColumns)
 {
-    const ChartRoutines::Span whole = span(role);
-    fill(series, role, whole.min, whole.max, pixelColumns);
+    const ChartRoutines::Span whole = span(key);
+    fill(series, key, whole.min, whole.max, pixelColumns);
 }
