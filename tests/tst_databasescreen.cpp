@@ -123,27 +123,6 @@ DataBaseWindow* screenOf(const AppHarness& app)
     return app.shell() ? app.shell()->dataBaseWindow() : nullptr;
 }
 
-// Opens the database page with the menu button, as the user does, and waits
-// for the lists.
-bool openDataBasePage(AppHarness& app)
-{
-    QObject* button = app.object(QStringLiteral("ButtonBase"));
-    if (!button || !QMetaObject::invokeMethod(button, "clicked"))
-        return false;
-    return AppHarness::waitFor([&] { return objectOf(app.property("FilterDevice", "model")) != nullptr; });
-}
-
-bool applyFilter(AppHarness& app)
-{
-    QSignalSpy requests(screenOf(app), &DataBaseWindow::setDBFiltr);
-    if (!app.emitWindowSignal("clickButtonFilters"))
-        return false;
-    return AppHarness::waitFor([&] {
-        return requests.count() == 1 && objectOf(app.property("TableDB", "model")) != nullptr
-            && !screenOf(app)->isWaiting();
-    }, 30000);
-}
-
 struct Collected
 {
     QStringList warnings;
@@ -232,7 +211,7 @@ void TestDataBaseScreen::emptyArchive_showsEmptyListsAndNoError()
     const QVariant beginBefore = app.property("PeriodDataBase", "currentBeginTime");
     const QVariant endBefore = app.property("PeriodDataBase", "currentEndDate");
 
-    QVERIFY(openDataBasePage(app));
+    QVERIFY(app.openDataBasePage());
     QCOMPARE(app.property("DataBaseMenu", "visible"), QVariant(true));
     QCOMPARE(app.property("FilterTypeChannel", "count").toInt(), 0);
     QCOMPARE(app.property("FilterTypeUnit", "count").toInt(), 0);
@@ -242,7 +221,7 @@ void TestDataBaseScreen::emptyArchive_showsEmptyListsAndNoError()
     QVERIFY(app.shell()->dataBaseInteractor()->filters()->modelDevice()->tickedItems().isEmpty());
 
     // Filtering an empty archive gives an empty table, still without a word.
-    QVERIFY(applyFilter(app));
+    QVERIFY(app.applyDataBaseFilter());
     QCOMPARE(app.shell()->tableDBModel()->rowCount(), 0);
     QVERIFY(collected.warnings.isEmpty());
     QVERIFY(!QGuiApplication::overrideCursor());
@@ -292,7 +271,7 @@ void TestDataBaseScreen::road_downloadStoreFilterExportChartAndDelete()
 
     // First visit: the instrument is chosen, the period spans exactly the
     // stored time stamps, the lists hold what was stored.
-    QVERIFY(openDataBasePage(app));
+    QVERIFY(app.openDataBasePage());
     const QString idA = QString::number(options.id);
     QCOMPARE(listTexts(app, "FilterDevice"), QStringList{"ZR-7.47 №" + idA});
     QVERIFY(listEntry(app, "FilterDevice", "ZR-7.47 №" + idA)->property("checked").toBool());
@@ -308,7 +287,7 @@ void TestDataBaseScreen::road_downloadStoreFilterExportChartAndDelete()
     // statistics of both, a line of each on the chart.
     click(app, listEntry(app, "FilterTypeChannel", "Канал №2"));
     click(app, listEntry(app, "FilterTypeChannel", "Канал №1"));
-    QVERIFY(applyFilter(app));
+    QVERIFY(app.applyDataBaseFilter());
     TableDBModel* table = app.shell()->tableDBModel();
     QCOMPARE(table->rowCount(), 300);
     QCOMPARE(table->roles(), QStringList({"Дата", "Канал №1", "Канал №2", "№ прибора"}));
@@ -413,7 +392,7 @@ void TestDataBaseScreen::road_downloadStoreFilterExportChartAndDelete()
     }, 30000));
     QVERIFY(app.waitForProperty("DataWindow", "enabled", true));
 
-    QVERIFY(openDataBasePage(app));
+    QVERIFY(app.openDataBasePage());
     QCOMPARE(listTexts(app, "FilterDevice").size(), 2);
     // The table on screen keeps its period in the picker.
     QCOMPARE(shown(app.property("PeriodDataBase", "currentEndTime")), clockText(firstA + 299 * 10));
@@ -422,13 +401,13 @@ void TestDataBaseScreen::road_downloadStoreFilterExportChartAndDelete()
     QCOMPARE(app.shell()->dataBaseInteractor()->filters()->modelDevice()->tickedItems(), QList<int>{int(idB)});
     QVERIFY(app.setProperty("PeriodDataBase", "currentEndDate", app.property("PeriodDataBase", "maxDate")));
     QVERIFY(app.setProperty("PeriodDataBase", "currentEndTime", app.property("PeriodDataBase", "maxDate")));
-    QVERIFY(applyFilter(app));
+    QVERIFY(app.applyDataBaseFilter());
     QCOMPARE(table->rowCount(), 120);
     QCOMPARE(table->index(0, 3).data().toUInt(), idB);
 
     // Back to A. Rows chosen in the table go, and the same filter runs again.
     click(app, listEntry(app, "FilterDevice", "ZR-7.47 №" + idA));
-    QVERIFY(applyFilter(app));
+    QVERIFY(app.applyDataBaseFilter());
     QCOMPARE(table->rowCount(), 300);
     QObject* selection = app.object("TableDBRecords")->property("selection").value<QObject*>();
     QVERIFY(QMetaObject::invokeMethod(selection, "select", Q_ARG(QVariant, 0), Q_ARG(QVariant, 2)));
@@ -460,7 +439,7 @@ void TestDataBaseScreen::road_downloadStoreFilterExportChartAndDelete()
     // A new selection forgets the rows chosen in the old one.
     QVERIFY(QMetaObject::invokeMethod(selection, "select", Q_ARG(QVariant, 5), Q_ARG(QVariant, 6)));
     QVERIFY(AppHarness::waitFor([&] { return screen->selectedRows().size() == 2; }));
-    QVERIFY(applyFilter(app));
+    QVERIFY(app.applyDataBaseFilter());
     QVERIFY(screen->selectedRows().isEmpty());
     QSignalSpy deletes(screen, &DataBaseWindow::deleteDataDB);
     QVERIFY(app.emitWindowSignal("clickButtonDeleteItems"));
@@ -471,7 +450,7 @@ void TestDataBaseScreen::road_downloadStoreFilterExportChartAndDelete()
     // lists, B is chosen, and A's filter now finds nothing.
     click(app, listEntry(app, "FilterTypeChannel", "Доп.измерение №1"));
     click(app, listEntry(app, "FilterTypeChannel", "Доп.измерение №2"));
-    QVERIFY(applyFilter(app));
+    QVERIFY(app.applyDataBaseFilter());
     QVERIFY(QMetaObject::invokeMethod(selection, "selectAll"));
     QVERIFY(AppHarness::waitFor([&] { return screen->selectedRows().size() == 300; }));
     QVERIFY(app.emitWindowSignal("clickButtonDeleteItems"));
@@ -504,8 +483,8 @@ void TestDataBaseScreen::period_spansTheStoredStampsAlsoInALocalClockGap()
         inserts << "INSERT INTO RECORD_ZR (DateTime, Value, idUnit, idTypeChannel, idDevice) VALUES ('" + reading
                        + "', 1.5, 1, 1, 1);";
     QCOMPARE(sqlite(archive, inserts.join(' ')), QStringList());
-    QVERIFY(openDataBasePage(app));
-    QVERIFY(applyFilter(app));
+    QVERIFY(app.openDataBasePage());
+    QVERIFY(app.applyDataBaseFilter());
     QCOMPARE(app.shell()->tableDBModel()->rowCount(), readings.size());
     const QList<QVariant> period = screenOf(app)->filters().values("DateTime");
     QCOMPARE(period.size(), 2);
@@ -537,7 +516,7 @@ void TestDataBaseScreen::unitlessValueAndHighInstrumentNumber_readPlainlyAndStil
         "INSERT INTO RECORD_ZR (DateTime, Value, idUnit, idTypeChannel, idDevice)"
         " VALUES ('2024-05-01 10:01:00', 3.5, 2, 1, -1294967296);"};
     QCOMPARE(sqlite(archive, inserts.join(' ')), QStringList());
-    QVERIFY(openDataBasePage(app));
+    QVERIFY(app.openDataBasePage());
     QTRY_VERIFY(listTexts(app, "FilterTypeUnit").contains("без единиц"));
     QVERIFY(!listTexts(app, "FilterTypeUnit").contains(QString()));
     QVERIFY(listTexts(app, "FilterDevice").contains("ZR-7.49 №3000000000"));
@@ -548,7 +527,7 @@ void TestDataBaseScreen::unitlessValueAndHighInstrumentNumber_readPlainlyAndStil
     QVERIFY(app.setProperty("PrintReportDBWindow", "visible", true));
     click(app, listEntry(app, "FilterDevice", "ZR-7.49 №3000000000"));
     click(app, listEntry(app, "FilterTypeChannel", "Канал №1"));
-    QVERIFY(applyFilter(app));
+    QVERIFY(app.applyDataBaseFilter());
     QTRY_VERIFY(app.property("reportPeriodText", "text").toString().endsWith("записей: 2"));
     QCOMPARE(app.shell()->tableDBModel()->rowCount(), 2);
     QTRY_COMPARE(legendNames(app), QStringList({"Канал №1, без единиц", "Канал №1, °C"}));
@@ -560,7 +539,7 @@ void TestDataBaseScreen::unitlessValueAndHighInstrumentNumber_readPlainlyAndStil
     click(app, listEntry(app, "FilterTypeUnit", "без единиц"));
     QCOMPARE(app.shell()->dataBaseInteractor()->filters()->modelDevice()->tickedItems(), QList<int>{-1294967296});
     QCOMPARE(app.shell()->dataBaseInteractor()->filters()->modelTypeUnit()->tickedItems(), QStringList{QString()});
-    QVERIFY(applyFilter(app));
+    QVERIFY(app.applyDataBaseFilter());
     QCOMPARE(app.shell()->tableDBModel()->rowCount(), 1);
     // One unit: the line keeps the column's plain name. The open report
     // panel follows the new selection.
@@ -573,7 +552,7 @@ void TestDataBaseScreen::periodPanel_closesOnEscAndOnAPressOutside()
 {
     AppHarness app;
     QVERIFY2(app.start(), qPrintable(app.errorString()));
-    QVERIFY(openDataBasePage(app));
+    QVERIFY(app.openDataBasePage());
     auto* window = qobject_cast<QQuickWindow*>(app.root());
     QVERIFY(window);
     window->requestActivate();
@@ -724,9 +703,9 @@ void TestDataBaseScreen::failedRequests_giveBackCursorButtonsAndLists()
                              "INSERT INTO TYPE_CHANNEL VALUES (1, 'Канал №1'); "
                              "INSERT INTO RECORD_ZR (DateTime, Value, idUnit, idTypeChannel, idDevice) "
                              "VALUES (datetime(1700000000, 'unixepoch'), 1.5, 1, 1, 1);"), QStringList());
-    QVERIFY(openDataBasePage(app));
+    QVERIFY(app.openDataBasePage());
     click(app, listEntry(app, "FilterTypeChannel", "Канал №1"));
-    QVERIFY(applyFilter(app));
+    QVERIFY(app.applyDataBaseFilter());
     QCOMPARE(app.shell()->tableDBModel()->rowCount(), 1);
 
     // The archive loses its records table behind the program's back.
@@ -739,7 +718,7 @@ void TestDataBaseScreen::failedRequests_giveBackCursorButtonsAndLists()
 
     // A delete of rows of a table shown before fails the same way.
     QCOMPARE(sqlite(archive, "ALTER TABLE GONE RENAME TO RECORD_ZR"), QStringList());
-    QVERIFY(applyFilter(app));
+    QVERIFY(app.applyDataBaseFilter());
     QCOMPARE(app.shell()->tableDBModel()->rowCount(), 1);
     QCOMPARE(sqlite(archive, "ALTER TABLE RECORD_ZR RENAME TO GONE"), QStringList());
     seen.clear();
@@ -759,7 +738,7 @@ void TestDataBaseScreen::failedRequests_giveBackCursorButtonsAndLists()
     QVERIFY(AppHarness::waitFor([&] { return !seen.isEmpty(); }));
     QVERIFY(!objectOf(app.property("FilterDevice", "model")));
     QCOMPARE(sqlite(archive, "ALTER TABLE GONE RENAME TO RECORD_ZR"), QStringList());
-    QVERIFY(openDataBasePage(app));
+    QVERIFY(app.openDataBasePage());
     QCOMPARE(app.property("FilterDevice", "count").toInt(), 1);
     app.shell()->stopWorkers();
 }
