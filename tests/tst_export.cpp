@@ -17,6 +17,8 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QSqlQueryModel>
+
+#include <ctime>
 #include <QTemporaryDir>
 #include <QTextCodec>
 #include <QtTest>
@@ -139,6 +141,7 @@ private slots:
     void xlsxLog_emptyLogHasHeaderRowsOnly();
     void xlsxLog_unsavablePathReportsSaveError();
     void xlsxQuery_headerRowsAndTextCells();
+    void xlsxQuery_readingInAnHourTheLocalClockSkips_isStillADate();
     void xlsx_underRussianLocale_numbersKeepTheirDecimalPoint();
 
     void notFiniteValues_areEmptyCellsInBothFormats();
@@ -378,6 +381,27 @@ void TestExport::xlsxQuery_headerRowsAndTextCells()
     QCOMPARE(cell(sheet, "F4").value("number_format").toString(), QStringLiteral("General"));
     QCOMPARE(cell(sheet, "A5").value("value").toString(), QStringLiteral("not a date"));
     QCOMPARE(cell(sheet, "A5").value("number_format").toString(), QStringLiteral("General"));
+}
+
+void TestExport::xlsxQuery_readingInAnHourTheLocalClockSkips_isStillADate()
+{
+    // 02:30 of 8 March 2026 never shows on a New York clock; the
+    // instrument's clock knows no zones and logged it all the same.
+    const QByteArray zone = qgetenv("TZ");
+    qputenv("TZ", "America/New_York");
+    tzset();
+    QSqlQuery q(m_db);
+    QVERIFY(q.exec("CREATE TABLE gap (\"Дата\" TEXT, \"Канал №1\" TEXT)"));
+    QVERIFY(q.exec("INSERT INTO gap VALUES ('08.03.2026 02:30:00', '1.00 °C')"));
+    QSqlQueryModel model;
+    model.setQuery("SELECT * FROM gap", m_db);
+    const QString path = m_dir.filePath("gap.xlsx");
+    XlsxExporter::saveQuery(path, &model);
+    qputenv("TZ", zone);
+    tzset();
+    const QJsonObject date = cell(describeWorkbook(path), "A4");
+    QCOMPARE(date.value("type").toString(), QStringLiteral("datetime"));
+    QCOMPARE(date.value("value").toString(), QStringLiteral("2026-03-08T02:30:00"));
 }
 
 void TestExport::xlsx_underRussianLocale_numbersKeepTheirDecimalPoint()

@@ -7,6 +7,34 @@ namespace InstrumentClock {
 
 namespace {
 constexpr qint64 msPerDay = 24 * 3600 * 1000;
+
+int digits(const QString& text, int from, int count, bool& ok)
+{
+    int value = 0;
+    for (int i = from; i < from + count; ++i) {
+        const QChar c = text.at(i);
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            ok = false;
+        value = value * 10 + (c.unicode() - '0');
+    }
+    return value;
+}
+} // namespace
+
+std::optional<qint64> secondsOfText(const QString& text)
+{
+    static const QString pattern = QStringLiteral("dd.dd.dddd dd:dd:dd");
+    if (text.size() != pattern.size())
+        return std::nullopt;
+    for (int i = 0; i < pattern.size(); ++i)
+        if (pattern.at(i) != QLatin1Char('d') && text.at(i) != pattern.at(i))
+            return std::nullopt;
+    bool ok = true;
+    const QDate date(digits(text, 6, 4, ok), digits(text, 3, 2, ok), digits(text, 0, 2, ok));
+    const QTime time(digits(text, 11, 2, ok), digits(text, 14, 2, ok), digits(text, 17, 2, ok));
+    if (!ok || !date.isValid() || !time.isValid())
+        return std::nullopt;
+    return QDateTime(date, time, Qt::UTC).toSecsSinceEpoch();
 }
 
 double clockAxisValue(const QDateTime& clock)

@@ -2,6 +2,8 @@
 
 #include <QDateTime>
 
+#include <optional>
+
 // The instrument's clock knows no time zones and no daylight saving: its
 // readings are held as UTC date-times whose date and time are the reading
 // itself. Everything that places, stores or shows a reading goes through
@@ -30,5 +32,11 @@ enum class GapSide { Later, Earlier };
 QDateTime localWallClock(const QDateTime& clock, GapSide side = GapSide::Later);
 // localWallClock(dateTime) in milliseconds since 1970 (as an instant).
 qint64 localClockMSecs(const QDateTime& dateTime);
+
+// A reading written as "dd.MM.yyyy hh:mm:ss" (the archive's and the tables'
+// text) in seconds since 1970 of the instrument's clock; nothing when the text
+// is not such a reading. Read by hand: selections parse one per row, and
+// Qt's format parser takes microseconds and the time zone files each time.
+std::optional<qint64> secondsOfText(const QString& text);
 
 } // namespace InstrumentClock

@@ -1,5 +1,7 @@
 #include "data/LogLimits.h"
 
+#include "base/InstrumentClock.h"
+
 #include "data/DownloadRecord.h"
 #include "data/ModelLogRecord.h"
 #include "data/UnitTable.h"
@@ -95,15 +97,14 @@ QVector<LimitReading> LogLimits::textColumnReadings(const QAbstractItemModel* mo
     readings.reserve(std::max(0, last - first + 1));
     for (int row = first; row <= last; ++row) {
         // The stored text is the instrument's clock reading: read as UTC, never shifted.
-        const QString when = model->index(row, dateColumn).data().toString();
-        const QDateTime time(QDate::fromString(when.left(10), QStringLiteral("dd.MM.yyyy")),
-                             QTime::fromString(when.mid(11, 8), QStringLiteral("hh:mm:ss")), Qt::UTC);
+        const std::optional<qint64> time =
+            InstrumentClock::secondsOfText(model->index(row, dateColumn).data().toString());
         const QString text = model->index(row, column).data().toString();
         const int blank = text.indexOf(QLatin1Char(' '));
         bool ok = false;
         const double value = (blank < 0 ? text : text.left(blank)).toDouble(&ok);
-        const bool counts = ok && !text.isEmpty() && unitOfText(text) == unit && time.isValid();
-        readings.append({time.isValid() ? time.toSecsSinceEpoch() : 0, counts ? value : noValue});
+        const bool counts = ok && !text.isEmpty() && unitOfText(text) == unit && time;
+        readings.append({time.value_or(0), counts ? value : noValue});
     }
     return readings;
 }

@@ -1,5 +1,7 @@
 #include "data/XlsxExporter.h"
 
+#include "base/InstrumentClock.h"
+
 #include "data/CsvExporter.h"
 #include "data/FileFailure.h"
 #include "data/ModelLogRecord.h"
@@ -147,7 +149,6 @@ void XlsxExporter::saveQuery(const QString& path, const QSqlQueryModel* model)
     }
     writeHeaderRows(doc, formats, headers, measurement);
 
-    const QString dateTimePattern = QStringLiteral("dd.MM.yyyy hh:mm:ss");
     for (int r = 0; model && r < model->rowCount(); ++r) {
         const QSqlRecord record = model->record(r);
         const int row = r + 4;
@@ -167,9 +168,12 @@ void XlsxExporter::saveQuery(const QString& path, const QSqlQueryModel* model)
                 doc.writeText(row, c + 1, space < 0 ? QString() : text.mid(space), formats.unit);
                 c += 2;
             } else {
-                const QDateTime dateTime = QDateTime::fromString(text, dateTimePattern);
-                if (dateTime.isValid())
-                    doc.writeDateTime(row, c, dateTime, formats.date);
+                // The instrument's clock reading as it stands: read as local
+                // time, a reading in the hour a daylight-saving change skips
+                // would not be a date and would land in the sheet as text.
+                const std::optional<qint64> seconds = InstrumentClock::secondsOfText(text);
+                if (seconds)
+                    doc.writeDateTime(row, c, QDateTime::fromSecsSinceEpoch(*seconds, Qt::UTC), formats.date);
                 else
                     doc.writeText(row, c, text, formats.text);
                 c += 1;

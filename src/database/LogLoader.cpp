@@ -1,5 +1,7 @@
 #include "database/LogLoader.h"
 
+#include "base/InstrumentClock.h"
+
 #include "database/DBRecordZrTable.h"
 #include "database/DBTypeChannelTable.h"
 #include "database/DBTypeDeviceTable.h"
@@ -16,17 +18,6 @@ namespace {
 const QString dateTimeKey = QStringLiteral("DateTime");
 const QString idDeviceKey = QStringLiteral("idDevice");
 
-int digits(const QString& text, int from, int count, bool& ok)
-{
-    int value = 0;
-    for (int i = from; i < from + count; ++i) {
-        const QChar c = text.at(i);
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            ok = false;
-        value = value * 10 + (c.unicode() - '0');
-    }
-    return value;
-}
 
 } // namespace
 
@@ -48,16 +39,7 @@ double LogLoader::storedValue(float value)
 
 qint64 LogLoader::secondsFromText(const QString& text)
 {
-    // Read by hand: the duplicate check parses one text per stored time stamp.
-    static const QString pattern = QStringLiteral("dd.dd.dddd dd:dd:dd");
-    if (text.size() != pattern.size())
-        return LogSnapshot::noTime;
-    bool ok = true;
-    const QDate date(digits(text, 6, 4, ok), digits(text, 3, 2, ok), digits(text, 0, 2, ok));
-    const QTime time(digits(text, 11, 2, ok), digits(text, 14, 2, ok), digits(text, 17, 2, ok));
-    if (!ok || !date.isValid() || !time.isValid())
-        return LogSnapshot::noTime;
-    return QDateTime(date, time, Qt::UTC).toSecsSinceEpoch();
+    return InstrumentClock::secondsOfText(text).value_or(LogSnapshot::noTime);
 }
 
 QSet<qint64> LogLoader::storedSeconds(const LogSnapshot& log, int deviceKey)

@@ -1,5 +1,6 @@
 #include "report/ReportCharts.h"
 
+#include "base/InstrumentClock.h"
 #include "report/ChartRoutines.h"
 #include "report/PrintSetting.h"
 
@@ -111,9 +112,8 @@ bool isChartedField(const QString& name)
 // land where the shared time axis puts it, not where the time zone moves it.
 QDateTime clockReading(const QString& text)
 {
-    const QDate date = QDate::fromString(text.left(10), QStringLiteral("dd.MM.yyyy"));
-    const QTime time = QTime::fromString(text.mid(11, 8), QStringLiteral("hh:mm:ss"));
-    return QDateTime(date, time, Qt::UTC);
+    const std::optional<qint64> seconds = InstrumentClock::secondsOfText(text);
+    return seconds ? QDateTime::fromSecsSinceEpoch(*seconds, Qt::UTC) : QDateTime();
 }
 
 // The points of one field in the period, one line per unit.
