@@ -8,11 +8,17 @@
 //    one record a minute, 4 channels): one instrument's day through the
 //    record table model, the server's share of it and its plan.
 //
+// 3. A journal line in the archive's table (one connection, the lock, the
+//    last line and the insert, as every recorded change pays it) against a
+//    line of the journal file.
+//
 // Usage: bench_archive_pg [--values N] [--load-only]
 
 #include "PgTestServer.h"
 
+#include "data/Journal.h"
 #include "data/ModelLogRecord.h"
+#include "database/ArchiveJournal.h"
 #include "database/DBRecordZrTable.h"
 #include "database/DataBase.h"
 #include "database/DataBaseInteractor.h"
@@ -193,6 +199,37 @@ void benchSelections(const PgTestServer& server, qint64 values)
     QSqlDatabase::removeDatabase("plain");
 }
 
+void benchJournal(const PgTestServer& server)
+{
+    server.createDatabase("journal");
+    QTemporaryDir dir;
+    constexpr int lines = 50;
+    const auto perLine = [&](Journal::Store& store) {
+        QElapsedTimer timer;
+        timer.start();
+        for (int i = 0; i < lines; ++i)
+            store.append([&](const std::optional<QByteArray>& last) {
+                return Journal::nextLine(last, QStringLiteral("download"), {{QStringLiteral("line"), i}});
+            });
+        return double(timer.nsecsElapsed()) / 1e6 / lines;
+    };
+    // Connecting alone, for the share of the line that is the connection.
+    QElapsedTimer connecting;
+    connecting.start();
+    for (int i = 0; i < 10; ++i) {
+        DataBase archive(server.url("journal"));
+        archive.open();
+    }
+    const double connectMs = double(connecting.nsecsElapsed()) / 1e6 / 10;
+    ArchiveJournal table(server.url("journal"));
+    const double tableMs = perLine(table);
+    const std::unique_ptr<Journal::Store> file = Journal::fileStore(dir.filePath("journal.jsonl"));
+    const double fileMs = perLine(*file);
+    std::printf("journal line, %d lines each:\n", lines);
+    std::printf("  archive table on the server: %.1f ms per line, of which connecting %.1f ms\n", tableMs, connectMs);
+    std::printf("  journal file:                %.1f ms per line\n", fileMs);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -209,6 +246,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "no server: %s\n", qPrintable(server.problem()));
         return 1;
     }
+    benchJournal(server);
     benchLoad(server);
     if (!args.contains("--load-only"))
         benchSelections(server, values);
