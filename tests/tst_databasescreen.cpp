@@ -436,6 +436,17 @@ void TestDataBaseScreen::road_downloadStoreFilterExportChartAndDelete()
     QVERIFY(objectOf(app.property("TableDB", "model")));
     QVERIFY(app.property("ItemButtonsDB", "enabled").toBool());
 
+    // Further down the table, a delete leaves the user where the rows went.
+    QObject* view = app.object("TableDBRecords");
+    QVERIFY(QMetaObject::invokeMethod(view, "positionViewAtRow", Q_ARG(QVariant, 200), Q_ARG(QVariant, 0)));
+    QVERIFY(AppHarness::waitFor([&] { return app.property("TableDB", "topRow").toInt() == 200; }));
+    QVERIFY(QMetaObject::invokeMethod(selection, "select", Q_ARG(QVariant, 200), Q_ARG(QVariant, 201)));
+    QVERIFY(AppHarness::waitFor([&] { return screen->selectedRows().size() == 2; }));
+    QVERIFY(app.emitWindowSignal("clickButtonDeleteItems"));
+    QVERIFY(AppHarness::waitFor([&] { return collected.information.size() == 2 && !screen->isWaiting(); }, 30000));
+    QVERIFY(AppHarness::waitFor([&] { return objectOf(app.property("TableDB", "model")) != nullptr; }));
+    QTRY_COMPARE(app.property("TableDB", "topRow").toInt(), 200);
+
     // A new selection forgets the rows chosen in the old one.
     QVERIFY(QMetaObject::invokeMethod(selection, "select", Q_ARG(QVariant, 5), Q_ARG(QVariant, 6)));
     QVERIFY(AppHarness::waitFor([&] { return screen->selectedRows().size() == 2; }));

@@ -18,6 +18,17 @@ Item {
     property var columnLimits: []
     readonly property alias rowCount: tableRecords.rowCount
     readonly property alias columnCount: tableRecords.columnCount
+    // The first row in sight, and the one the next table is to show first:
+    // after a delete the user goes on where the rows went, not at the top.
+    readonly property int topRow: {
+        var list = tableRecords.flickableItem
+        if (tableRecords.rowCount === 0 || !list)
+            return 0
+        // The header sits inside the list's content, above its first row.
+        var header = list.headerItem ? list.headerItem.height : 0
+        return Math.max(0, list.indexAt(1, list.contentY + header + 1))
+    }
+    property int rowAfterRefill: -1
 
     // Every column is gone; addColumn follows for each column of a new model.
     signal removeColumns()
@@ -47,8 +58,18 @@ Item {
         }
         if (tableStatistics.modelStatistics)
             tableStatistics.fill()
-        if (tableRecords.rowCount > 0)
+        if (tableRecords.rowCount > 0 && root.rowAfterRefill > 0) {
+            var row = Math.min(root.rowAfterRefill, tableRecords.rowCount - 1)
+            // Once the new columns and the header are laid out, or the row
+            // lands a header's height off.
+            Qt.callLater(function() {
+                if (row < tableRecords.rowCount)
+                    tableRecords.positionViewAtRow(row, ListView.Beginning)
+            })
+        } else if (tableRecords.rowCount > 0) {
             tableRecords.positionViewAtRow(0, ListView.Beginning)
+        }
+        root.rowAfterRefill = -1
     }
 
     function refreshLimits() {

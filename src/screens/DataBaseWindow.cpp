@@ -371,6 +371,8 @@ void DataBaseWindow::onClickButtonDeleteItems()
         return;
     beginWaiting();
     ++m_selectionsPending;
+    // The refilled table opens where this one stands.
+    setObjectProperty(tableView, "rowAfterRefill", objectProperty(tableView, QStringLiteral("topRow")));
     // The delete refills the lists and then the selection.
     detachFilterLists();
     detachTable();
