@@ -3,6 +3,7 @@
 // simulator's own files, the application's exporters, the sqlite3 shell and
 // pdftotext.
 #include "link/DeviceCommand.h"
+#include "TestSupport.h"
 #include "report/MetaTypes.h"
 #include "data/CsvExporter.h"
 #include "data/LogFile.h"
@@ -38,12 +39,6 @@ using CliRun = cliprocess::Run;
 CliRun cli(const QStringList& arguments, const QString& ports, const QString& locale = QString())
 {
     return cliprocess::run(arguments, ports, locale);
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QJsonObject describeWorkbook(const QString& path)
@@ -192,7 +187,7 @@ void TestCli::download_all_copiesTheInstrumentsBytes_andNewFetchesOnlyWhatIsMiss
     QStringList paths;
     QStringList said;
     for (const QString& name : qAsConst(m_order)) {
-        QVERIFY2(readAll(downloaded(name)) == m_files.value(name), qPrintable(name));
+        QVERIFY2(testsupport::fileBytes(downloaded(name)) == m_files.value(name), qPrintable(name));
         paths << downloaded(name);
         said << QStringLiteral("%1: загружен, измерений: %2").arg(name).arg((m_files.value(name).size() - 7) / 24);
     }
@@ -216,7 +211,7 @@ void TestCli::download_all_copiesTheInstrumentsBytes_andNewFetchesOnlyWhatIsMiss
     QCOMPARE(run.code, 0);
     QCOMPARE(run.out.trimmed(), cut);
     QCOMPARE(m_sim->requestCount(DeviceCommand::OpenFile), 1);
-    QCOMPARE(readAll(cut), m_files.value(m_order.at(1)));
+    QCOMPARE(testsupport::fileBytes(cut), m_files.value(m_order.at(1)));
 }
 
 void TestCli::download_fileThatCannotBeWritten_isSaidAndTheOthersStillCome()
@@ -232,7 +227,7 @@ void TestCli::download_fileThatCannotBeWritten_isSaidAndTheOthersStillCome()
     const QStringList paths = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QCOMPARE(paths.size(), 2);
     for (const QString& path : paths)
-        QCOMPARE(readAll(path), m_files.value(QFileInfo(path).fileName()));
+        QCOMPARE(testsupport::fileBytes(path), m_files.value(QFileInfo(path).fileName()));
 }
 
 void TestCli::settings_set_isWrittenAndReadBack()
@@ -375,7 +370,7 @@ void TestCli::export_isTheApplicationsExport()
 
     ModelLogRecord model;
     LogFile::readInto(log, model);
-    QCOMPARE(readAll(csv), CsvExporter::logCsv(model));
+    QCOMPARE(testsupport::fileBytes(csv), CsvExporter::logCsv(model));
     const QString expected = m_dir.filePath(QStringLiteral("app.xlsx"));
     XlsxExporter::saveLog(expected, model);
     const QJsonObject workbook = describeWorkbook(xlsx);
@@ -418,7 +413,7 @@ void TestCli::import_thenQuery_roundTrip()
     filter.insert(QStringLiteral("idDevice"), int(m_id));
     archive.updateModel(filter);
     QCOMPARE(selection.rowCount(), 12);
-    QCOMPARE(readAll(csv), CsvExporter::queryCsv(&selection));
+    QCOMPARE(testsupport::fileBytes(csv), CsvExporter::queryCsv(&selection));
 }
 
 void TestCli::report_pdf_readsBack()

@@ -3,6 +3,7 @@
 // expected, and the machine-readable summaries. The program runs as a
 // separate process; its top-level guard also in-process.
 #include "report/MetaTypes.h"
+#include "TestSupport.h"
 #include "cli/CliApp.h"
 #include "cli/CliCommand.h"
 #include "cli/CliFailure.h"
@@ -49,12 +50,6 @@ bool writeFile(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QStringList sqlite(const QString& file, const QString& sql)
@@ -216,7 +211,7 @@ void TestCliEdges::noDisplay_isNeverNeeded()
                            QStringLiteral("--pdf"), pdf},
                           setup);
     QVERIFY2(run.code == 0, qPrintable(run.err));
-    QVERIFY(readAll(pdf).startsWith("%PDF"));
+    QVERIFY(testsupport::fileBytes(pdf).startsWith("%PDF"));
 }
 
 void TestCliEdges::refusedCall_saysWhyAndWritesNothing_data()
@@ -286,7 +281,7 @@ void TestCliEdges::refusedCall_saysWhyAndWritesNothing()
     QFETCH(QStringList, arguments);
     QFETCH(int, code);
     QFETCH(QString, says);
-    const QByteArray archiveBefore = readAll(m_archive);
+    const QByteArray archiveBefore = testsupport::fileBytes(m_archive);
     const Run run = cliprocess::run(arguments);
     QVERIFY(!run.crashed);
     QCOMPARE(run.code, code);
@@ -294,7 +289,7 @@ void TestCliEdges::refusedCall_saysWhyAndWritesNothing()
     QVERIFY2(run.err.startsWith(QStringLiteral("orvelin-cli: ")) && run.err.contains(says), qPrintable(run.err));
     QCOMPARE(run.err.count(QLatin1Char('\n')), 1);
     QCOMPARE(leftovers(), QStringList());
-    QCOMPARE(readAll(m_archive), archiveBefore);
+    QCOMPARE(testsupport::fileBytes(m_archive), archiveBefore);
 }
 
 void TestCliEdges::csvAndXlsx_areWrittenBothOrNeither()
@@ -319,15 +314,15 @@ void TestCliEdges::csvAndXlsx_areWrittenBothOrNeither()
     run = cliprocess::run({QStringLiteral("export"), m_log, QStringLiteral("--csv"), kept, QStringLiteral("--xlsx"),
                            missingFolder});
     QCOMPARE(run.code, 2);
-    QCOMPARE(readAll(kept), QByteArray("earlier export\n"));
+    QCOMPARE(testsupport::fileBytes(kept), QByteArray("earlier export\n"));
 
     // Both writable: both are there, and nothing else.
     const QString both = path(QStringLiteral("both.csv"));
     const QString workbook = path(QStringLiteral("both.xlsx"));
     run = cliprocess::run({QStringLiteral("export"), m_log, QStringLiteral("--csv"), both, QStringLiteral("--xlsx"), workbook});
     QVERIFY2(run.code == 0, qPrintable(run.err));
-    QVERIFY(readAll(both).contains("10.03.2024"));
-    QVERIFY(readAll(workbook).startsWith("PK"));
+    QVERIFY(testsupport::fileBytes(both).contains("10.03.2024"));
+    QVERIFY(testsupport::fileBytes(workbook).startsWith("PK"));
     QCOMPARE(leftovers(), QStringList());
 }
 
@@ -337,7 +332,7 @@ void TestCliEdges::dash_isStdoutForCsvAndStdinForImport()
     QCOMPARE(cliprocess::run({QStringLiteral("export"), m_log, QStringLiteral("--csv"), csv}).code, 0);
     Run run = cliprocess::run({QStringLiteral("export"), m_log, QStringLiteral("--csv"), QStringLiteral("-")});
     QCOMPARE(run.code, 0);
-    QCOMPARE(run.outBytes, readAll(csv));
+    QCOMPARE(run.outBytes, testsupport::fileBytes(csv));
 
     const QString selection = path(QStringLiteral("selection.csv"));
     QCOMPARE(cliprocess::run({QStringLiteral("query"), QStringLiteral("--csv"), selection, QStringLiteral("--db"), m_archive})
@@ -346,7 +341,7 @@ void TestCliEdges::dash_isStdoutForCsvAndStdinForImport()
     run = cliprocess::run({QStringLiteral("query"), QStringLiteral("--csv"), QStringLiteral("-"), QStringLiteral("--db"),
                            m_archive});
     QCOMPARE(run.code, 0);
-    QCOMPARE(run.outBytes, readAll(selection));
+    QCOMPARE(run.outBytes, testsupport::fileBytes(selection));
     QVERIFY(run.outBytes.count('\n') > kTimes.size());
 
     // Paths on standard input, one a line, blank lines and CR LF ends allowed.
@@ -397,7 +392,7 @@ void TestCliEdges::json_summariesOfDownloadSyncClockImportQueryReport()
     const QJsonObject file = files.at(0).toObject();
     const QString downloaded = file.value("path").toString();
     QCOMPARE(QFileInfo(downloaded).absoluteFilePath(), QDir(root).absoluteFilePath(QStringLiteral("%1/65ED0D18.LOG").arg(m_id)));
-    QCOMPARE(readAll(downloaded), instrumentBytes);
+    QCOMPARE(testsupport::fileBytes(downloaded), instrumentBytes);
     QCOMPARE(qint64(file.value("size").toDouble()), qint64(instrumentBytes.size()));
     QCOMPARE(file.value("records").toInt(), 7);
     QCOMPARE(file.value("status").toString(), QStringLiteral("downloaded"));

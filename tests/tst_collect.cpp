@@ -12,6 +12,7 @@
 #include "link/ComPortManager.h"
 #include "link/DeviceCommand.h"
 
+#include "TestSupport.h"
 #include "ZrSimulator.h"
 
 #include <QCryptographicHash>
@@ -23,27 +24,12 @@
 
 namespace {
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 void writeAll(const QString& path, const QByteArray& bytes)
 {
     QDir().mkpath(QFileInfo(path).path());
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     QCOMPARE(file.write(bytes), qint64(bytes.size()));
-}
-
-SimRunSpec run(int records, quint32 start, quint32 seed)
-{
-    SimRunSpec spec;
-    spec.records = records;
-    spec.start = QDateTime::fromSecsSinceEpoch(start, Qt::UTC);
-    spec.seed = seed;
-    return spec;
 }
 
 DeviceFileInfo listed(const QString& name, int records)
@@ -83,9 +69,7 @@ private:
 
     QTemporaryDir m_root;
     std::unique_ptr<ZrSimulator> m_sim;
-    std::unique_ptr<ComPortManager> m_manager;
-    std::unique_ptr<ModelLogRecord> m_model;
-    std::unique_ptr<FilesInteractor> m_files;
+    testsupport::DownloadSide m_side;
     QList<QByteArray> m_served;
     const quint32 m_id = 4711;
 };
@@ -103,29 +87,25 @@ void TestCollect::init()
     options.defaultFiles = false;
     m_sim = std::make_unique<ZrSimulator>(options);
     m_served.clear();
-    m_served << m_sim->addRun(run(30, 1700000000, 1)) << m_sim->addRun(run(200, 1700100000, 2))
-             << m_sim->addRun(run(5, 1700200000, 3));
+    m_served << m_sim->addRun(testsupport::simRun(30, 1700000000, 1)) << m_sim->addRun(testsupport::simRun(200, 1700100000, 2))
+             << m_sim->addRun(testsupport::simRun(5, 1700200000, 3));
     QString error;
     QVERIFY2(m_sim->start(&error), qPrintable(error));
-    m_manager = std::make_unique<ComPortManager>();
-    QVERIFY(m_manager->connectComPort(m_sim->portName()));
-    m_model = std::make_unique<ModelLogRecord>();
-    m_files = std::make_unique<FilesInteractor>(m_manager.get(), m_model.get());
-    m_files->setLogRoot(m_root.path());
+    QVERIFY(m_side.connect(m_sim->portName()));
+    m_side.files->setLogRoot(m_root.path());
     QDir(m_root.filePath(QString::number(m_id))).removeRecursively();
 }
 
 void TestCollect::cleanup()
 {
-    m_files.reset();
-    m_manager.reset();
+    m_side.reset();
     m_sim.reset();
 }
 
 QList<DeviceFileInfo> TestCollect::listFiles()
 {
-    QSignalSpy listedSpy(m_files.get(), &FilesInteractor::listOfFilesReceived);
-    m_files->requestListOfFiles();
+    QSignalSpy listedSpy(m_side.files.get(), &FilesInteractor::listOfFilesReceived);
+    m_side.files->requestListOfFiles();
     return listedSpy.count() == 1 ? listedSpy.at(0).at(0).value<QList<DeviceFileInfo>>() : QList<DeviceFileInfo>();
 }
 
@@ -157,7 +137,7 @@ void TestCollect::homeCopy_marksAbsentPartialComplete()
     QFETCH(QString, recordHash);
     QFETCH(QString, mark);
     const DeviceFileInfo info = listed(QStringLiteral("6553F100.LOG"), records);
-    const QString path = m_files->logFilePath(m_id, info.nameFile);
+    const QString path = m_side.files->logFilePath(m_id, info.nameFile);
     QFile::remove(path);
     QFile::remove(path + QStringLiteral(".json"));
     if (bytesAtHome >= 0)
@@ -240,14 +220,14 @@ void TestCollect::downloadNew_twice_secondFetchesNothing()
 {
     const QList<DeviceFileInfo> list = listFiles();
     QCOMPARE(list.size(), 3);
-    FileCollector collector(m_files.get());
+    FileCollector collector(m_side.files.get());
     QSignalSpy progress(&collector, &FileCollector::collectProgress);
     const CollectResult first = collector.collect(m_id, list);
     QCOMPARE(first.done.size(), 3);
     QCOMPARE(first.records(), 235);
     QVERIFY(first.failed.isEmpty() && first.notReached.isEmpty());
     for (int i = 0; i < 3; ++i)
-        QCOMPARE(readAll(m_files->logFilePath(m_id, list.at(i).nameFile)), m_served.at(i));
+        QCOMPARE(testsupport::fileBytes(m_side.files->logFilePath(m_id, list.at(i).nameFile)), m_served.at(i));
     // One progress over the whole set: file numbers climb, records end at the total.
     QVERIFY(!progress.isEmpty());
     QCOMPARE(progress.last().at(0).toInt(), 3);
@@ -265,40 +245,40 @@ void TestCollect::downloadNew_twice_secondFetchesNothing()
 void TestCollect::downloadNew_partialCopy_isFetchedAgainAndEndsComplete()
 {
     const QList<DeviceFileInfo> list = listFiles();
-    FileCollector collector(m_files.get());
+    FileCollector collector(m_side.files.get());
     QCOMPARE(collector.collect(m_id, list).done.size(), 3);
-    const QString second = m_files->logFilePath(m_id, list.at(1).nameFile);
+    const QString second = m_side.files->logFilePath(m_id, list.at(1).nameFile);
     writeAll(second, m_served.at(1).left(7 + 24 * 50));
     QCOMPARE(HomeCopy::of(second, list.at(1)), HomeCopy::State::Partial);
 
     const CollectResult again = collector.collect(m_id, list);
     QCOMPARE(again.done.size(), 1);
     QCOMPARE(again.done.first().name, list.at(1).nameFile);
-    QCOMPARE(readAll(second), m_served.at(1));
+    QCOMPARE(testsupport::fileBytes(second), m_served.at(1));
 }
 
 void TestCollect::cancel_midSet_keepsEarlierCopyByteExact_andInstrumentStays()
 {
     const QList<DeviceFileInfo> list = listFiles();
-    const QString first = m_files->logFilePath(m_id, list.at(0).nameFile);
-    const QString second = m_files->logFilePath(m_id, list.at(1).nameFile);
+    const QString first = m_side.files->logFilePath(m_id, list.at(0).nameFile);
+    const QString second = m_side.files->logFilePath(m_id, list.at(1).nameFile);
     // An earlier, shorter copy of the long file: it must survive as it was.
     const QByteArray earlier = m_served.at(1).left(7 + 24 * 20);
     writeAll(second, earlier);
 
-    FileCollector collector(m_files.get());
+    FileCollector collector(m_side.files.get());
     const QMetaObject::Connection canceller =
         connect(&collector, &FileCollector::collectProgress, this, [&](int file, int, qint64 records, qint64) {
             if (file == 2 && records > 30 + 40)
-                m_files->cancelDownload();
+                m_side.files->cancelDownload();
         });
     const CollectResult result = collector.collect(m_id, list);
     disconnect(canceller);
     QVERIFY(result.cancelled);
     QCOMPARE(result.done.size(), 1);
     QCOMPARE(result.notReached, (QStringList{list.at(1).nameFile, list.at(2).nameFile}));
-    QCOMPARE(readAll(first), m_served.at(0));
-    QCOMPARE(readAll(second), earlier);
+    QCOMPARE(testsupport::fileBytes(first), m_served.at(0));
+    QCOMPARE(testsupport::fileBytes(second), earlier);
     // The finished file has its download record; the cancelled one keeps its
     // earlier copy and gains nothing, not even a temporary file.
     QCOMPARE(QDir(QFileInfo(second).path()).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name),
@@ -306,39 +286,39 @@ void TestCollect::cancel_midSet_keepsEarlierCopyByteExact_andInstrumentStays()
     QVERIFY(m_sim->requestCount(DeviceCommand::ReadRecord) < 30 + 200);
 
     // The instrument stays connected: the next set takes up the rest.
-    ZR74XManager device(m_manager.get());
+    ZR74XManager device(m_side.manager.get());
     QVERIFY(device.checkConnection());
-    m_files->clearCancel();
+    m_side.files->clearCancel();
     const CollectResult rest = collector.collect(m_id, list);
     QCOMPARE(rest.done.size(), 2);
-    QCOMPARE(readAll(second), m_served.at(1));
+    QCOMPARE(testsupport::fileBytes(second), m_served.at(1));
 }
 
 void TestCollect::cancel_singleDownload_saysCancelledAndOpensNothing()
 {
     const QList<DeviceFileInfo> list = listFiles();
-    QSignalSpy cancelled(m_files.get(), &FilesInteractor::downloadCancelled);
-    QSignalSpy ready(m_files.get(), &FilesInteractor::modelRecordReady);
-    QSignalSpy failed(m_files.get(), &FilesInteractor::downloadErrorOccurred);
-    connect(m_files.get(), &FilesInteractor::downloadFileProcess, this, [&](float percent) {
+    QSignalSpy cancelled(m_side.files.get(), &FilesInteractor::downloadCancelled);
+    QSignalSpy ready(m_side.files.get(), &FilesInteractor::modelRecordReady);
+    QSignalSpy failed(m_side.files.get(), &FilesInteractor::downloadErrorOccurred);
+    connect(m_side.files.get(), &FilesInteractor::downloadFileProcess, this, [&](float percent) {
         if (percent >= 10.0f)
-            m_files->cancelDownload();
+            m_side.files->cancelDownload();
     });
     // A cancel left over from before does not stop the download it did not see.
-    m_files->cancelDownload();
-    m_files->downloadFileFromDevice(m_id, list.at(1));
+    m_side.files->cancelDownload();
+    m_side.files->downloadFileFromDevice(m_id, list.at(1));
     QCOMPARE(cancelled.count(), 1);
     QCOMPARE(cancelled.at(0).at(0).toString(), list.at(1).nameFile);
     QCOMPARE(ready.count(), 0);
     QCOMPARE(failed.count(), 0);
-    QVERIFY(!QFile::exists(m_files->logFilePath(m_id, list.at(1).nameFile)));
+    QVERIFY(!QFile::exists(m_side.files->logFilePath(m_id, list.at(1).nameFile)));
     QVERIFY(QDir(m_root.filePath(QString::number(m_id))).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
 void TestCollect::instrumentLost_midSet_namesTheFileAndWhatDidNotCome()
 {
     const QList<DeviceFileInfo> list = listFiles();
-    FileCollector collector(m_files.get());
+    FileCollector collector(m_side.files.get());
     QSignalSpy lost(&collector, &FileCollector::instrumentLost);
     QSignalSpy finished(&collector, &FileCollector::collectFinished);
     // Answers the first file (open, 30 records, close) and 60 records of the
@@ -353,8 +333,8 @@ void TestCollect::instrumentLost_midSet_namesTheFileAndWhatDidNotCome()
     QCOMPARE(result.failed.size(), 1);
     QCOMPARE(result.failed.first().name, list.at(1).nameFile);
     QCOMPARE(result.notReached, QStringList{list.at(2).nameFile});
-    QCOMPARE(readAll(m_files->logFilePath(m_id, list.at(0).nameFile)), m_served.at(0));
-    const QString second = m_files->logFilePath(m_id, list.at(1).nameFile);
+    QCOMPARE(testsupport::fileBytes(m_side.files->logFilePath(m_id, list.at(0).nameFile)), m_served.at(0));
+    const QString second = m_side.files->logFilePath(m_id, list.at(1).nameFile);
     QVERIFY(!QFile::exists(second));
     QCOMPARE(QDir(QFileInfo(second).path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
              (QStringList{list.at(0).nameFile, list.at(0).nameFile + QStringLiteral(".json")}));
@@ -365,8 +345,8 @@ void TestCollect::localFileFailure_stopsTheSetWithTheFileName()
     const QList<DeviceFileInfo> list = listFiles();
     // The instrument's folder cannot be made: a regular file stands in its way.
     writeAll(m_root.filePath(QStringLiteral("blocked")), "x");
-    m_files->setLogRoot(m_root.filePath(QStringLiteral("blocked")));
-    FileCollector collector(m_files.get());
+    m_side.files->setLogRoot(m_root.filePath(QStringLiteral("blocked")));
+    FileCollector collector(m_side.files.get());
     const CollectResult result = collector.collect(m_id, list);
     QVERIFY(result.done.isEmpty());
     QCOMPARE(result.failed.size(), 1);
@@ -390,7 +370,7 @@ void TestCollect::panel_clockReadWhileStoring_isStillNamedInTheSummary()
     panel.showDeviceFiles(list);
     QCOMPARE(starts.count(), 1);
 
-    FileCollector collector(m_files.get());
+    FileCollector collector(m_side.files.get());
     CollectResult result = collector.collect(m_id, list.mid(0, 1));
     panel.showCollectFinished(result);
     QCOMPARE(stores.count(), 1);

@@ -2,6 +2,7 @@
 // "Загрузить новые" with its summary, cancel, and collection on connect into
 // the archive, checked with the sqlite3 program.
 #include "AppHarness.h"
+#include "TestSupport.h"
 #include "ZrSimulator.h"
 #include "app/ApplicationShell.h"
 #include "screens/DeviceCollectWindow.h"
@@ -21,15 +22,6 @@ QString sqlite(const QString& database, const QString& sql)
     if (!process.waitForFinished(30000) || process.exitCode() != 0)
         return QStringLiteral("sqlite3 failed: ") + QString::fromUtf8(process.readAllStandardError());
     return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
-}
-
-SimRunSpec run(int records, quint32 start, quint32 seed)
-{
-    SimRunSpec spec;
-    spec.records = records;
-    spec.start = QDateTime::fromSecsSinceEpoch(start, Qt::UTC);
-    spec.seed = seed;
-    return spec;
 }
 
 QString iniText(const QString& path)
@@ -57,8 +49,8 @@ void TestCollectScreen::collectOnConnect_storesEachValueOnce_andSecondPressFetch
     options.id = id;
     options.defaultFiles = false;
     ZrSimulator sim(options);
-    const QByteArray first = sim.addRun(run(40, 1700000000, 1));
-    const QByteArray second = sim.addRun(run(260, 1700100000, 2));
+    const QByteArray first = sim.addRun(testsupport::simRun(40, 1700000000, 1));
+    const QByteArray second = sim.addRun(testsupport::simRun(260, 1700100000, 2));
     // The instrument's clock is an hour behind the computer's.
     const QDateTime behind = QDateTime::currentDateTime().addSecs(-3600);
     sim.setClock(QDateTime(behind.date(), behind.time(), Qt::UTC));
@@ -131,8 +123,8 @@ void TestCollectScreen::cancel_fromThePanel_stopsTheSet_andKeepsNoFile()
     // At the line's own pace a long file takes seconds: time to cancel it.
     options.pace = true;
     ZrSimulator sim(options);
-    sim.addRun(run(40000, 1700000000, 1));
-    sim.addRun(run(5, 1710000000, 2));
+    sim.addRun(testsupport::simRun(40000, 1700000000, 1));
+    sim.addRun(testsupport::simRun(5, 1710000000, 2));
     QString error;
     QVERIFY2(sim.start(&error), qPrintable(error));
 

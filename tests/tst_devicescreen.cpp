@@ -2,6 +2,7 @@
 // connection life cycle through the real application against a simulated
 // instrument.
 #include "data/DownloadRecord.h"
+#include "TestSupport.h"
 #include "link/DeviceCommand.h"
 #include "AppHarness.h"
 #include "ZrSimulator.h"
@@ -55,12 +56,6 @@ DeviceFileInfo fileInfo(const QString& name, qint32 records)
     info.numberOfRecords = records;
     info.size = 7 + 24 * records;
     return info;
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 const QString kSilent = QStringLiteral("Ошибка. Прибор не отвечает ");
@@ -524,7 +519,7 @@ void TestDeviceScreen::download_endToEnd_thenCutOffKeepsEarlierCopy()
     QVERIFY2(openChanges.count() >= 2, "the open button was never locked during the download");
     QCOMPARE(app.property("ButtonOpenFilesDevice", "progressDownloadFiles").toDouble(), 0.0);
     const QString path = folder + QStringLiteral("/6553F100.LOG");
-    QCOMPARE(readAll(path), served);
+    QCOMPARE(testsupport::fileBytes(path), served);
 
     // The opened file is shown on the data page; the user goes back.
     app.setProperty("DataWindow", "visible", false);
@@ -538,7 +533,7 @@ void TestDeviceScreen::download_endToEnd_thenCutOffKeepsEarlierCopy()
     QTRY_COMPARE(warnings, QStringList{QStringLiteral("Ошибка загрузки файла 6553F100.LOG\n") + kSilent});
     QCOMPARE(app.property("ButtonOpenFilesDevice", "enabled").toBool(), true);
     QCOMPARE(app.property("ButtonOpenFilesDevice", "progressDownloadFiles").toDouble(), 0.0);
-    QCOMPARE(readAll(path), served);
+    QCOMPARE(testsupport::fileBytes(path), served);
     // The earlier copy keeps its record, and the record still speaks for it.
     QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList({"6553F100.LOG", "6553F100.LOG.json"}));
     QCOMPARE(DownloadRecord::verify(path), DownloadRecord::Check::Matches);

@@ -8,6 +8,7 @@
 #include "device/RecordSequence.h"
 #include "device/ZR74XManager.h"
 
+#include "TestSupport.h"
 #include "ZrSimulator.h"
 
 #include <QCoreApplication>
@@ -20,14 +21,6 @@
 namespace {
 
 const QString kSilent = QStringLiteral("Ошибка. Прибор не отвечает ");
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return file.readAll();
-}
 
 SimRunSpec runSpec(int records, quint32 start, quint32 seed = 1)
 {
@@ -70,9 +63,7 @@ private:
     QString folder() const;
 
     std::unique_ptr<ZrSimulator> m_sim;
-    std::unique_ptr<ComPortManager> m_manager;
-    std::unique_ptr<ModelLogRecord> m_model;
-    std::unique_ptr<FilesInteractor> m_files;
+    testsupport::DownloadSide m_side;
     quint32 m_id = 0;
 };
 
@@ -87,17 +78,13 @@ void TestDownload::init()
     m_sim = std::make_unique<ZrSimulator>(options);
     QString error;
     QVERIFY2(m_sim->start(&error), qPrintable(error));
-    m_manager = std::make_unique<ComPortManager>();
-    QVERIFY(m_manager->connectComPort(m_sim->portName()));
-    m_model = std::make_unique<ModelLogRecord>();
-    m_files = std::make_unique<FilesInteractor>(m_manager.get(), m_model.get());
+    QVERIFY(m_side.connect(m_sim->portName()));
     QDir(folder()).removeRecursively();
 }
 
 void TestDownload::cleanup()
 {
-    m_files.reset();
-    m_manager.reset();
+    m_side.reset();
     m_sim.reset();
     QDir(folder()).removeRecursively();
 }
@@ -109,8 +96,8 @@ QString TestDownload::folder() const
 
 QList<DeviceFileInfo> TestDownload::listFiles()
 {
-    QSignalSpy listed(m_files.get(), &FilesInteractor::listOfFilesReceived);
-    m_files->requestListOfFiles();
+    QSignalSpy listed(m_side.files.get(), &FilesInteractor::listOfFilesReceived);
+    m_side.files->requestListOfFiles();
     if (listed.count() != 1)
         return {};
     return listed.at(0).at(0).value<QList<DeviceFileInfo>>();
@@ -199,8 +186,8 @@ void TestDownload::recordSequence_takesOnlyTheNextRecordOfTheFile()
 void TestDownload::download_progressOncePerWholePercent()
 {
     m_sim->addRun(runSpec(250, 1700000000));
-    QSignalSpy progress(m_files.get(), &FilesInteractor::downloadFileProcess);
-    m_files->downloadFileFromDevice(m_id, fileNamed(QStringLiteral("6553F100.LOG")));
+    QSignalSpy progress(m_side.files.get(), &FilesInteractor::downloadFileProcess);
+    m_side.files->downloadFileFromDevice(m_id, fileNamed(QStringLiteral("6553F100.LOG")));
     // 250 records step by 0.4 %: every whole percent once, then exactly 100.
     QCOMPARE(progress.count(), 101);
     for (int i = 0; i < progress.count(); ++i)
@@ -228,9 +215,9 @@ void TestDownload::listing_groupOneBeforeGroupZero()
 
 void TestDownload::listing_emptyInstrument_givesEmptyList()
 {
-    QSignalSpy listed(m_files.get(), &FilesInteractor::listOfFilesReceived);
-    QSignalSpy failed(m_files.get(), &FilesInteractor::errorOccurred);
-    m_files->requestListOfFiles();
+    QSignalSpy listed(m_side.files.get(), &FilesInteractor::listOfFilesReceived);
+    QSignalSpy failed(m_side.files.get(), &FilesInteractor::errorOccurred);
+    m_side.files->requestListOfFiles();
     QCOMPARE(failed.count(), 0);
     QCOMPARE(listed.count(), 1);
     QVERIFY(listed.at(0).at(0).value<QList<DeviceFileInfo>>().isEmpty());
@@ -240,9 +227,9 @@ void TestDownload::listing_failure_emitsErrorAndNoList()
 {
     m_sim->addRun(runSpec(2, 1700000000));
     m_sim->injectFault(SimFault::NoAnswer, -1, DeviceCommand::GetFileInfo);
-    QSignalSpy listed(m_files.get(), &FilesInteractor::listOfFilesReceived);
-    QSignalSpy failed(m_files.get(), &FilesInteractor::errorOccurred);
-    m_files->requestListOfFiles();
+    QSignalSpy listed(m_side.files.get(), &FilesInteractor::listOfFilesReceived);
+    QSignalSpy failed(m_side.files.get(), &FilesInteractor::errorOccurred);
+    m_side.files->requestListOfFiles();
     QCOMPARE(listed.count(), 0);
     QCOMPARE(failed.count(), 1);
     QCOMPARE(failed.at(0).at(0).toString(), kSilent);
@@ -254,13 +241,13 @@ void TestDownload::download_oneRecord_reportsOnly100()
     const DeviceFileInfo info = fileNamed(QStringLiteral("6553F100.LOG"));
     QCOMPARE(info.numberOfRecords, 1);
 
-    QSignalSpy progress(m_files.get(), &FilesInteractor::downloadFileProcess);
-    QSignalSpy ready(m_files.get(), &FilesInteractor::modelRecordReady);
-    m_files->downloadFileFromDevice(m_id, info);
+    QSignalSpy progress(m_side.files.get(), &FilesInteractor::downloadFileProcess);
+    QSignalSpy ready(m_side.files.get(), &FilesInteractor::modelRecordReady);
+    m_side.files->downloadFileFromDevice(m_id, info);
     QCOMPARE(progress.count(), 1);
     QCOMPARE(progress.at(0).at(0).toFloat(), 100.0f);
     QCOMPARE(ready.count(), 1);
-    QCOMPARE(readAll(folder() + QStringLiteral("/6553F100.LOG")), bytes);
+    QCOMPARE(testsupport::fileBytes(folder() + QStringLiteral("/6553F100.LOG")), bytes);
 }
 
 void TestDownload::download_threeRecords_reports0_50_100_andCopiesBytes()
@@ -268,20 +255,20 @@ void TestDownload::download_threeRecords_reports0_50_100_andCopiesBytes()
     const QByteArray bytes = m_sim->addRun(runSpec(3, 1700000000));
     const DeviceFileInfo info = fileNamed(QStringLiteral("6553F100.LOG"));
 
-    QSignalSpy progress(m_files.get(), &FilesInteractor::downloadFileProcess);
-    QSignalSpy ready(m_files.get(), &FilesInteractor::modelRecordReady);
-    QSignalSpy failed(m_files.get(), &FilesInteractor::errorOccurred);
-    m_files->downloadFileFromDevice(m_id, info);
+    QSignalSpy progress(m_side.files.get(), &FilesInteractor::downloadFileProcess);
+    QSignalSpy ready(m_side.files.get(), &FilesInteractor::modelRecordReady);
+    QSignalSpy failed(m_side.files.get(), &FilesInteractor::errorOccurred);
+    m_side.files->downloadFileFromDevice(m_id, info);
     QCOMPARE(failed.count(), 0);
     QCOMPARE(progress.count(), 3);
     QCOMPARE(progress.at(0).at(0).toFloat(), 0.0f);
     QCOMPARE(progress.at(1).at(0).toFloat(), 50.0f);
     QCOMPARE(progress.at(2).at(0).toFloat(), 100.0f);
 
-    QCOMPARE(readAll(folder() + QStringLiteral("/6553F100.LOG")), bytes);
+    QCOMPARE(testsupport::fileBytes(folder() + QStringLiteral("/6553F100.LOG")), bytes);
     QCOMPARE(ready.count(), 1);
-    QCOMPARE(m_model->rowCount(), 3);
-    QCOMPARE(m_model->deviceId(), m_id);
+    QCOMPARE(m_side.model->rowCount(), 3);
+    QCOMPARE(m_side.model->deviceId(), m_id);
     // Nothing but the finished file and its record is left in the folder.
     QCOMPARE(QDir(folder()).entryList(QDir::Files | QDir::Hidden), QStringList({"6553F100.LOG", "6553F100.LOG.json"}));
 }
@@ -289,32 +276,32 @@ void TestDownload::download_threeRecords_reports0_50_100_andCopiesBytes()
 void TestDownload::download_secondTime_replacesEarlierFileCompletely()
 {
     m_sim->addRun(runSpec(6, 1700000000, 1));
-    m_files->downloadFileFromDevice(m_id, fileNamed(QStringLiteral("6553F100.LOG")));
+    m_side.files->downloadFileFromDevice(m_id, fileNamed(QStringLiteral("6553F100.LOG")));
     QCOMPARE(QFileInfo(folder() + QStringLiteral("/6553F100.LOG")).size(), qint64(7 + 6 * 24));
 
     // The same file, now shorter and with other values.
     m_sim->clearLogFiles();
     const QByteArray shorter = m_sim->addRun(runSpec(2, 1700000000, 9));
-    m_files->downloadFileFromDevice(m_id, fileNamed(QStringLiteral("6553F100.LOG")));
-    QCOMPARE(readAll(folder() + QStringLiteral("/6553F100.LOG")), shorter);
-    QCOMPARE(m_model->rowCount(), 2);
+    m_side.files->downloadFileFromDevice(m_id, fileNamed(QStringLiteral("6553F100.LOG")));
+    QCOMPARE(testsupport::fileBytes(folder() + QStringLiteral("/6553F100.LOG")), shorter);
+    QCOMPARE(m_side.model->rowCount(), 2);
 }
 
 void TestDownload::download_cutOffHalfWay_keepsEarlierCopy_andLeavesNoPartialFile()
 {
     const QByteArray complete = m_sim->addRun(runSpec(8, 1700000000));
     const DeviceFileInfo info = fileNamed(QStringLiteral("6553F100.LOG"));
-    m_files->downloadFileFromDevice(m_id, info);
+    m_side.files->downloadFileFromDevice(m_id, info);
     const QString path = folder() + QStringLiteral("/6553F100.LOG");
-    QCOMPARE(readAll(path), complete);
+    QCOMPARE(testsupport::fileBytes(path), complete);
 
     // Header and four records arrive, then the instrument falls silent.
     m_sim->injectFault(SimFault::GoSilent, 5);
-    QSignalSpy progress(m_files.get(), &FilesInteractor::downloadFileProcess);
-    QSignalSpy ready(m_files.get(), &FilesInteractor::modelRecordReady);
-    QSignalSpy failed(m_files.get(), &FilesInteractor::errorOccurred);
-    QSignalSpy told(m_files.get(), &FilesInteractor::downloadErrorOccurred);
-    m_files->downloadFileFromDevice(m_id, info);
+    QSignalSpy progress(m_side.files.get(), &FilesInteractor::downloadFileProcess);
+    QSignalSpy ready(m_side.files.get(), &FilesInteractor::modelRecordReady);
+    QSignalSpy failed(m_side.files.get(), &FilesInteractor::errorOccurred);
+    QSignalSpy told(m_side.files.get(), &FilesInteractor::downloadErrorOccurred);
+    m_side.files->downloadFileFromDevice(m_id, info);
 
     // The instrument is lost: the download says so, and so does the link.
     QCOMPARE(told.count(), 1);
@@ -324,7 +311,7 @@ void TestDownload::download_cutOffHalfWay_keepsEarlierCopy_andLeavesNoPartialFil
     QCOMPARE(progress.count(), 4);
     QVERIFY(progress.last().at(0).toFloat() < 100.0f);
     QCOMPARE(ready.count(), 0);
-    QCOMPARE(readAll(path), complete);
+    QCOMPARE(testsupport::fileBytes(path), complete);
     QCOMPARE(QDir(folder()).entryList(QDir::Files | QDir::Hidden), QStringList({"6553F100.LOG", "6553F100.LOG.json"}));
 }
 
@@ -333,8 +320,8 @@ void TestDownload::download_cutOffWithoutEarlierCopy_leavesNoFile()
     m_sim->addRun(runSpec(8, 1700000000));
     const DeviceFileInfo info = fileNamed(QStringLiteral("6553F100.LOG"));
     m_sim->injectFault(SimFault::GoSilent, 3);
-    QSignalSpy failed(m_files.get(), &FilesInteractor::errorOccurred);
-    m_files->downloadFileFromDevice(m_id, info);
+    QSignalSpy failed(m_side.files.get(), &FilesInteractor::errorOccurred);
+    m_side.files->downloadFileFromDevice(m_id, info);
     QCOMPARE(failed.count(), 1);
     QVERIFY(QDir(folder()).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
@@ -344,9 +331,9 @@ void TestDownload::download_nameLeavingTheFolder_isRefused()
     m_sim->addRun(runSpec(2, 1700000000));
     DeviceFileInfo info = fileNamed(QStringLiteral("6553F100.LOG"));
     info.nameFile = QStringLiteral("../escaped.LOG");
-    QSignalSpy failed(m_files.get(), &FilesInteractor::errorOccurred);
-    QSignalSpy told(m_files.get(), &FilesInteractor::downloadErrorOccurred);
-    m_files->downloadFileFromDevice(m_id, info);
+    QSignalSpy failed(m_side.files.get(), &FilesInteractor::errorOccurred);
+    QSignalSpy told(m_side.files.get(), &FilesInteractor::downloadErrorOccurred);
+    m_side.files->downloadFileFromDevice(m_id, info);
     QCOMPARE(failed.count(), 0);
     QCOMPARE(told.count(), 1);
     QCOMPARE(told.at(0).at(0).toString(), QStringLiteral("Ошибка открытия файла\n../escaped.LOG"));
@@ -356,11 +343,11 @@ void TestDownload::download_nameLeavingTheFolder_isRefused()
 
 void TestDownload::openLogFile_missingFile_reportsFileError()
 {
-    QSignalSpy fileFailed(m_files.get(), &FilesInteractor::fileErrorOccurred);
-    QSignalSpy ready(m_files.get(), &FilesInteractor::modelRecordReady);
+    QSignalSpy fileFailed(m_side.files.get(), &FilesInteractor::fileErrorOccurred);
+    QSignalSpy ready(m_side.files.get(), &FilesInteractor::modelRecordReady);
     DeviceFileInfo info;
     info.nameFile = QStringLiteral("6553F100.LOG");
-    m_files->openLogFile(m_id, info);
+    m_side.files->openLogFile(m_id, info);
     QCOMPARE(fileFailed.count(), 1);
     QCOMPARE(ready.count(), 0);
 }
@@ -376,31 +363,31 @@ void TestDownload::download_inDeviceThread_fillsModelInItsOwnThreadBeforeReady()
 
     registerMetaTypes();
     QThread deviceThread;
-    FilesInteractor* files = m_files.release();
-    ComPortManager* manager = m_manager.release();
+    FilesInteractor* files = m_side.files.release();
+    ComPortManager* manager = m_side.manager.release();
     files->moveToThread(&deviceThread);
     manager->moveToThread(&deviceThread);
     connect(&deviceThread, &QThread::finished, files, &QObject::deleteLater);
     connect(&deviceThread, &QThread::finished, manager, &QObject::deleteLater);
 
     QList<QThread*> resetThreads;
-    connect(m_model.get(), &QAbstractItemModel::modelAboutToBeReset, this,
+    connect(m_side.model.get(), &QAbstractItemModel::modelAboutToBeReset, this,
             [&] { resetThreads << QThread::currentThread(); }, Qt::DirectConnection);
     int rowsWhenReady = -1;
     connect(files, &FilesInteractor::modelRecordReady, this,
-            [&] { rowsWhenReady = m_model->rowCount(); }, Qt::QueuedConnection);
+            [&] { rowsWhenReady = m_side.model->rowCount(); }, Qt::QueuedConnection);
 
     deviceThread.start();
     QMetaObject::invokeMethod(files, "downloadFileFromDevice", Qt::QueuedConnection,
                               Q_ARG(uint, m_id), Q_ARG(DeviceFileInfo, info));
     QTRY_COMPARE_WITH_TIMEOUT(rowsWhenReady, 40, 20000);
     QCOMPARE(resetThreads, QList<QThread*>({QThread::currentThread()}));
-    QCOMPARE(m_model->deviceId(), m_id);
+    QCOMPARE(m_side.model->deviceId(), m_id);
 
     // The export reads the interactor's own copy, not the shown model.
     const QString csv = QDir(folder()).filePath(QStringLiteral("export.csv"));
     QMetaObject::invokeMethod(files, "saveCSVFile", Qt::QueuedConnection, Q_ARG(QString, csv));
-    QTRY_VERIFY_WITH_TIMEOUT(readAll(csv).count('\n') == 42, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(testsupport::fileBytes(csv).count('\n') == 42, 10000);
 
     deviceThread.quit();
     QVERIFY(deviceThread.wait(10000));
@@ -412,7 +399,7 @@ void TestDownload::download_fileTimeIsTheLogsStopAsLocalWallClock()
     m_sim->addRun(runSpec(4, 1700000000));
     const DeviceFileInfo info = fileNamed(QStringLiteral("6553F100.LOG"));
     QCOMPARE(info.stopLog, QDateTime(QDate(2023, 11, 14), QTime(22, 13, 50), Qt::UTC));
-    m_files->downloadFileFromDevice(m_id, info);
+    m_side.files->downloadFileFromDevice(m_id, info);
     // The same reading on this computer's clock, whatever its zone; the
     // birth time cannot be set on this system and is not looked at.
     const QFileInfo file(folder() + QStringLiteral("/6553F100.LOG"));

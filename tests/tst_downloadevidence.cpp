@@ -5,6 +5,7 @@
 #include "device/FilesInteractor.h"
 #include "link/ComPortManager.h"
 
+#include "TestSupport.h"
 #include "ZrSimulator.h"
 
 #include <QCoreApplication>
@@ -52,9 +53,7 @@ private:
     QString folder() const;
 
     std::unique_ptr<ZrSimulator> m_sim;
-    std::unique_ptr<ComPortManager> m_manager;
-    std::unique_ptr<ModelLogRecord> m_model;
-    std::unique_ptr<FilesInteractor> m_files;
+    testsupport::DownloadSide m_side;
     QTemporaryDir m_root;
     quint32 m_id = 0;
 };
@@ -73,17 +72,13 @@ void TestDownloadEvidence::start(const QString& model)
     m_sim = std::make_unique<ZrSimulator>(options);
     QString error;
     QVERIFY2(m_sim->start(&error), qPrintable(error));
-    m_manager = std::make_unique<ComPortManager>();
-    QVERIFY(m_manager->connectComPort(m_sim->portName()));
-    m_model = std::make_unique<ModelLogRecord>();
-    m_files = std::make_unique<FilesInteractor>(m_manager.get(), m_model.get());
-    m_files->setLogRoot(m_root.path());
+    QVERIFY(m_side.connect(m_sim->portName()));
+    m_side.files->setLogRoot(m_root.path());
 }
 
 void TestDownloadEvidence::cleanup()
 {
-    m_files.reset();
-    m_manager.reset();
+    m_side.reset();
     m_sim.reset();
     QDir(folder()).removeRecursively();
 }
@@ -95,8 +90,8 @@ QString TestDownloadEvidence::folder() const
 
 DeviceFileInfo TestDownloadEvidence::firstListed()
 {
-    QSignalSpy listed(m_files.get(), &FilesInteractor::listOfFilesReceived);
-    m_files->requestListOfFiles();
+    QSignalSpy listed(m_side.files.get(), &FilesInteractor::listOfFilesReceived);
+    m_side.files->requestListOfFiles();
     if (listed.count() != 1)
         return DeviceFileInfo();
     return listed.at(0).at(0).value<QList<DeviceFileInfo>>().value(0);
@@ -125,20 +120,20 @@ void TestDownloadEvidence::download_writesRecordAgreeingWithTheInstrument()
     m_sim->addRun(50);
     m_sim->addRun(3);
     const QList<DeviceFileInfo> all = [&] {
-        QSignalSpy listed(m_files.get(), &FilesInteractor::listOfFilesReceived);
-        m_files->requestListOfFiles();
+        QSignalSpy listed(m_side.files.get(), &FilesInteractor::listOfFilesReceived);
+        m_side.files->requestListOfFiles();
         return listed.at(0).at(0).value<QList<DeviceFileInfo>>();
     }();
     QCOMPARE(all.size(), 2);
     const DeviceFileInfo info = all.at(1);
 
-    QSignalSpy warnings(m_files.get(), &FilesInteractor::downloadWarningOccurred);
-    QSignalSpy downloaded(m_files.get(), &FilesInteractor::fileDownloaded);
-    m_files->downloadFileFromDevice(m_id, info);
+    QSignalSpy warnings(m_side.files.get(), &FilesInteractor::downloadWarningOccurred);
+    QSignalSpy downloaded(m_side.files.get(), &FilesInteractor::fileDownloaded);
+    m_side.files->downloadFileFromDevice(m_id, info);
     QCOMPARE(warnings.count(), 0);
     QCOMPARE(downloaded.count(), 1);
 
-    const QString log = m_files->logFilePath(m_id, info.nameFile);
+    const QString log = m_side.files->logFilePath(m_id, info.nameFile);
     QString why;
     const std::optional<QJsonObject> record = DownloadRecord::read(log, &why);
     QVERIFY2(record, qPrintable(why));
@@ -188,25 +183,25 @@ void TestDownloadEvidence::batch_readsSettingsOnce_singleDownloadsEachTheirOwn()
     m_sim->addRun(4);
     m_sim->addRun(5);
     m_sim->addRun(6);
-    QSignalSpy listed(m_files.get(), &FilesInteractor::listOfFilesReceived);
-    m_files->requestListOfFiles();
+    QSignalSpy listed(m_side.files.get(), &FilesInteractor::listOfFilesReceived);
+    m_side.files->requestListOfFiles();
     const QList<DeviceFileInfo> all = listed.at(0).at(0).value<QList<DeviceFileInfo>>();
     QCOMPARE(all.size(), 3);
     const quint16 readMemory = 0xA4;
 
     m_sim->clearRequests();
-    m_files->beginDownloadBatch();
+    m_side.files->beginDownloadBatch();
     for (const DeviceFileInfo& info : all)
-        m_files->downloadFileFromDevice(m_id, info);
-    m_files->endDownloadBatch();
+        m_side.files->downloadFileFromDevice(m_id, info);
+    m_side.files->endDownloadBatch();
     QCOMPARE(m_sim->requestCount(readMemory), 4);
 
     m_sim->clearRequests();
-    m_files->downloadFileFromDevice(m_id, all.at(0));
-    m_files->downloadFileFromDevice(m_id, all.at(1));
+    m_side.files->downloadFileFromDevice(m_id, all.at(0));
+    m_side.files->downloadFileFromDevice(m_id, all.at(1));
     QCOMPARE(m_sim->requestCount(readMemory), 8);
     for (const DeviceFileInfo& info : all) {
-        const std::optional<QJsonObject> record = DownloadRecord::read(m_files->logFilePath(m_id, info.nameFile));
+        const std::optional<QJsonObject> record = DownloadRecord::read(m_side.files->logFilePath(m_id, info.nameFile));
         QVERIFY(record);
         // The first model has no second-model fields.
         QVERIFY(!(*record)["settings"].toObject().contains("secondModel"));
@@ -219,8 +214,8 @@ void TestDownloadEvidence::failedDownload_keepsEarlierCopyAndItsRecord()
     m_sim->addRun(20);
     const DeviceFileInfo info = firstListed();
     QVERIFY(!info.nameFile.isEmpty());
-    m_files->downloadFileFromDevice(m_id, info);
-    const QString log = m_files->logFilePath(m_id, info.nameFile);
+    m_side.files->downloadFileFromDevice(m_id, info);
+    const QString log = m_side.files->logFilePath(m_id, info.nameFile);
     QFile recordFile(DownloadRecord::recordPath(log));
     QVERIFY(recordFile.open(QIODevice::ReadOnly));
     const QByteArray earlierRecord = recordFile.readAll();
@@ -228,8 +223,8 @@ void TestDownloadEvidence::failedDownload_keepsEarlierCopyAndItsRecord()
 
     // The instrument falls silent in the middle of the second download.
     m_sim->injectFault(SimFault::GoSilent, 5);
-    QSignalSpy failed(m_files.get(), &FilesInteractor::downloadErrorOccurred);
-    m_files->downloadFileFromDevice(m_id, info);
+    QSignalSpy failed(m_side.files.get(), &FilesInteractor::downloadErrorOccurred);
+    m_side.files->downloadFileFromDevice(m_id, info);
     QCOMPARE(failed.count(), 1);
     QVERIFY(recordFile.open(QIODevice::ReadOnly));
     QCOMPARE(recordFile.readAll(), earlierRecord);
@@ -241,13 +236,13 @@ void TestDownloadEvidence::recordThatCannotBeWritten_warnsAndDownloadStillSuccee
     start(QStringLiteral("7.47"));
     m_sim->addRun(3);
     const DeviceFileInfo info = firstListed();
-    const QString log = m_files->logFilePath(m_id, info.nameFile);
+    const QString log = m_side.files->logFilePath(m_id, info.nameFile);
     // A folder where the record should go stops it as a full disk would.
     QVERIFY(QDir().mkpath(DownloadRecord::recordPath(log)));
-    QSignalSpy warnings(m_files.get(), &FilesInteractor::downloadWarningOccurred);
-    QSignalSpy failed(m_files.get(), &FilesInteractor::downloadErrorOccurred);
-    QSignalSpy opened(m_files.get(), &FilesInteractor::modelRecordReady);
-    m_files->downloadFileFromDevice(m_id, info);
+    QSignalSpy warnings(m_side.files.get(), &FilesInteractor::downloadWarningOccurred);
+    QSignalSpy failed(m_side.files.get(), &FilesInteractor::downloadErrorOccurred);
+    QSignalSpy opened(m_side.files.get(), &FilesInteractor::modelRecordReady);
+    m_side.files->downloadFileFromDevice(m_id, info);
     QCOMPARE(failed.count(), 0);
     QCOMPARE(opened.count(), 1);
     QCOMPARE(warnings.count(), 1);

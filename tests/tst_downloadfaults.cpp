@@ -3,6 +3,7 @@
 // complete new copy or the earlier one untouched, the user is told what went
 // wrong, and the link comes back.
 #include "data/DownloadRecord.h"
+#include "TestSupport.h"
 #include "link/DeviceCommand.h"
 #include "AppHarness.h"
 #include "ZrSimulator.h"
@@ -23,12 +24,6 @@ namespace {
 
 const QString kName = QStringLiteral("6553F100.LOG");
 const QString kSilent = QStringLiteral("Ошибка. Прибор не отвечает ");
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 bool writeAll(const QString& path, const QByteArray& bytes)
 {
@@ -187,7 +182,7 @@ void TestDownloadFaults::download_underFault_givesExactFileOrEarlierCopy_tellsUs
         QDir(m_folder).removeRecursively();
         QVERIFY(writeAll(m_folder, "not a folder"));
     }
-    const QByteArray before = disk == Disk::FolderBlocked ? readAll(m_folder) : m_earlier;
+    const QByteArray before = disk == Disk::FolderBlocked ? testsupport::fileBytes(m_folder) : m_earlier;
     const int identified = m_sim->requestCount(DeviceCommand::GetDeviceInfo);
     const int readyBefore = m_ready;
     m_warnings.clear();
@@ -211,14 +206,14 @@ void TestDownloadFaults::download_underFault_givesExactFileOrEarlierCopy_tellsUs
 
     // What is on disk, and what the user was told.
     if (warning.isEmpty()) {
-        QCOMPARE(readAll(path()), m_served);
+        QCOMPARE(testsupport::fileBytes(path()), m_served);
         QVERIFY(AppHarness::drainQueued(m_app->shell()->filesInteractor()));
         QCOMPARE(m_warnings, QStringList());
         m_app->setProperty("DataWindow", "visible", false);
         m_app->setProperty("DeviceMenu", "visible", true);
     } else {
         QCOMPARE(m_warnings, QStringList{warning});
-        QCOMPARE(readAll(disk == Disk::FolderBlocked ? m_folder : path()), before);
+        QCOMPARE(testsupport::fileBytes(disk == Disk::FolderBlocked ? m_folder : path()), before);
         QCOMPARE(m_ready, readyBefore);
     }
     // A finished download leaves its record beside it; a failed one adds nothing.

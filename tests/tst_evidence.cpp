@@ -1,6 +1,7 @@
 // The journal's hash chain, and the road a user or an auditor takes with the
 // command line: download from a simulated instrument, verify, tamper, verify again.
 #include "data/DownloadRecord.h"
+#include "TestSupport.h"
 #include "data/Journal.h"
 #include "device/DeviceSettingsInteractor.h"
 #include "device/SettingsJournal.h"
@@ -32,12 +33,6 @@ CliRun cli(const QStringList& arguments, const QString& ports, const QString& jo
     setup.locale = QStringLiteral("ru_RU.UTF-8");
     setup.environment << QStringLiteral("ORVELIN_JOURNAL=") + journal;
     return cliprocess::run(arguments, setup);
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 void writeAll(const QString& path, const QByteArray& bytes)
@@ -144,7 +139,7 @@ void TestEvidence::append_chainsOnAndSurvivesACutOffLastLine()
     const QString path = dir.filePath("journal.jsonl");
     Journal::append(path, "download", QJsonObject{{"file", "6553F100.LOG"}});
     Journal::append(path, "archiveLoad", QJsonObject{{"values", 12}});
-    QByteArray content = readAll(path);
+    QByteArray content = testsupport::fileBytes(path);
     QVERIFY(Journal::verify(content).intact);
     const QList<QByteArray> lines = linesOf(content);
     QCOMPARE(lines.size(), 2);
@@ -162,7 +157,7 @@ void TestEvidence::append_chainsOnAndSurvivesACutOffLastLine()
     // is appended afterwards still starts a line of its own.
     writeAll(path, content + "{\"event\":\"cut");
     Journal::append(path, "clockSet", QJsonObject());
-    content = readAll(path);
+    content = testsupport::fileBytes(path);
     QCOMPARE(linesOf(content).size(), 4);
     QCOMPARE(Journal::verify(content).firstBadLine, 3);
     QCOMPARE(QJsonDocument::fromJson(linesOf(content)[3]).object()["event"].toString(), QStringLiteral("clockSet"));
@@ -209,7 +204,7 @@ void TestEvidence::settingsJournal_namesEveryChangedFieldWithOldAndNew()
     interactor.setSettings(changed);
     interactor.setCurrentTime();
     qunsetenv("ORVELIN_JOURNAL");
-    const QList<QJsonObject> lines = Journal::entries(readAll(dir.filePath("journal.jsonl")));
+    const QList<QJsonObject> lines = Journal::entries(testsupport::fileBytes(dir.filePath("journal.jsonl")));
     QCOMPARE(lines.size(), 2);
     QCOMPARE(lines[0]["event"].toString(), QStringLiteral("settingsWritten"));
     QCOMPARE(lines[0]["changes"].toArray(),
@@ -244,7 +239,7 @@ void TestEvidence::cli_downloadVerifyTamper_andJournalDeletion()
     QCOMPARE(verify.out.count(QStringLiteral("совпадает")), 2);
 
     // One bit flipped in the last record of the first file.
-    QByteArray bytes = readAll(files[0]);
+    QByteArray bytes = testsupport::fileBytes(files[0]);
     bytes[bytes.size() - 1] = char(bytes[bytes.size() - 1] ^ 0x01);
     writeAll(files[0], bytes);
     writeAll(dir.filePath("stray.LOG"), "id");
@@ -264,9 +259,9 @@ void TestEvidence::cli_downloadVerifyTamper_andJournalDeletion()
     QCOMPARE(entries.size(), 2);
     QCOMPARE(entries[0].toObject()["event"].toString(), QStringLiteral("download"));
     QCOMPARE(entries[0].toObject()["sha256"].toString(),
-             QString::fromLatin1(readAll(files[0] + ".json")).section("\"sha256\": \"", 1).left(64));
+             QString::fromLatin1(testsupport::fileBytes(files[0] + ".json")).section("\"sha256\": \"", 1).left(64));
     QCOMPARE(cli({"journal", "--verify"}, QString(), journal).code, 0);
-    QList<QByteArray> lines = linesOf(readAll(journal));
+    QList<QByteArray> lines = linesOf(testsupport::fileBytes(journal));
     lines.removeFirst();
     writeAll(journal, joined(lines));
     const CliRun broken = cli({"journal", "--verify"}, QString(), journal);

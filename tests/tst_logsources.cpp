@@ -1,6 +1,7 @@
 // Where archive values came from: the source table in both dialects, read by
 // the databases' own clients, and the block of every report, read by pdftotext.
 #include "CliProcess.h"
+#include "TestSupport.h"
 #include "PgTestServer.h"
 #include "ZrSimulator.h"
 
@@ -51,12 +52,6 @@ Run program(const QString& path, const QStringList& arguments, const QString& jo
 Run cli(const QStringList& arguments, const QString& journal)
 {
     return program(QCoreApplication::applicationDirPath() + QStringLiteral("/orvelin-cli"), arguments, journal);
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QString sha256sum(const QString& path)
@@ -133,7 +128,7 @@ void TestLogSources::sqlite_oneRowPerLoadedLog_changedFileWarnsOnceAndIsNoted()
     // A copy changed after its download still loads; it is said once and noted.
     const QString changed = m_dir.filePath("changed/") + m_logs[1].section('/', -1);
     QVERIFY(QDir().mkpath(m_dir.filePath("changed")));
-    QByteArray bytes = readAll(m_logs[1]);
+    QByteArray bytes = testsupport::fileBytes(m_logs[1]);
     bytes[bytes.size() - 2] = char(bytes[bytes.size() - 2] ^ 0x10);
     QFile out(changed);
     QVERIFY(out.open(QIODevice::WriteOnly));
@@ -150,7 +145,7 @@ void TestLogSources::sqlite_oneRowPerLoadedLog_changedFileWarnsOnceAndIsNoted()
     QCOMPARE(stored[2].section('|', 2, 2), QStringLiteral("изменён после загрузки"));
 
     // The journal names both loads and the changed one with its hash.
-    const QString journal = QString::fromUtf8(readAll(m_journal));
+    const QString journal = QString::fromUtf8(testsupport::fileBytes(m_journal));
     QCOMPARE(journal.count(QStringLiteral("\"event\":\"archiveLoad\"")), 3);
     QVERIFY(journal.contains(sha256sum(changed)));
 }

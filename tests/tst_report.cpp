@@ -2,6 +2,7 @@
 // tools (text and pictures), the row limit, the print and preview dialogs, and
 // the data screen's print, preview and PDF buttons in the running program.
 #include "AppHarness.h"
+#include "TestSupport.h"
 #include "LogFileBytes.h"
 #include "ReportPdf.h"
 
@@ -71,12 +72,6 @@ void writeText(const QString& path, const QByteArray& text)
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(text);
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -287,11 +282,11 @@ void TestReport::failedReport_keepsTheFileThatWasThere_andUnwritablePathIsAnErro
     ReportInteractor reports;
     QSignalSpy errors(&reports, &ReportInteractor::reportErrorOccurred);
     QVERIFY(!reports.saveReportPdf(logSetting(model, 0, 3000), path));
-    QCOMPARE(readAll(path), QByteArray("previous report"));
+    QCOMPARE(testsupport::fileBytes(path), QByteArray("previous report"));
 
     // A complete report replaces it.
     QVERIFY(reports.saveReportPdf(logSetting(model, 0, 11), path));
-    QVERIFY(readAll(path).startsWith("%PDF"));
+    QVERIFY(testsupport::fileBytes(path).startsWith("%PDF"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"report.pdf"}));
 
     const QString nowhere = dir.filePath("missing folder/report.pdf");

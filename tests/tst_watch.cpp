@@ -1,6 +1,7 @@
 // orvelin-cli watch as a lab runs it: instruments plugged in and out one after
 // another, each file fetched once, every event said, stopped by SIGTERM.
 #include "ZrSimulator.h"
+#include "TestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,21 +14,6 @@
 #include <memory>
 
 namespace {
-
-SimRunSpec run(int records, quint32 start, quint32 seed)
-{
-    SimRunSpec spec;
-    spec.records = records;
-    spec.start = QDateTime::fromSecsSinceEpoch(start, Qt::UTC);
-    spec.seed = seed;
-    return spec;
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // The watcher as a separate process; its JSON lines gathered as they come.
 class Watcher
@@ -117,10 +103,10 @@ void TestWatch::twoInstruments_oneAfterAnother_eachFileOnce_andSigtermEndsWithZe
     optionsB.id = 302;
     optionsB.linkPath = linkB;
     auto simA = std::make_unique<ZrSimulator>(optionsA);
-    const QByteArray sameA = simA->addRun(run(20, 1700000000, 1));
-    const QByteArray otherA = simA->addRun(run(3, 1700050000, 2));
+    const QByteArray sameA = simA->addRun(testsupport::simRun(20, 1700000000, 1));
+    const QByteArray otherA = simA->addRun(testsupport::simRun(3, 1700050000, 2));
     ZrSimulator simB(optionsB);
-    const QByteArray sameB = simB.addRun(run(50, 1700000000, 3));
+    const QByteArray sameB = simB.addRun(testsupport::simRun(50, 1700000000, 3));
     QVERIFY(sameA != sameB);
     QString error;
     QVERIFY2(simA->start(&error), qPrintable(error));
@@ -147,8 +133,8 @@ void TestWatch::twoInstruments_oneAfterAnother_eachFileOnce_andSigtermEndsWithZe
 
     // The first instrument comes back: nothing of it is fetched again.
     simA = std::make_unique<ZrSimulator>(optionsA);
-    simA->addRun(run(20, 1700000000, 1));
-    simA->addRun(run(3, 1700050000, 2));
+    simA->addRun(testsupport::simRun(20, 1700000000, 1));
+    simA->addRun(testsupport::simRun(3, 1700050000, 2));
     QVERIFY2(simA->start(&error), qPrintable(error));
     QVERIFY(expect("found", 301));
     simA->stop();
@@ -160,9 +146,9 @@ void TestWatch::twoInstruments_oneAfterAnother_eachFileOnce_andSigtermEndsWithZe
     QCOMPARE(watcher.process().exitStatus(), QProcess::NormalExit);
     QCOMPARE(watcher.process().exitCode(), 0);
 
-    QCOMPARE(readAll(root + QStringLiteral("/301/6553F100.LOG")), sameA);
-    QCOMPARE(readAll(root + QStringLiteral("/302/6553F100.LOG")), sameB);
-    QCOMPARE(readAll(root + QStringLiteral("/301/6554B450.LOG")).size(), otherA.size());
+    QCOMPARE(testsupport::fileBytes(root + QStringLiteral("/301/6553F100.LOG")), sameA);
+    QCOMPARE(testsupport::fileBytes(root + QStringLiteral("/302/6553F100.LOG")), sameB);
+    QCOMPARE(testsupport::fileBytes(root + QStringLiteral("/301/6554B450.LOG")).size(), otherA.size());
     int downloads = 0;
     for (const QJsonObject& event : watcher.said)
         downloads += event.value(QStringLiteral("event")).toString() == QLatin1String("downloaded");
@@ -179,7 +165,7 @@ void TestWatch::sigterm_inTheMiddleOfAFile_leavesNoHalfFile()
     options.linkPath = link;
     options.pace = true; // a long file takes seconds at the line's own rate
     ZrSimulator sim(options);
-    sim.addRun(run(40000, 1700000000, 1));
+    sim.addRun(testsupport::simRun(40000, 1700000000, 1));
     QString error;
     QVERIFY2(sim.start(&error), qPrintable(error));
 
