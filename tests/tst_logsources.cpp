@@ -209,9 +209,7 @@ void TestLogSources::postgres_journalIsTheArchivesTable_oneChainForEveryWriter()
         ArchiveJournal journal(url);
         for (int line = 0; line < 15; ++line) {
             try {
-                journal.append([&](const std::optional<QByteArray>& last) {
-                    return Journal::nextLine(last, QStringLiteral("test"), {{"writer", number}, {"line", line}});
-                });
+                Journal::append(journal, QStringLiteral("test"), {{"writer", number}, {"line", line}});
             } catch (const QString& message) {
                 const QMutexLocker locker(&failuresMutex);
                 failures << message;

@@ -5,8 +5,6 @@
 #include "cli/CliOutput.h"
 #include "data/DownloadRecord.h"
 #include "data/Journal.h"
-#include "database/ArchiveJournal.h"
-#include "database/DBJournalTable.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -103,13 +101,7 @@ int journal(const CliArguments& arguments)
                                                       ? Journal::fileStore(arguments.value(QStringLiteral("file")))
                                                       : Journal::currentStore();
     const QString path = store->where();
-    // Where the lines came from, under keys of their own: a file's path, or
-    // the server archive's address and table.
-    QJsonObject source{{QStringLiteral("file"), path}};
-    if (const auto* table = dynamic_cast<const ArchiveJournal*>(store.get()))
-        source = {{QStringLiteral("file"), QJsonValue()},
-                  {QStringLiteral("archive"), table->location()},
-                  {QStringLiteral("table"), DBJournalTable::tableName()}};
+    QJsonObject source = store->source();
     const QDateTime since = sinceOf(arguments);
     QByteArray content;
     try {

@@ -111,6 +111,7 @@ public:
 
     QByteArray readAll() override { return Journal::readAll(m_path); }
     QString where() const override { return m_path; }
+    QJsonObject source() const override { return {{QStringLiteral("file"), m_path}}; }
 
 private:
     QString m_path;
@@ -126,9 +127,15 @@ std::unique_ptr<Store> fileStore(const QString& path)
     return std::make_unique<FileStore>(path);
 }
 
+void append(Store& store, const QString& event, const QJsonObject& details)
+{
+    store.append([&](const std::optional<QByteArray>& last) { return nextLine(last, event, details); });
+}
+
 void append(const QString& path, const QString& event, const QJsonObject& details)
 {
-    FileStore(path).append([&](const std::optional<QByteArray>& last) { return nextLine(last, event, details); });
+    FileStore store(path);
+    append(store, event, details);
 }
 
 void useStore(StoreFactory factory)
@@ -217,8 +224,7 @@ QByteArray readAll(const QString& path)
 QString record(const QString& event, const QJsonObject& details)
 {
     try {
-        currentStore()->append(
-            [&](const std::optional<QByteArray>& last) { return nextLine(last, event, details); });
+        append(*currentStore(), event, details);
     } catch (const QString& message) {
         return message;
     }

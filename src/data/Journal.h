@@ -45,6 +45,9 @@ public:
     virtual QByteArray readAll() = 0;
     // The file's path, or the archive and table, for messages.
     virtual QString where() const = 0;
+    // The same under keys of their own, for JSON output: {"file": path}, or
+    // {"file": null, "archive": address, "table": name}.
+    virtual QJsonObject source() const = 0;
 };
 
 std::unique_ptr<Store> fileStore(const QString& path);
@@ -52,8 +55,10 @@ std::unique_ptr<Store> fileStore(const QString& path);
 // The line that follows `lastLine` (none: the first line) for this event now.
 QByteArray nextLine(const std::optional<QByteArray>& lastLine, const QString& event, const QJsonObject& details);
 
-// Appends one event to the file under a lock shared with every other writer
-// (the application and the command line). Throws a QString saying what failed.
+// Appends one event to `store`. Throws a QString saying what failed.
+void append(Store& store, const QString& event, const QJsonObject& details);
+// The same to the file, under a lock shared with every other writer (the
+// application and the command line).
 void append(const QString& path, const QString& event, const QJsonObject& details);
 
 // The journal this program writes to: chosen once at start by what the

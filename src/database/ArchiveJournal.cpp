@@ -30,6 +30,13 @@ void ArchiveJournal::append(const std::function<QByteArray(const std::optional<Q
     }
 }
 
+QJsonObject ArchiveJournal::source() const
+{
+    return {{QStringLiteral("file"), QJsonValue()},
+            {QStringLiteral("archive"), m_location},
+            {QStringLiteral("table"), DBJournalTable::tableName()}};
+}
+
 QByteArray ArchiveJournal::readAll()
 {
     DataBase archive(m_location);

@@ -15,7 +15,7 @@ public:
     // An archive without the table has an empty journal.
     QByteArray readAll() override;
     QString where() const override { return m_where; }
-    QString location() const { return m_location; }
+    QJsonObject source() const override;
 
     // Chooses the journal of a program that works with the archive `location`
     // (empty: the configured one): its table when that archive is on a server,
