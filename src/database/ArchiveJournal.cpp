@@ -6,7 +6,7 @@
 
 ArchiveJournal::ArchiveJournal(const QString& location)
     : m_location(location)
-    , m_where(QStringLiteral("%1, таблица %2").arg(DataBase(location).filePath(), DBJournalTable::tableName()))
+    , m_where(QStringLiteral("%1, таблица %2").arg(location, DBJournalTable::tableName()))
 {
 }
 

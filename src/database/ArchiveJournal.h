@@ -8,7 +8,7 @@
 class ArchiveJournal : public Journal::Store
 {
 public:
-    // `location` as DataBase takes it (empty: the configured archive).
+    // `location`: the archive's address as given (useFor passes the configured one when none is named).
     explicit ArchiveJournal(const QString& location);
 
     void append(const std::function<QByteArray(const std::optional<QByteArray>& lastLine)>& compose) override;
