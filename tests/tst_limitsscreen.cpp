@@ -186,6 +186,17 @@ private slots:
         QCOMPARE(channel1().data(ColumnLimitsModel::LimitedRole).toBool(), true);
         QCOMPARE(channel1().data(ColumnLimitsModel::LowerRole).toString(), QStringLiteral("2"));
         QCOMPARE(channel1().data(ColumnLimitsModel::UpperRole).toString(), QStringLiteral("8"));
+        // A value above them is red, unless it is in another unit (a sensor changed).
+        QObject* table = app.object(QStringLiteral("TableDB"));
+        const int column = channel1().data(ColumnLimitsModel::ColumnRole).toInt();
+        auto colour = [&](const QString& text) {
+            QVariant result;
+            QMetaObject::invokeMethod(table, "valueColor", Q_RETURN_ARG(QVariant, result), Q_ARG(QVariant, column),
+                                      Q_ARG(QVariant, text));
+            return result.toString();
+        };
+        QTRY_COMPARE(colour(QStringLiteral("9.50 °C")), QStringLiteral("#c62828"));
+        QCOMPARE(colour(QStringLiteral("751.05 мм.рт.ст.")), QStringLiteral("black"));
 
         QVERIFY(limits->applyLimits(channel1().row(), QString(), QString(), false).isEmpty());
         QVERIFY(app.applyDataBaseFilter());

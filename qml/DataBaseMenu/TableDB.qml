@@ -81,10 +81,15 @@ Item {
         function onLimitsChanged() { root.refreshLimits() }
     }
 
-    // The stored text is what is measured here ("21.50 °C"), as in the panel's figures.
+    // The stored text is what is measured here ("21.50 °C"), as in the panel's
+    // figures. A value in another unit than the limits' (a sensor changed) is
+    // not measured against them.
     function valueColor(column, text) {
         var limits = columnLimits[column]
         if (!limits || text === undefined || text === null || text === "")
+            return "black"
+        var blank = String(text).indexOf(" ")
+        if (limits.unit !== undefined && (blank < 0 ? "" : String(text).substring(blank + 1).trim()) !== limits.unit)
             return "black"
         var value = parseFloat(text)
         if (isNaN(value))

@@ -122,7 +122,8 @@ QVariantList ColumnLimitsModel::tableLimits() const
             list.append(QVariant());
         if (row.enabled && row.column.limits)
             list[row.column.column] = QVariantMap{{QStringLiteral("lower"), row.column.limits->lower},
-                                                  {QStringLiteral("upper"), row.column.limits->upper}};
+                                                  {QStringLiteral("upper"), row.column.limits->upper},
+                                                  {QStringLiteral("unit"), row.column.unit}};
     }
     return list;
 }

@@ -64,7 +64,7 @@ public:
     // otherwise it says why not and the previous limits stay.
     Q_INVOKABLE QString applyLimits(int row, const QString& lower, const QString& upper, bool enabled);
     // For the table's colours and the chart's lines: a list indexed by table
-    // column, each entry {lower, upper} or null.
+    // column, each entry {lower, upper, unit} or null.
     Q_INVOKABLE QVariantList tableLimits() const;
     Q_INVOKABLE QVariantMap limitsOfColumn(int column) const;
     // For a chart line: its key is a table column or a column's name.
